@@ -1,0 +1,85 @@
+// Folders through mkdir, rmdir and stat.
+#include "folder.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "error_codes.h"
+#include "native_path.h"
+#include "posix_file.h"
+
+using namespace corvane;
+
+namespace {
+
+// mkdir of a valid path record; false with the code stored.
+bool makeFolder(const _tagPTzFILE* path)
+{
+    NativePath native;
+    if (!toNativePath(path, &native))
+        return false;
+    return mkdir(native.text, 0777) == 0 || failWithErrno();
+}
+
+int badArgument()
+{
+    PTzSetLastError(PTzERR_BAD_ARGUMENT);
+    return 0;
+}
+
+}  // namespace
+
+int PTzFolderExist(const _tagPTzFILE* path)
+{
+    if (!path)
+        return badArgument();
+    NativePath native;
+    struct stat info {};
+    if (!toNativePath(path, &native))
+        return 0;
+    if (stat(native.text, &info) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            failWithErrno();
+        return 0;
+    }
+    return S_ISDIR(info.st_mode) ? 1 : 0;
+}
+
+int PTzFolderCreate(const _tagPTzFILE* path)
+{
+    if (!path)
+        return badArgument();
+    return makeFolder(path) ? 1 : 0;
+}
+
+int PTzFolderCreateEx(const _tagPTzFILE* path)
+{
+    if (!path)
+        return badArgument();
+    if (makeFolder(path))
+        return 1;
+    // Only a missing parent can be mended; the recursion ends at "/" or at a relative
+    // path's first component, which have no parent.
+    _tagPTzFILE parent;
+    if (PTzGetLastError() != ENOENT)
+        return 0;
+    if (!PTzGetSuperFolder(path, &parent)) {
+        PTzSetLastError(ENOENT);
+        return 0;
+    }
+    PTzFolderCreateEx(&parent);
+    return makeFolder(path) ? 1 : 0;
+}
+
+int PTzRemoveFolder(const _tagPTzFILE* path)
+{
+    if (!path)
+        return badArgument();
+    NativePath native;
+    if (!toNativePath(path, &native))
+        return 0;
+    if (rmdir(native.text) != 0)
+        return failWithErrno();
+    return 1;
+}
