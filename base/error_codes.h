@@ -51,6 +51,13 @@ inline int PTzFail(int code)
     return code;
 }
 
+// Stores code as the last error and returns 0, for operations whose failure result is 0.
+inline int PTzFailWithZero(int code = PTzERR_BAD_ARGUMENT)
+{
+    PTzSetLastError(code);
+    return 0;
+}
+
 // The last error as a failure result: never 0, so a failure cannot read as success.
 inline int PTzLastErrorOr(int fallback)
 {

@@ -25,12 +25,6 @@ PTzFILEHANDLE handleOf(int fd)
     return fd < 0 ? nullptr : reinterpret_cast<PTzFILEHANDLE>(uintptr_t(fd) + 1);
 }
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 PTzFILEHANDLE noFileForBadArgument()
 {
     PTzSetLastError(PTzERR_BAD_ARGUMENT);
@@ -71,7 +65,7 @@ int entryExists(const _tagPTzFILE* path)
 int PTzFileExist(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath native;
     struct stat info {};
     if (!toNativePath(path, &native))
@@ -119,14 +113,14 @@ PTzFILEHANDLE PTzFileCreateEx(const _tagPTzFILE* path, uint32_t mode)
 int PTzFileClose(PTzFILEHANDLE file)
 {
     if (!file)
-        return badArgument();
+        return PTzFailWithZero();
     return closeDescriptor(int(reinterpret_cast<uintptr_t>(file) - 1)) ? 1 : 0;
 }
 
 int PTzFileDelete(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath native;
     if (!toNativePath(path, &native))
         return 0;
@@ -138,7 +132,7 @@ int PTzFileDelete(const _tagPTzFILE* path)
 int PTzFileFindAvailalbeNameInPath(const _tagPTzFILE* folder, const PTzChar* base, _tagPTzFILE* out)
 {
     if (!folder || !out)
-        return badArgument();
+        return PTzFailWithZero();
     const std::u16string_view stem = base ? std::u16string_view(base) : u"Sample";
     for (int i = 0; i < 10000; ++i) {
         _tagPTzFILE candidate;

@@ -22,12 +22,6 @@ namespace {
 
 constexpr uint32_t kCopyChunk = 1u << 20;
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 // Closes a descriptor when it goes out of scope (a failed close only matters for
 // written files, which are closed explicitly).
 class Descriptor {
@@ -126,7 +120,7 @@ bool replaceFile(int in, const char* target)
 int PTzFileCopyEx(const _tagPTzFILE* newPath, const _tagPTzFILE* existing, int overwrite)
 {
     if (!newPath || !existing)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath source;
     NativePath target;
     if (!toNativePath(existing, &source) || !toNativePath(newPath, &target))
@@ -145,7 +139,7 @@ int PTzFileCopy(const _tagPTzFILE* newPath, const _tagPTzFILE* existing)
 int PTzFileMove(const _tagPTzFILE* newPath, const _tagPTzFILE* existing)
 {
     if (!newPath || !existing)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath source;
     NativePath target;
     if (!toNativePath(existing, &source) || !toNativePath(newPath, &target))

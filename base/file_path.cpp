@@ -60,12 +60,6 @@ bool equalIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
                       [&](PTzChar x, PTzChar y) { return fold(x) == fold(y); });
 }
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 int tooLong()
 {
     PTzSetLastError(PTzERR_PATH_TOO_LONG);
@@ -88,7 +82,7 @@ using namespace corvane;
 int PTzFileFill(_tagPTzFILE* out, const PTzChar* text)
 {
     if (!out || !text)
-        return badArgument();
+        return PTzFailWithZero();
     const PTzChar* end = std::find(text, text + PTzPATH_UNITS, u'\0');
     if (end == text + PTzPATH_UNITS)
         return tooLong();
@@ -98,7 +92,7 @@ int PTzFileFill(_tagPTzFILE* out, const PTzChar* text)
 int PTzFilePathCopy(const _tagPTzFILE* src, _tagPTzFILE* dst)
 {
     if (!src || !dst)
-        return badArgument();
+        return PTzFailWithZero();
     *dst = *src;
     return 1;
 }
@@ -118,7 +112,7 @@ int PTzFileGetPath(const _tagPTzFILE* src, PTzChar* buffer, uint32_t chars)
 int PTzFileChangeExt(_tagPTzFILE* out, const _tagPTzFILE* src, const PTzChar* ext)
 {
     if (!out || !src || !ext)
-        return badArgument();
+        return PTzFailWithZero();
     const std::u16string_view path = textOf(src);
     const std::u16string_view newExt(ext);
     const bool needsPoint = !newExt.empty() && newExt.front() != u'.';
@@ -129,7 +123,7 @@ int PTzSplitpath(const _tagPTzFILE* path, _tagPTzFILE* drive, _tagPTzFILE* folde
                  _tagPTzFILE* ext)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     const _tagPTzFILE copy = *path;  // an output may be the input itself
     const std::u16string_view text = textOf(&copy);
     const size_t nameAt = nameStart(text);
@@ -149,11 +143,11 @@ int PTzSplitpath(const _tagPTzFILE* path, _tagPTzFILE* drive, _tagPTzFILE* folde
 int PTzGetSuperFolder(const _tagPTzFILE* src, _tagPTzFILE* dst)
 {
     if (!src || !dst)
-        return badArgument();
+        return PTzFailWithZero();
     const std::u16string_view text = textOf(src);
     const size_t slash = text.rfind(u'/');
     if (slash == std::u16string_view::npos || text == u"/")
-        return badArgument();
+        return PTzFailWithZero();
     // The root keeps its "/": the parent of "/a" is "/".
     assign(dst, {text.substr(0, slash == 0 ? 1 : slash)});
     return 1;
@@ -162,7 +156,7 @@ int PTzGetSuperFolder(const _tagPTzFILE* src, _tagPTzFILE* dst)
 int PTzGetItemPathInFolder(const _tagPTzFILE* folder, _tagPTzFILE* out, const PTzChar* name)
 {
     if (!folder || !out || !name)
-        return badArgument();
+        return PTzFailWithZero();
     return joinPath(folder, name, out) ? 1 : tooLong();
 }
 
@@ -174,7 +168,7 @@ int PTzGetSubFolder(const _tagPTzFILE* folder, _tagPTzFILE* out, const PTzChar* 
 int PTzMatchExt(const _tagPTzFILE* file, const PTzChar* patterns)
 {
     if (!file || !patterns)
-        return badArgument();
+        return PTzFailWithZero();
     const std::u16string_view path = textOf(file);
     const size_t extAt = extensionStart(path);
     if (extAt == path.size())

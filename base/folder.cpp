@@ -22,18 +22,12 @@ bool makeFolder(const _tagPTzFILE* path)
     return mkdir(native.text, 0777) == 0 || failWithErrno();
 }
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 }  // namespace
 
 int PTzFolderExist(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath native;
     struct stat info {};
     if (!toNativePath(path, &native))
@@ -49,14 +43,14 @@ int PTzFolderExist(const _tagPTzFILE* path)
 int PTzFolderCreate(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     return makeFolder(path) ? 1 : 0;
 }
 
 int PTzFolderCreateEx(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     if (makeFolder(path))
         return 1;
     // Only a missing parent can be mended; the recursion ends at "/" or at a relative
@@ -75,7 +69,7 @@ int PTzFolderCreateEx(const _tagPTzFILE* path)
 int PTzRemoveFolder(const _tagPTzFILE* path)
 {
     if (!path)
-        return badArgument();
+        return PTzFailWithZero();
     NativePath native;
     if (!toNativePath(path, &native))
         return 0;

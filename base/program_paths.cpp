@@ -14,12 +14,6 @@ using namespace corvane;
 
 namespace {
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 // An environment variable usable as a base folder: set, and an absolute path.
 const char* absoluteVariable(const char* name)
 {
@@ -32,7 +26,7 @@ const char* absoluteVariable(const char* name)
 int PTzGetAppPath(_tagPTzFILE* out)
 {
     if (!out)
-        return badArgument();
+        return PTzFailWithZero();
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path));
     if (length < 0) {
@@ -49,7 +43,7 @@ int PTzGetAppPath(_tagPTzFILE* out)
 int PTzGetAppFolder(_tagPTzFILE* out)
 {
     if (!out)
-        return badArgument();
+        return PTzFailWithZero();
     _tagPTzFILE program;
     if (!PTzGetAppPath(&program))
         return 0;
@@ -59,7 +53,7 @@ int PTzGetAppFolder(_tagPTzFILE* out)
 int PTzGetApplicationData(_tagPTzFILE* out)
 {
     if (!out)
-        return badArgument();
+        return PTzFailWithZero();
     if (const char* data = absoluteVariable("XDG_DATA_HOME"))
         return fromNativeText(data, out) ? 1 : 0;
     const char* home = absoluteVariable("HOME");

@@ -11,12 +11,6 @@
 
 namespace {
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 void copyChars(PTzChar* dst, const PTzChar* src, uint64_t count)
 {
     std::memmove(dst, src, count * sizeof(PTzChar));
@@ -54,14 +48,14 @@ PTzChar* PTzStringArray::newBlock(uint64_t granules) const
 int PTzStringArray::InsertString(uint32_t index, const PTzChar* text, uint32_t count)
 {
     if (!text)
-        return badArgument();
+        return PTzFailWithZero();
     uint32_t n = 0;
     while (n < count && text[n] != 0)
         ++n;
     if (n == 0)
         return 1;
     if (n >= UINT32_MAX - m_length)
-        return badArgument();
+        return PTzFailWithZero();
     const uint32_t at = std::min(index, m_length);
     const uint32_t length = m_length + n;
     const uint64_t granules = granulesFor(length);
@@ -96,7 +90,7 @@ int PTzStringArray::RemoveString(uint32_t index, PTzChar* out, uint32_t count, u
     if (count == 0 || count > m_length - at || (out && count >= outChars)) {
         if (out && outChars != 0)
             out[0] = 0;
-        return badArgument();
+        return PTzFailWithZero();
     }
     if (out) {
         copyChars(out, m_text + at, count);

@@ -9,12 +9,6 @@
 
 namespace {
 
-int badArgument()
-{
-    PTzSetLastError(PTzERR_BAD_ARGUMENT);
-    return 0;
-}
-
 // Puts src into dst through convert, which refuses a character by returning false.
 // Stops at src's terminator, at a refused character or when one slot is left, and
 // terminates dst in every case.
@@ -22,7 +16,7 @@ template <typename Out, typename In, typename Convert>
 int putText(Out* dst, uint32_t size, const In* src, Convert convert)
 {
     if (!dst || !src || size == 0)
-        return badArgument();
+        return PTzFailWithZero();
     for (uint32_t i = 0;; ++i) {
         if (src[i] == 0) {
             dst[i] = 0;
@@ -30,7 +24,7 @@ int putText(Out* dst, uint32_t size, const In* src, Convert convert)
         }
         if (i + 1 == size || !convert(src[i], dst[i])) {
             dst[i] = 0;
-            return badArgument();
+            return PTzFailWithZero();
         }
     }
 }
@@ -125,12 +119,12 @@ int PTzStringCopy_C(char* dst, const char* src, uint32_t dstBytes)
 int PTzStringCat(PTzChar* dst, const PTzChar* src, uint32_t dstChars)
 {
     if (!dst || !src || dstChars == 0)
-        return badArgument();
+        return PTzFailWithZero();
     uint32_t length = 0;
     while (length < dstChars && dst[length] != 0)
         ++length;
     if (length == dstChars)
-        return badArgument();
+        return PTzFailWithZero();
     return PTzStringCopy(dst + length, src, dstChars - length);
 }
 
@@ -160,7 +154,7 @@ int PTzStringUIntToChar(uint32_t value, PTzChar* dst, uint32_t dstChars)
 int PTzStringCompare(const PTzChar* a, const PTzChar* b)
 {
     if (!a || !b)
-        return badArgument();
+        return PTzFailWithZero();
     for (;; ++a, ++b) {
         if (*a != *b)
             return *a < *b ? -1 : 1;
@@ -172,28 +166,28 @@ int PTzStringCompare(const PTzChar* a, const PTzChar* b)
 uint32_t PTzReadString(_tagPTzIOSTREAM* stream, PTzChar* buffer, uint32_t chars)
 {
     if (!stream || !buffer)
-        return badArgument();
+        return PTzFailWithZero();
     return uint32_t(readUtf16(stream, buffer, chars) / 2);
 }
 
 uint32_t PTzWriteString(_tagPTzIOSTREAM* stream, const PTzChar* text, uint32_t chars)
 {
     if (!stream || !text)
-        return badArgument();
+        return PTzFailWithZero();
     return uint32_t(writeUtf16(stream, text, chars) / 2);
 }
 
 int PTzWriteReturn(_tagPTzIOSTREAM* stream)
 {
     if (!stream)
-        return badArgument();
+        return PTzFailWithZero();
     return PTzStringUtility::WriteNewLine(stream) == 4;
 }
 
 int PTzWriteStringLine(_tagPTzIOSTREAM* stream, const PTzChar* text, uint32_t* chars)
 {
     if (!stream || !text || !chars)
-        return badArgument();
+        return PTzFailWithZero();
     const uint64_t written = writeUtf16(stream, text, *chars);
     if (written != 2 * uint64_t(*chars)) {
         *chars = uint32_t(written / 2);
@@ -205,7 +199,7 @@ int PTzWriteStringLine(_tagPTzIOSTREAM* stream, const PTzChar* text, uint32_t* c
 int PTzReadStringLine(_tagPTzIOSTREAM* stream, PTzChar* buffer, uint32_t* chars)
 {
     if (!stream || !buffer || !chars || *chars == 0)
-        return badArgument();
+        return PTzFailWithZero();
     const uint32_t size = *chars;
     uint32_t stored = 0;
     PTzChar c;
@@ -237,27 +231,27 @@ int PTzReadStringLine(_tagPTzIOSTREAM* stream, PTzChar* buffer, uint32_t* chars)
 uint32_t PTzStringUtility::WriteNewLine(_tagPTzIOSTREAM* stream)
 {
     if (!stream)
-        return badArgument();
+        return PTzFailWithZero();
     return uint32_t(writeUtf16(stream, u"\r\n", 2));
 }
 
 uint32_t PTzStringUtility::WriteTap(_tagPTzIOSTREAM* stream)
 {
     if (!stream)
-        return badArgument();
+        return PTzFailWithZero();
     return uint32_t(writeUtf16(stream, u"\t", 1));
 }
 
 uint32_t PTzStringUtility::WriteString(_tagPTzIOSTREAM* stream, const PTzChar* text)
 {
     if (!stream || !text)
-        return badArgument();
+        return PTzFailWithZero();
     return clampToU32(writeUtf16(stream, text, PTzStringLength(text)));
 }
 
 uint32_t PTzStringUtility::WriteBuffer(_tagPTzIOSTREAM* stream, const void* bytes, uint32_t n)
 {
     if (!stream || (!bytes && n != 0))
-        return badArgument();
+        return PTzFailWithZero();
     return PTzIOStreamWrite(stream, bytes, n);
 }
