@@ -1,0 +1,59 @@
+// The font object behind _tagPTzFONT: a FreeType face at a pixel size with the cell
+// metrics of the stored height convention, and the glyph loading that measuring and
+// rendering share. Private to Corvane.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "font.h"
+#include "font_system.h"
+
+struct _tagPTzFONT {
+    _tagPTzFONTDATAINFO info{};  // as made: terminated, clamped, naming the face in use
+    corvane::FacePtr face;
+    int32_t ascent = 0;
+    int32_t descent = 0;
+    int32_t underlineTop = 0;  // rows below the baseline (negative: above it)
+    int32_t underlineThickness = 1;
+    bool synthesiseOblique = false;
+    bool synthesiseBold = false;
+    bool shared = false;  // the default font: holds are not counted
+    std::atomic<uint32_t> holds{1};
+    std::mutex lock;  // a FreeType face serves one thread at a time
+};
+
+namespace corvane {
+
+// The em size a height of 0 stands for, and the largest height magnitude accepted.
+constexpr int32_t kDefaultEmPixels = 12;
+constexpr int32_t kMaxHeightPixels = 2048;
+
+// A glyph loaded into the font's slot; valid until the next load on the same font.
+struct Glyph {
+    FT_GlyphSlot slot = nullptr;
+    bool hasInk = false;
+    FT_BBox ink{};       // 26.6 pixels from the origin, y up; all 0 without ink
+    FT_Pos advance = 0;  // 26.6 pixels
+};
+
+// One hold on the new font, or null (last error set).
+_tagPTzFONT* makeFont(const _tagPTzFONTDATAINFO& request, bool shared);
+// The shared default interface font, made on first use; null when none can be made.
+_tagPTzFONT* defaultFont();
+void holdFont(_tagPTzFONT* font);
+void dropFont(_tagPTzFONT* font);
+
+// Loads the code point's glyph (the face's missing-glyph box when it has none) as an
+// outline with the synthetic styles applied. The caller holds font.lock. False when
+// the face cannot load it.
+bool loadGlyph(_tagPTzFONT& font, char32_t codePoint, Glyph* out);
+
+// 26.6 to whole pixels, halves away from zero.
+inline int64_t roundPixels(FT_Pos value)
+{
+    return value >= 0 ? (int64_t(value) + 32) >> 6 : -((32 - int64_t(value)) >> 6);
+}
+
+}  // namespace corvane

@@ -1,0 +1,34 @@
+// The process-wide FreeType library and the two questions put to fontconfig: which
+// face serves a request, and which families are installed. Private to Corvane.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// Closes a face under the library's lock.
+struct FaceCloser {
+    void operator()(FT_Face face) const;
+};
+using FacePtr = std::unique_ptr<FT_FaceRec_, FaceCloser>;
+
+struct FaceMatch {
+    FacePtr face;                       // an outline face
+    std::vector<std::string> families;  // its family names in UTF-8, the requested one first
+};
+
+// Opens the outline face fontconfig finds closest to the request (a substitute when the
+// family is missing); false when there is none. An empty family asks for sans-serif.
+bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* out);
+
+// Calls visit with every family name of every installed outline font, repeats
+// included, and whether the font is TrueType or OpenType. False when fontconfig fails.
+bool listFamilies(const std::function<void(const char* family, bool trueType)>& visit);
+
+}  // namespace corvane
