@@ -1,0 +1,27 @@
+// Clipping of rectangles to the bitmap they address, alone or paired with the rectangle
+// of a second bitmap whose pixels they meet one to one (copies and merges).
+#pragma once
+
+#include <cstdint>
+
+#include "base/geometry.h"
+#include "engine/lumatra_export.h"
+
+// Where a paired copy or merge starts in each bitmap and how large it is.
+struct ITzRectPair {
+    int32_t sourceX, sourceY;
+    int32_t destX, destY;
+    int32_t width, height;  // both positive
+};
+
+// Clips `rect` to (0, 0, width, height): true with the clipped rectangle written back,
+// or false (rect unchanged) when nothing of it lies inside.
+LUMATRA_API bool ITzClipRectToSize(PTzRECT& rect, int32_t width, int32_t height);
+
+// Clips a source rectangle to (0, 0, sourceSize) and a destination rectangle to
+// (0, 0, destSize). Raising one rectangle's left or top raises the other's by the same
+// amount, so source and destination pixels stay paired; the size is the smaller of the
+// two clipped rectangles. False (out unchanged) when the result is empty.
+LUMATRA_API bool ITzClipRectPair(const PTzRECT& source, const _tagPTzSIZE& sourceSize,
+                                 const PTzRECT& dest, const _tagPTzSIZE& destSize,
+                                 ITzRectPair& out);
