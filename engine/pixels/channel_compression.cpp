@@ -1,0 +1,66 @@
+// Uniform-channel tests and the making and copying of channel handles.
+#include "engine/pixels/channel_compression.h"
+
+#include <cstring>
+
+#include "engine/pixels/block_memory_pool.h"
+
+int ITzBytesUniform(const uint8_t* bytes, uint32_t count, uint8_t* value)
+{
+    if (!bytes || count == 0)
+        return 0;
+    const uint8_t first = bytes[0];
+    const uint64_t pattern = uint64_t{first} * 0x0101010101010101u;
+    uint32_t i = 0;
+    // Eight words per step: one branch per 64 bytes, and a difference ends the scan there.
+    for (; i + 64 <= count; i += 64) {
+        uint64_t words[8];
+        std::memcpy(words, bytes + i, sizeof words);
+        uint64_t diff = 0;
+        for (uint64_t word : words)
+            diff |= word ^ pattern;
+        if (diff)
+            return 0;
+    }
+    for (; i < count; ++i)
+        if (bytes[i] != first)
+            return 0;
+    if (value)
+        *value = first;
+    return 1;
+}
+
+PTzHANDLE ITzChannelExpand(uint8_t value)
+{
+    PTzHANDLE channel = PTzHandleNew(ITzBLOCK_PAGE_BYTES);
+    if (!channel)
+        return nullptr;
+    // New handles come zero-filled.
+    if (value != 0) {
+        PTzHandleLockGuard bytes(channel);
+        std::memset(bytes.bytes(), value, ITzBLOCK_PAGE_BYTES);
+    }
+    return channel;
+}
+
+int ITzChannelUniform(PTzHANDLE channel, uint8_t* value)
+{
+    PTzHandleLockGuard bytes(channel);
+    if (!bytes)
+        return 0;
+    return ITzBytesUniform(bytes.bytes(), PTzBlockSize(channel), value);
+}
+
+PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel)
+{
+    const uint32_t size = PTzBlockSize(channel);
+    PTzHandleLockGuard source(channel);
+    if (!source || size == 0)
+        return nullptr;
+    PTzHANDLE copy = PTzHandleNew(size);
+    if (!copy)
+        return nullptr;
+    PTzHandleLockGuard target(copy);
+    std::memcpy(target.bytes(), source.bytes(), size);
+    return copy;
+}

@@ -1,0 +1,22 @@
+// Uniform-channel storage of the tile grid: a block channel whose 65,536 bytes are all
+// equal is kept as that byte; these functions test, expand, copy and fold channels.
+// The image layers and their undo copies share them, whatever the block kind.
+#pragma once
+
+#include <cstdint>
+
+#include "base/memory.h"
+#include "engine/lumatra_export.h"
+
+// 1 and the common byte in `value` when all `count` bytes equal the first, else 0.
+// Compares eight bytes at a time and stops at the first difference; an empty run or a
+// null pointer gives 0.
+LUMATRA_C int ITzBytesUniform(const uint8_t* bytes, uint32_t count, uint8_t* value);
+
+// A new 65,536-byte channel handle filled with `value`; null when memory is short.
+LUMATRA_C PTzHANDLE ITzChannelExpand(uint8_t value);
+// 1 and the common byte when every byte of the channel is equal; 0 otherwise or for a
+// null or unlockable handle. The handle is never freed here: its owner decides.
+LUMATRA_C int ITzChannelUniform(PTzHANDLE channel, uint8_t* value);
+// A new handle holding the same bytes; null for a null handle or when memory is short.
+LUMATRA_C PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel);

@@ -1,0 +1,295 @@
+// The ARGB layer's merges: a floating layer merged into blocks (whole or by rectangle,
+// same kind or through block memory), source layers merged into locked blocks, and the
+// drawing of a layer together with its floating layer.
+#include <algorithm>
+#include <cstring>
+
+#include "base/error_codes.h"
+#include "engine/pixels/blend_tables.h"
+#include "engine/pixels/block_view_argb.h"
+#include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_owner.h"
+#include "engine/pixels/merge_channel_bitmap.h"
+#include "engine/pixels/scratch_pages.h"
+
+using lumatra::ScratchPages;
+
+namespace {
+
+constexpr int32_t kSide = 256;
+
+_tagITzMERGEDATA MergeOf(const ITzLayerBase& layer)
+{
+    _tagITzMERGEDATA merge;
+    layer.GetMergeData(&merge);
+    return merge;
+}
+
+_tagITzCHANNELBITMAP PagesBitmap(uint8_t* const planes[4], int32_t kind)
+{
+    return {kSide, kSide, kSide, kind, {planes[0], planes[1], planes[2], planes[3], nullptr}};
+}
+
+// A tile's own bitmap: `bits` deep, zeroed, from the scratch pool.
+class ScratchTile {
+public:
+    ScratchTile(const PTzRECT& tile, uint16_t bits)
+        : m_bitmap{tile.right - tile.left, tile.bottom - tile.top, 0, bits, bits == 32 ? 3 : 6, nullptr}
+    {
+        m_bitmap.stride = m_bitmap.width * (bits / 8);
+        const uint32_t bytes = uint32_t(m_bitmap.stride) * uint32_t(m_bitmap.height);
+        if (BlockMemoryAlloc(GetBlockMemoryPool(), &m_bitmap.pixels, bytes))
+            std::memset(m_bitmap.pixels, 0, bytes);
+    }
+    ~ScratchTile()
+    {
+        if (m_bitmap.pixels)
+            BlockMemoryFree(m_bitmap.pixels, 0, GetBlockMemoryPool());
+    }
+    ScratchTile(const ScratchTile&) = delete;
+    ScratchTile& operator=(const ScratchTile&) = delete;
+
+    _tagITzBITMAP* get() { return m_bitmap.pixels ? &m_bitmap : nullptr; }
+    PTzRECT whole() const { return {0, 0, m_bitmap.width, m_bitmap.height}; }
+
+private:
+    _tagITzBITMAP m_bitmap;
+};
+
+// Calls draw(tile) for the 256 x 256 tiles of a rectangle until it returns false.
+template <class Draw>
+void ForEachTile(const PTzRECT& rect, Draw&& draw)
+{
+    _tagPTzRECTENUM walk;
+    PTzRECT tile;
+    if (PTzRectEnumFill(&rect, &walk, nullptr) != 0)
+        return;
+    while (PTzRectEnumGetCurrent(&walk, &tile))
+        if (!draw(tile))
+            return;
+}
+
+}  // namespace
+
+int ITzLayerImageARGB::FloatMergeBlockForSameType(ITzLayerImage* floating, uint32_t sourceBlock,
+                                                  uint32_t targetBlock, _tagITzBLOCKMEMORYGRAY* mask)
+{
+    _tagITzBLOCKINFOARGB source, target;
+    if (!floating || !ReadARGBBlock(floating, sourceBlock, source) ||
+        ITzLayerImageARGB::GetBlockInfo(targetBlock, &target, 0) != 0)
+        return 0;
+    const ScratchPages pages(4);
+    _tagITzBlockBUFFER buffer = {{pages.page(0), pages.page(1), pages.page(2), pages.page(3)}};
+    const CMathMerge* tables = GetMathMerge();
+    if (!pages.ok() || !tables || FillBlockBuffer(&source, &buffer) != 0 || UncompressBlock(&target) != 0)
+        return 0;
+    const _tagITzMERGEDATA merge = MergeOf(*floating);
+    {
+        const lumatra::ARGBBlockWriter writer(target);
+        if (mask && mask->plane)
+            ITzMergeBlockARGBMask(buffer.planes, writer.pages(), &merge, tables, mask->plane);
+        else
+            ITzMergeBlockARGB(buffer.planes, writer.pages(), &merge, tables);
+    }
+    CompressBlock(&target);
+    StoreChanged(targetBlock, target);
+    return 1;
+}
+
+int ITzLayerImageARGB::FloatMergeBlock(ITzLayerImage* floating, uint32_t sourceBlock, uint32_t targetBlock,
+                                       _tagITzBLOCKMEMORYGRAY* mask)
+{
+    if (!floating)
+        return 0;
+    if (floating->GetColorMode() == m_colorMode && floating->GetBitDepth() == m_bitDepth)
+        return FloatMergeBlockForSameType(floating, sourceBlock, targetBlock, mask);
+    _tagITzBLOCKINFOARGB target;
+    _tagITzBLOCKMEMORY memory;
+    if (ITzLayerImageARGB::GetBlockInfo(targetBlock, &target, 0) != 0 || !LockBlockToBlockMemory(&target, &memory))
+        return 0;
+    const int merged = floating->FloatMergeBlockDataToBlockMemory(sourceBlock, &memory, mask);
+    UnlockBlockForBlockMemory(&target, &memory);
+    StoreChanged(targetBlock, target);
+    return merged;
+}
+
+int ITzLayerImageARGB::FloatMergeRect(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
+                                      ITzLayerImage* floating, const PTzRECT* floatingRect,
+                                      _tagITzBLOCKMEMORYGRAY* mask)
+{
+    if (!floating || !floatingRect)
+        return 0;
+    if (floating->GetColorMode() == m_colorMode && floating->GetBitDepth() == m_bitDepth)
+        return FloatMergeRectForSameType(position, rect, floating, floatingRect, mask);
+    const uint32_t index = BlockPosToIndex(position);
+    _tagITzBLOCKINFOARGB target;
+    _tagITzBLOCKMEMORY memory;
+    PTzRECT source;
+    if (index == ITzBLOCK_INDEX_NONE || floating->PRECTtoLRECT(floatingRect, &source) != 0 ||
+        ITzLayerImageARGB::GetBlockInfo(index, &target, 0) != 0 || !LockBlockToBlockMemory(&target, &memory))
+        return 0;
+    const int merged = floating->FloatMergeRectDataToBlockMemory(&source, &memory, mask);
+    UnlockBlockForBlockMemory(&target, &memory);
+    StoreChanged(index, target);
+    return merged;
+}
+
+int ITzLayerImageARGB::FloatMergeRectForSameType(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
+                                                 ITzLayerImage* floating, const PTzRECT* floatingRect,
+                                                 _tagITzBLOCKMEMORYGRAY* mask)
+{
+    auto* source = dynamic_cast<ITzLayerImageARGB*>(floating);
+    const uint32_t index = BlockPosToIndex(position);
+    PTzRECT sourceRect;
+    _tagITzBLOCKINFOARGB target;
+    if (!source || !rect || !floatingRect || index == ITzBLOCK_INDEX_NONE ||
+        source->PRECTtoLRECT(floatingRect, &sourceRect) != 0 ||
+        ITzLayerImageARGB::GetBlockInfo(index, &target, 0) != 0)
+        return 0;
+    const ScratchPages pages(4);
+    uint8_t* const planes[4] = {pages.page(0), pages.page(1), pages.page(2), pages.page(3)};
+    _tagITzARGBMEMDATA data = {{planes[0], planes[1], planes[2], planes[3]}, {}, 0, kSide, kSide};
+    const CMathMerge* tables = GetMathMerge();
+    if (!pages.ok() || !tables || !source->GetRectData_1(&sourceRect, &data, 0) || UncompressBlock(&target) != 0)
+        return 0;
+    const _tagITzMERGEDATA merge = MergeOf(*floating);
+    {
+        const lumatra::ARGBBlockWriter writer(target);
+        _tagITzCHANNELBITMAP block = PagesBitmap(writer.pages(), int32_t(m_colorMode));
+        const _tagITzCHANNELBITMAP pieces = PagesBitmap(planes, int32_t(m_colorMode));
+        const PTzRECT part = {0, 0, sourceRect.right - sourceRect.left, sourceRect.bottom - sourceRect.top};
+        // The mask tile lies over this block, so it pairs with the in-block rect.
+        _tagITzBITMAP maskBitmap = {kSide, kSide, kSide, 8, 6, mask ? mask->plane : nullptr};
+        ITzMergeChannelBitmap(&merge, 255, rect, &block, tables, rect, &pieces, &part,
+                              maskBitmap.pixels ? &maskBitmap : nullptr);
+    }
+    CompressBlock(&target);
+    StoreChanged(index, target);
+    return 1;
+}
+
+int ITzLayerImageARGB::FloatMergeRectDataToBlockMemory(const PTzRECT* rect, _tagITzBLOCKMEMORY* target,
+                                                       _tagITzBLOCKMEMORYGRAY* mask)
+{
+    const ScratchPages pages(4);
+    _tagITzARGBMEMDATA data = {{pages.page(0), pages.page(1), pages.page(2), pages.page(3)}, {}, 0, kSide, kSide};
+    const CMathMerge* tables = GetMathMerge();
+    if (!rect || !target || !pages.ok() || !tables || !GetRectData_1(rect, &data, 0))
+        return 0;
+    _tagITzBLOCKMEMORY source;
+    FillBlockMemoryWithRectData(&source, &data);
+    const _tagITzMERGEDATA merge = MergeOf(*this);
+    if (mask && mask->plane)
+        ITzMergeTaggedBlockMask(&merge, target, &source, tables, mask->plane);
+    else
+        ITzMergeTaggedBlock(&merge, target, &source, tables);
+    return 1;
+}
+
+int ITzLayerImageARGB::FloatMergeBlockDataToBlockMemory(uint32_t block, _tagITzBLOCKMEMORY* target,
+                                                        _tagITzBLOCKMEMORYGRAY* mask)
+{
+    _tagITzBLOCKINFOARGB record;
+    if (!target || GetBlockInfo(block, &record, 0) != 0)
+        return 0;
+    const ScratchPages pages(4);
+    _tagITzBlockBUFFER buffer = {{pages.page(0), pages.page(1), pages.page(2), pages.page(3)}};
+    const CMathMerge* tables = GetMathMerge();
+    if (!pages.ok() || !tables || FillBlockBuffer(&record, &buffer) != 0)
+        return 0;
+    const _tagITzBLOCKMEMORY source = {3, {buffer.planes[0], buffer.planes[1], buffer.planes[2], buffer.planes[3]}};
+    const _tagITzMERGEDATA merge = MergeOf(*this);
+    if (mask && mask->plane)
+        ITzMergeTaggedBlockMask(&merge, target, &source, tables, mask->plane);
+    else
+        ITzMergeTaggedBlock(&merge, target, &source, tables);
+    return 1;
+}
+
+int ITzLayerImageARGB::FillBlockDataFromLayer(uint32_t block, const PTzRECT* rect, ITzLayerImage* source,
+                                              const PTzRECT* sourceRect, _tagITzMERGEDATA* merge,
+                                              _tagITzBITMAP* mask, const PTzRECT* maskRect, uint8_t factor)
+{
+    _tagITzBLOCKINFOARGB record;
+    if (!source || ITzLayerImageARGB::GetBlockInfo(block, &record, 0) != 0)
+        return 0;
+    _tagITzCHANNELBITMAP channels;
+    int result = 0;
+    if (LockBlockToChannelBitmap(&record, &channels)) {
+        result = source->FillChannelBitmapData(&channels, rect, sourceRect, merge, mask, maskRect, factor);
+        UnlockBlockforChannelBitmap(&record, &channels);
+    }
+    SetBlockInfo(block, &record);
+    return result;
+}
+
+int ITzLayerImageARGB::BlockChannelBimapMergIn(uint32_t index, const PTzRECT* rect, _tagITzCHANNELBITMAP* source,
+                                               const PTzRECT* sourceRect, _tagITzBITMAP* mask,
+                                               const PTzRECT* maskRect, _tagITzMERGEDATA* merge, uint8_t factor)
+{
+    if (!rect || !source || !sourceRect)
+        return ITzERR_INVALID;
+    _tagITzBLOCKINFOARGB record;
+    _tagITzCHANNELBITMAP channels;
+    if (ITzLayerImageARGB::GetBlockInfo(index, &record, 0) != 0)
+        return 0;  // a missing block takes nothing
+    if (!LockBlockToChannelBitmap(&record, &channels))
+        return ITzERR_CHANNEL_EXPAND;
+    ITzMergeChannelBitmap(merge, factor, maskRect, &channels, GetMathMerge(), rect, source, sourceRect, mask);
+    UnlockBlockforChannelBitmap(&record, &channels);
+    return SetBlockInfo(index, &record);
+}
+
+int ITzLayerImageARGB::FloatMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                                          const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                                          ITzLayerImage* selection)
+{
+    if (!bitmap || !rect)
+        return ITzERR_INVALID;
+    const CMathMerge* tables = GetMathMerge();
+    const _tagITzMERGEDATA merge = MergeOf(*this);
+    ForEachTile(*rect, [&](const PTzRECT& tile) {
+        ScratchTile pixels(tile, 32);
+        if (!pixels.get())
+            return false;
+        const PTzRECT whole = pixels.whole();
+        GetDisplayData(pixels.get(), &tile, level, zoomX, zoomY);
+        if (selection) {
+            ScratchTile values(tile, 8);
+            if (!values.get())
+                return false;
+            selection->GetDisplayData(values.get(), &tile, level, zoomX, zoomY);
+            const _tagITzMERGEDATA selectionMerge = MergeOf(*selection);
+            CMathMerge::MergeBitmap(tables, &whole, values.get(), pixels.get(), &whole, &selectionMerge);
+        }
+        const PTzRECT at = {tile.left - rect->left, tile.top - rect->top, tile.right - rect->left,
+                            tile.bottom - rect->top};
+        CMathMerge::MergeBitmap(tables, &whole, pixels.get(), bitmap, &at, &merge);
+        return true;
+    });
+    return 0;
+}
+
+int ITzLayerImageARGB::PreviewMergeToBitmapWithFloating(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                                                        const _tagITzZOOMLEVEL* zoomX,
+                                                        const _tagITzZOOMLEVEL* zoomY)
+{
+    if (!m_floating || !bitmap || !rect)
+        return 0;
+    ITzLayerImage* selection = m_picture ? m_picture->GetSelectionLayer(0) : nullptr;
+    const CMathMerge* tables = GetMathMerge();
+    const _tagITzMERGEDATA merge = MergeOf(*this);
+    ForEachTile(*rect, [&](const PTzRECT& tile) {
+        ScratchTile pixels(tile, 32);
+        if (!pixels.get())
+            return false;
+        const PTzRECT whole = pixels.whole();
+        GetDisplayData(pixels.get(), &tile, level, zoomX, zoomY);
+        m_floating->FloatMergeToBitmap(pixels.get(), &tile, level, zoomX, zoomY, selection);
+        const PTzRECT at = {tile.left - rect->left, tile.top - rect->top, tile.right - rect->left,
+                            tile.bottom - rect->top};
+        CMathMerge::MergeBitmap(tables, &whole, pixels.get(), bitmap, &at, &merge);
+        return true;
+    });
+    return 0;
+}

@@ -1,0 +1,365 @@
+// The ARGB layer's block-level undo and block moves: backups into undo lists, handing
+// blocks to a list and swapping them back, the tests that spare needless backups, and
+// the masked copies of a block into another layer. Every operation either completes or
+// leaves both sides as they were, so no handle is ever held twice.
+#include <cstring>
+
+#include "base/error_codes.h"
+#include "engine/pixels/block_info_argb.h"
+#include "engine/pixels/channel_compression.h"
+#include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/merge_kernels.h"
+#include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/undo_block_list.h"
+
+using lumatra::merge::GrayOp;
+
+namespace {
+
+constexpr uint8_t kColourChannels = 0x0E;
+
+// Reads the selection's values over a picture rectangle of at most 256 x 256 into a
+// page of rows of 256; what lies outside the selection reads 0. False when it cannot.
+bool ReadSelection(ITzLayerImage* selection, const PTzRECT& pictureRect, uint8_t* page)
+{
+    const int32_t width = pictureRect.right - pictureRect.left;
+    const int32_t height = pictureRect.bottom - pictureRect.top;
+    if (width <= 0 || height <= 0 || width > 256 || height > 256)
+        return false;
+    std::memset(page, 0, ITzBLOCK_PAGE_BYTES);
+    _tagITzCHANNELBITMAP values = {width, height, 256, int32_t(selection->GetColorMode()), {page}};
+    PTzRECT layerRect;
+    selection->PRECTtoLRECT(&pictureRect, &layerRect);
+    return selection->GetRectChannelData(&values, &layerRect) != 0;
+}
+
+// Without a selection nothing counts as empty.
+bool SelectionHasValues(ITzLayerImage* selection, const PTzRECT& pictureRect)
+{
+    if (!selection)
+        return true;
+    const lumatra::ScratchPages page(1);
+    if (!page.ok() || !ReadSelection(selection, pictureRect, page.page(0)))
+        return true;
+    uint8_t value = 0;
+    return !ITzBytesUniform(page.page(0), ITzBLOCK_PAGE_BYTES, &value) || value != 0;
+}
+
+// Gives the alpha channel a handle of its own constant, so it can be edited in place.
+bool PrepareAlpha(_tagITzBLOCKINFOARGB& record)
+{
+    if (record.channels[0])
+        return true;
+    record.channels[0] = ITzChannelExpand(record.constants[0]);
+    return record.channels[0] != nullptr;
+}
+
+// Folds the alpha channel into its byte when all its bytes are equal.
+void FoldAlpha(_tagITzBLOCKINFOARGB& record)
+{
+    uint8_t value = 0;
+    if (record.channels[0] && ITzChannelUniform(record.channels[0], &value)) {
+        PTzHandleFree(record.channels[0]);
+        record.channels[0] = nullptr;
+        record.constants[0] = value;
+    }
+}
+
+// alpha = op(alpha, mask) over a prepared alpha channel, then folded when uniform.
+void ApplyToAlpha(_tagITzBLOCKINFOARGB& record, GrayOp op, const uint8_t* mask)
+{
+    {
+        const PTzHandleLockGuard alpha(record.channels[0]);
+        lumatra::merge::Job job;
+        job.source[0] = mask;
+        job.dest[0] = alpha.bytes();
+        job.sourceStride = job.destStride = 256;
+        job.width = job.height = 256;
+        lumatra::merge::GrayPlane(op, job);
+    }
+    FoldAlpha(record);
+}
+
+// A block of the layer's grid, present or missing.
+bool BlockExists(ITzLayerImage* layer, uint32_t index)
+{
+    _tagITzBLOCKDATAINFO info;
+    if (index == ITzBLOCK_INDEX_NONE)
+        return false;
+    const int read = layer->GetBlockInfo(index, &info, 0);
+    return read == 0 || read == ITzERR_BLOCK_ABSENT;
+}
+
+bool OpaqueAlpha(const _tagITzBLOCKINFOARGB& target)
+{
+    return (target.flags & ITzBLOCK_PRESENT) && !target.channels[0] && target.constants[0] == 255;
+}
+
+bool NoColourData(const _tagITzBLOCKINFOARGB& record)
+{
+    return !record.channels[1] && !record.channels[2] && !record.channels[3];
+}
+
+bool SameColour(const uint8_t* a, const uint8_t* b)
+{
+    return a[1] == b[1] && a[2] == b[2] && a[3] == b[3];
+}
+
+}  // namespace
+
+int ITzLayerImageARGB::BackupBlock(uint32_t index, ITzUndoBlockListBase* list)
+{
+    if (!list)
+        return PTzFailWithZero(PTzERR_BAD_ARGUMENT);
+    _tagITzUNDOBLOCKITEMARGB item = {index, {}};
+    if (!CopyBlockData(index, &item.info))
+        return 0;
+    const int added = list->AddItem(&item, sizeof item);
+    if (!added)
+        DestroyBlockData(&item.info);
+    return added;
+}
+
+int ITzLayerImageARGB::MoveBlocktoUndoList(uint32_t index, ITzUndoBlockListBase* list)
+{
+    _tagITzUNDOBLOCKITEMARGB item = {index, {}};
+    if (!list || ITzLayerImageARGB::GetBlockInfo(index, &item.info, 0) != 0)
+        return 0;
+    if (!list->AddItem(&item, sizeof item))
+        return 0;
+    const _tagITzBLOCKINFOARGB missing = {};
+    if (SetBlockInfo(index, &missing) != 0) {
+        list->RemoveItem(list->GetCount() - 1);  // the layer keeps its block
+        return 0;
+    }
+    BlockDataUpdated(index);
+    return 1;
+}
+
+int ITzLayerImageARGB::SwitchBlockwithUndoList(uint32_t item, ITzUndoBlockListBase* list)
+{
+    if (!list)
+        return 0;
+    _tagITzUNDOBLOCKITEMARGB entry;
+    if (!list->GetItem(item, &entry, sizeof entry))
+        return 1;
+    _tagITzUNDOBLOCKITEMARGB current = {entry.blockIndex, {}};
+    const int read = ITzLayerImageARGB::GetBlockInfo(entry.blockIndex, &current.info, 0);
+    if ((read != 0 && read != ITzERR_BLOCK_ABSENT) || SetBlockInfo(entry.blockIndex, &entry.info) != 0)
+        return 0;
+    if (!list->SetItem(item, &current, sizeof current)) {
+        SetBlockInfo(entry.blockIndex, &current.info);  // back as it was
+        return 0;
+    }
+    BlockDataUpdated(entry.blockIndex);
+    return 1;
+}
+
+int ITzLayerImageARGB::MergeNeedBackupDes(uint32_t block, const _tagITzMERGEDATA* merge)
+{
+    _tagITzBLOCKINFOARGB record;
+    if (!merge || merge->mergeType != ITzMERGE_ERASE || GetBlockInfo(block, &record, 0) != 0)
+        return 1;
+    return !IsBlockEmpty(&record);
+}
+
+int ITzLayerImageARGB::MergeNeedBackupSrc(uint32_t block, const _tagITzMERGEDATA* merge)
+{
+    _tagITzBLOCKINFOARGB record;
+    if (!merge || merge->mergeType != ITzMERGE_NORMAL || GetBlockInfo(block, &record, 0) != 0)
+        return 1;
+    return !IsBlockEmpty(&record);
+}
+
+int ITzLayerImageARGB::MergeNeedBackupSrc(const PTzRECT* rect, const _tagITzMERGEDATA* merge)
+{
+    PTzRECT layerRect;
+    _tagITzARGBMEMDATA same = {};
+    if (!rect || !merge || merge->mergeType != ITzMERGE_NORMAL || PRECTtoLRECT(rect, &layerRect) != 0 ||
+        !CheckRectSame(&layerRect, &same))
+        return 1;
+    return !((same.uniform & 1) && same.constants[0] == 0);
+}
+
+int ITzLayerImageARGB::MergeRectNeedBackupARGB(const _tagITzARGBMEMDATA* source, const _tagITzBLOCKINFOARGB* target,
+                                               const _tagITzMERGEDATA* merge)
+{
+    if (!merge || merge->mergeType != ITzMERGE_NORMAL || !source || !target)
+        return 1;
+    if ((source->uniform & 1) && source->constants[0] == 0)
+        return 0;
+    const bool sameOpaque = OpaqueAlpha(*target) && NoColourData(*target) &&
+                            (source->uniform & kColourChannels) == kColourChannels &&
+                            SameColour(source->constants, target->constants);
+    return !sameOpaque;
+}
+
+int ITzLayerImageARGB::MergeBlockNeedBackupARGB(const _tagITzBLOCKINFOARGB* source,
+                                                const _tagITzBLOCKINFOARGB* target, const _tagITzMERGEDATA* merge)
+{
+    if (!merge || merge->mergeType != ITzMERGE_NORMAL || !source || !target)
+        return 1;
+    if (IsBlockEmpty(source))
+        return 0;
+    const bool sameOpaque = OpaqueAlpha(*target) && NoColourData(*target) && NoColourData(*source) &&
+                            SameColour(source->constants, target->constants);
+    return !sameOpaque;
+}
+
+int ITzLayerImageARGB::BackupBlockInBoundsForSameType(uint32_t block, ITzLayerImage* floating,
+                                                      ITzLayerImage* selection, const PTzRECT* rect,
+                                                      ITzUndoBlockListBase* list)
+{
+    _tagITzBLOCKINFOARGB own;
+    if (ITzLayerImageARGB::GetBlockInfo(block, &own, 0) != 0)
+        return 0;
+    auto* source = dynamic_cast<ITzLayerImageARGB*>(floating);
+    PTzRECT floatingRect;
+    _tagITzARGBMEMDATA same = {};
+    if (!source || !rect || source->PRECTtoLRECT(rect, &floatingRect) != 0 ||
+        !source->CheckRectSame(&floatingRect, &same))
+        return BackupBlock(block, list);
+    const _tagITzMERGEDATA merge = {floating->GetMergeType(), floating->GetOpacity()};
+    if (MergeRectNeedBackupARGB(&same, &own, &merge) && SelectionHasValues(selection, *rect))
+        return BackupBlock(block, list);
+    return 0;
+}
+
+int ITzLayerImageARGB::BackupBlockInBoundsForSameType(uint32_t block, ITzLayerImage* floating,
+                                                      uint32_t floatingBlock, ITzLayerImage* selection,
+                                                      const PTzRECT* rect, ITzUndoBlockListBase* list)
+{
+    _tagITzBLOCKINFOARGB own, source;
+    if (!floating || ITzLayerImageARGB::GetBlockInfo(block, &own, 0) != 0 ||
+        !ReadARGBBlock(floating, floatingBlock, source))
+        return 0;
+    const _tagITzMERGEDATA merge = {floating->GetMergeType(), floating->GetOpacity()};
+    if (MergeBlockNeedBackupARGB(&source, &own, &merge) && (!rect || SelectionHasValues(selection, *rect)))
+        return BackupBlock(block, list);
+    return 0;
+}
+
+int ITzLayerImageARGB::CopyToLayerWithMask(ITzLayerImage* target, const _tagITzBLOCKPOSITION* targetPosition,
+                                           const _tagITzBLOCKPOSITION* sourcePosition, ITzLayerImage* selection)
+{
+    const uint32_t index = BlockPosToIndex(sourcePosition);
+    if (!target || index == ITzBLOCK_INDEX_NONE || target->GetBlockType() != ITzBLOCKTYPE_ARGB)
+        return 0;
+    const uint32_t targetIndex = target->BlockPosToIndex(targetPosition);
+    if (!BlockExists(target, targetIndex))
+        return 0;
+    // Copied first: the target's data goes only once the copy is sure.
+    _tagITzBLOCKINFOARGB copy;
+    const int read = ITzLayerImageARGB::GetBlockInfo(index, &copy, 0);
+    if (read == ITzERR_BLOCK_ABSENT)
+        copy = {ITzBLOCK_PRESENT, {}, {}};
+    else if (read != 0 || !CopyBlockData(index, &copy))
+        return 0;
+    if (selection) {
+        const lumatra::ScratchPages mask(1);
+        PTzRECT blockRect;
+        GetBlockPictRect(index, &blockRect);
+        if (!mask.ok() || !ReadSelection(selection, blockRect, mask.page(0)) || !PrepareAlpha(copy)) {
+            DestroyBlockData(&copy);
+            return 0;
+        }
+        ApplyToAlpha(copy, GrayOp::Multiply, mask.page(0));
+    }
+    const _tagITzBLOCKDATAINFO info = ToDataInfo(copy);
+    if (target->SetBlockInfo(targetIndex, &info) != 0) {
+        DestroyBlockData(&copy);
+        return 0;
+    }
+    target->BlockDataUpdated(targetIndex);
+    return 1;
+}
+
+int ITzLayerImageARGB::CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
+                                        const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection)
+{
+    const uint32_t index = BlockPosToIndex(position);
+    const uint32_t floatingIndex = floating ? floating->BlockPosToIndex(floatingPosition) : ITzBLOCK_INDEX_NONE;
+    if (index == ITzBLOCK_INDEX_NONE || !floating || floating->GetBlockType() != ITzBLOCKTYPE_ARGB ||
+        !BlockExists(floating, floatingIndex))
+        return 0;
+    _tagITzBLOCKINFOARGB own;
+    if (ITzLayerImageARGB::GetBlockInfo(index, &own, 0) != 0)
+        own = {};  // a missing block floats as transparent and stays missing
+    return MoveSelectedPart(index, own, floating, floatingIndex, selection, false);
+}
+
+int ITzLayerImageARGB::CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
+                                    const _tagITzBLOCKPOSITION* targetPosition, ITzLayerImage* selection)
+{
+    const uint32_t index = BlockPosToIndex(position);
+    _tagITzBLOCKINFOARGB own;
+    if (index == ITzBLOCK_INDEX_NONE || ITzLayerImageARGB::GetBlockInfo(index, &own, 0) != 0)
+        return 0;
+    // Without a target block of this kind only the cut happens.
+    uint32_t targetIndex = target ? target->BlockPosToIndex(targetPosition) : ITzBLOCK_INDEX_NONE;
+    if (!target || target->GetBlockType() != ITzBLOCKTYPE_ARGB || !BlockExists(target, targetIndex))
+        targetIndex = ITzBLOCK_INDEX_NONE;
+    return MoveSelectedPart(index, own, target, targetIndex, selection, true);
+}
+
+int ITzLayerImageARGB::MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOARGB& own, ITzLayerImage* target,
+                                        uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy)
+{
+    // The mask: the selection over this block, all 255 without a selection, all 0 when
+    // the selection cannot be read.
+    const lumatra::ScratchPages mask(1);
+    if (!mask.ok())
+        return 0;
+    PTzRECT blockRect;
+    GetBlockPictRect(index, &blockRect);
+    if (!selection)
+        std::memset(mask.page(0), 255, ITzBLOCK_PAGE_BYTES);
+    else if (!ReadSelection(selection, blockRect, mask.page(0)))
+        std::memset(mask.page(0), 0, ITzBLOCK_PAGE_BYTES);
+
+    const bool present = (own.flags & ITzBLOCK_PRESENT) != 0;
+    const bool copying = targetIndex != ITzBLOCK_INDEX_NONE;
+    const bool cutting = present && (own.channels[0] || own.constants[0] != 0);
+    // Everything that can fail comes first: the copy and the handles the edits need.
+    _tagITzBLOCKINFOARGB copy = {ITzBLOCK_PRESENT, {}, {}};
+    _tagITzBLOCKINFOARGB cut = own;
+    bool ok = !copying || !present || ITzBlockInfoARGBDuplicate(&own, &copy);
+    const bool masking = copying && maskCopy && (copy.channels[0] || copy.constants[0] != 0);
+    if (ok && masking)
+        ok = PrepareAlpha(copy);
+    if (ok && cutting)
+        ok = PrepareAlpha(cut);
+    if (ok && copying) {
+        if (masking)
+            ApplyToAlpha(copy, GrayOp::Multiply, mask.page(0));
+        const _tagITzBLOCKDATAINFO info = ToDataInfo(copy);
+        ok = target->SetBlockInfo(targetIndex, &info) == 0;
+    }
+    if (!ok) {
+        DestroyBlockData(&copy);
+        if (cut.channels[0] != own.channels[0])
+            PTzHandleFree(cut.channels[0]);
+        return 0;
+    }
+    if (copying)
+        target->BlockDataUpdated(targetIndex);
+    if (cutting) {
+        ApplyToAlpha(cut, GrayOp::Subtract, mask.page(0));
+        StoreChanged(index, cut);
+    }
+    return 1;
+}
+
+int ITzLayerImageARGB::MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOSITION* position,
+                                      const PTzRECT* rect, uint32_t mode)
+{
+    const uint32_t index = BlockPosToIndex(position);
+    _tagITzBLOCKINFOARGB record;
+    if (!mask || !rect || index == ITzBLOCK_INDEX_NONE || ITzLayerImageARGB::GetBlockInfo(index, &record, 0) != 0)
+        return 0;
+    if (MergeBlockAlpha(mask, &record.channels[0], &record.constants[0], rect, uint8_t(mode))) {
+        FoldAlpha(record);
+        SetBlockInfo(index, &record);
+    }
+    return 1;
+}

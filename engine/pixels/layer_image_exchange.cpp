@@ -1,0 +1,71 @@
+// Pixels leaving or entering an image layer whole: copies of a rectangle between two
+// layers and the packed-DIB exchange through the image I/O manager's link.
+#include <algorithm>
+#include <memory>
+
+#include "base/error_codes.h"
+#include "engine/pixels/layer_dib_link.h"
+#include "engine/pixels/layer_image.h"
+
+namespace {
+
+ITzLayerDibLinkMaker g_dibLinkMaker = nullptr;
+
+std::unique_ptr<ITzLayerDibLink> MakeDibLink()
+{
+    return std::unique_ptr<ITzLayerDibLink>(g_dibLinkMaker ? g_dibLinkMaker() : nullptr);
+}
+
+}  // namespace
+
+ITzLayerDibLink::~ITzLayerDibLink() = default;
+
+void ITzSetLayerDibLinkMaker(ITzLayerDibLinkMaker maker)
+{
+    g_dibLinkMaker = maker;
+}
+
+ITzLayerDibLinkMaker ITzGetLayerDibLinkMaker()
+{
+    return g_dibLinkMaker;
+}
+
+int ITzLayerImage::RebuildWithDib(const BITMAPINFOHEADER* dib, uint32_t size)
+{
+    const std::unique_ptr<ITzLayerDibLink> link = MakeDibLink();
+    return link && dib ? link->LoadDIBToLayer(dib, size, this) : 0;
+}
+
+void* ITzLayerImage::SavetoDIB(_tagITzMEMHANDLECBS* memory)
+{
+    const std::unique_ptr<ITzLayerDibLink> link = MakeDibLink();
+    return link ? link->SaveLayertoDIB(this, memory) : nullptr;
+}
+
+int ITzCopyLayerRect(const PTzRECT* destRect, const PTzRECT* sourceRect, ITzLayerImage* source,
+                     ITzLayerImage* dest)
+{
+    if (!destRect || !sourceRect || !source || !dest)
+        return ITzERR_INVALID;
+    if (source->GetColorMode() != dest->GetColorMode())
+        return 0;
+    const int32_t width = std::min(destRect->right - destRect->left, sourceRect->right - sourceRect->left);
+    const int32_t height = std::min(destRect->bottom - destRect->top, sourceRect->bottom - sourceRect->top);
+    const PTzRECT copied = {destRect->left, destRect->top, destRect->left + width, destRect->top + height};
+    const _tagPTzOFFSET toSource = {sourceRect->left - destRect->left, sourceRect->top - destRect->top};
+    _tagPTzRECTENUM walk;
+    if (width <= 0 || height <= 0 || PTzRectEnumFill(&copied, &walk, nullptr) != 0)
+        return 0;
+    PTzRECT tile;
+    while (PTzRectEnumGetCurrent(&walk, &tile)) {
+        PTzRECT from;
+        PTzRectOffset(&tile, &toSource, &from);
+        _tagITzCHANNELBITMAP pixels = {tile.right - tile.left, tile.bottom - tile.top, 0, 0, {}};
+        if (!source->LockChannelBitmap(&pixels))
+            continue;
+        if (source->GetRectChannelDataWithFloating(&pixels, &from))
+            dest->SetRectChannelData(&pixels, &tile);
+        source->UnlockChannelBitmap(&pixels);
+    }
+    return 0;
+}

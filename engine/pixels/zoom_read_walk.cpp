@@ -1,0 +1,119 @@
+// Nearest-pixel source tables by incremental counters, and the reduction of a zoomed
+// read to the destination pixels that show the layer.
+#include "engine/pixels/zoom_read_walk.h"
+
+#include <algorithm>
+
+#include "engine/pixels/argb_pack.h"
+#include "engine/pixels/zoom_arithmetic.h"
+
+namespace lumatra {
+
+std::vector<int32_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first, int32_t count)
+{
+    std::vector<int32_t> table(size_t(std::max(count, 0)));
+    if (table.empty())
+        return table;
+    const int64_t num = std::max<uint32_t>(zoom.numerator, 1);
+    const int64_t den = std::max<uint32_t>(zoom.denominator, 1);
+    // Enlarging: s = floor(t / 2 num) with t = (2z + 1) den, t stepping by 2 den.
+    // Reducing: s = ceil(u / num) - 1 with u = (z + 1) den - floor(den / 2), u stepping by
+    // den. `bound` is the next multiple of the divisor at which s steps.
+    const int64_t divisor = enlarge ? 2 * num : num;
+    const int64_t step = enlarge ? 2 * den : den;
+    int64_t source = enlarge ? ITzZoomNNSourceEnlarge(&zoom, first) : ITzZoomNNSourceReduce(&zoom, first);
+    int64_t counter = enlarge ? (2 * int64_t{first} + 1) * den : (int64_t{first} + 1) * den - den / 2;
+    int64_t bound = divisor * (source + 1);
+    for (int32_t i = 0;;) {
+        table[size_t(i)] = int32_t(source);
+        if (++i == count)
+            break;
+        counter += step;
+        // Enlarging steps when the counter reaches the bound, reducing once it passes it.
+        while (enlarge ? counter >= bound : counter > bound) {
+            bound += divisor;
+            ++source;
+        }
+    }
+    return table;
+}
+
+namespace {
+
+// Picture coordinates to block-grid coordinates, -1 where the pixel lies outside the
+// layer's available bounds or the grid.
+void ToBlockGrid(std::vector<int32_t>& table, int32_t position, int32_t low, int32_t high, int32_t offset,
+                 uint32_t blocks)
+{
+    const int64_t gridEnd = int64_t{blocks} * 256;
+    for (int32_t& value : table) {
+        const int64_t layer = int64_t{value} - position;
+        const int64_t grid = layer + offset;
+        value = (layer >= low && layer < high && grid >= 0 && grid < gridEnd) ? int32_t(grid) : -1;
+    }
+}
+
+// The valid entries of a monotonic table form one run.
+bool ValidRun(const std::vector<int32_t>& table, int32_t& first, int32_t& end)
+{
+    const auto begin = std::find_if(table.begin(), table.end(), [](int32_t v) { return v >= 0; });
+    const auto stop = std::find_if(begin, table.end(), [](int32_t v) { return v < 0; });
+    first = int32_t(begin - table.begin());
+    end = int32_t(stop - table.begin());
+    return first < end;
+}
+
+}  // namespace
+
+bool ZoomReadPlan::Prepare(const PTzRECT& zoomedRect, const _tagITzZOOMLEVEL& zoomX,
+                           const _tagITzZOOMLEVEL& zoomY, bool enlarge, int32_t width, int32_t height,
+                           const ZoomLayerPlace& place)
+{
+    const int32_t columns = int32_t(std::min<int64_t>(int64_t{zoomedRect.right} - zoomedRect.left, width));
+    const int32_t rows = int32_t(std::min<int64_t>(int64_t{zoomedRect.bottom} - zoomedRect.top, height));
+    if (columns <= 0 || rows <= 0 || place.blocksAcross == 0 || place.blocksDown == 0)
+        return false;
+    m_x = ZoomSourceTable(zoomX, enlarge, zoomedRect.left, columns);
+    m_y = ZoomSourceTable(zoomY, enlarge, zoomedRect.top, rows);
+    ToBlockGrid(m_x, place.position.x, place.available.left, place.available.right, place.blockOffset.x,
+                place.blocksAcross);
+    ToBlockGrid(m_y, place.position.y, place.available.top, place.available.bottom, place.blockOffset.y,
+                place.blocksDown);
+    if (!ValidRun(m_x, m_firstX, m_endX) || !ValidRun(m_y, m_firstY, m_endY))
+        return false;
+    m_blocksAcross = place.blocksAcross;
+    m_row.assign(size_t(m_endX - m_firstX) * 4, 0);
+    return true;
+}
+
+void ZoomReadPlan::Span(const std::vector<int32_t>& table, int32_t from, int32_t to, int32_t block,
+                        int32_t& first, int32_t& end)
+{
+    const auto begin = table.begin() + from, stop = table.begin() + to;
+    first = int32_t(std::lower_bound(begin, stop, block << 8) - table.begin());
+    end = int32_t(std::lower_bound(begin, stop, (block + 1) << 8) - table.begin());
+}
+
+void ZoomReadPlan::GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
+                             int32_t blockLeft, uint8_t* out) const
+{
+    const uint8_t* rows[4] = {reader.row(0, sourceY), reader.row(1, sourceY), reader.row(2, sourceY),
+                              reader.row(3, sourceY)};
+    const int32_t* source = m_x.data();
+    // At 1:1 the sources run without gaps and the row packs straight across.
+    if (source[end - 1] - source[first] == end - 1 - first) {
+        const int32_t at = source[first] - blockLeft;
+        const uint8_t* const run[4] = {rows[0] + at, rows[1] + at, rows[2] + at, rows[3] + at};
+        pack::PlanesToARGB(run, out, end - first);
+        return;
+    }
+    for (int32_t x = first; x < end; ++x, out += 4) {
+        const int32_t at = source[x] - blockLeft;
+        out[0] = rows[0][at];
+        out[1] = rows[1][at];
+        out[2] = rows[2][at];
+        out[3] = rows[3][at];
+    }
+}
+
+}  // namespace lumatra

@@ -1,0 +1,88 @@
+// The walk shared by the zoomed reads of an image layer: which source pixel each
+// destination pixel shows, per axis, and the visit of the layer's blocks under the
+// read, one row of blocks after the other. Library-private.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/geometry.h"
+#include "engine/pixels/block_view_argb.h"
+#include "engine/pixels/zoom_level.h"
+
+namespace lumatra {
+
+// One axis of a zoomed read: for destination pixel i (0 <= i < count) the source pixel
+// `first + i` of the zoomed axis shows. ZoomOut (den >= num): the last source pixel s
+// with ZP(s) <= z; ZoomIn: the pixel under the destination pixel's centre,
+// ((2z + 1) den) / (2 num). A zero term counts as 1. The table is built with two
+// counters, one advanced by num per source pixel and one by den per destination pixel.
+std::vector<int32_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first,
+                                     int32_t count);
+
+// Where the layer lies for a read: its available bounds in layer coordinates and the
+// offsets that take picture coordinates to block-grid coordinates.
+struct ZoomLayerPlace {
+    PTzRECT available;     // layer coordinates
+    PTzPOINT position;     // the layer's origin in picture coordinates
+    PTzPOINT blockOffset;  // block grid = layer + offset
+    uint32_t blocksAcross;
+    uint32_t blocksDown;
+};
+
+// A read's destination pixels reduced to the ones that show a pixel of the layer, each
+// with its source in block-grid coordinates.
+class ZoomReadPlan {
+public:
+    // False when no destination pixel shows a pixel of the layer. Destination pixels
+    // beyond (width, height) are never visited.
+    bool Prepare(const PTzRECT& zoomedRect, const _tagITzZOOMLEVEL& zoomX, const _tagITzZOOMLEVEL& zoomY,
+                 bool enlarge, int32_t width, int32_t height, const ZoomLayerPlace& place);
+
+    // Calls fetch(index, record) for each block under the read, row after row and left
+    // to right; for a block it could read (fetch true) it calls
+    // emit(destination y, first destination x, count, row of 32-bit alpha, red, green,
+    // blue pixels) for each destination row the block serves. A missing block, or one
+    // whose channels cannot be locked, emits nothing.
+    template <class Fetch, class Emit>
+    void Walk(Fetch&& fetch, Emit&& emit);
+
+private:
+    // The destination range [first, end) whose source lies in block column or row `block`.
+    static void Span(const std::vector<int32_t>& table, int32_t from, int32_t to, int32_t block,
+                     int32_t& first, int32_t& end);
+    void GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
+                   int32_t blockLeft, uint8_t* out) const;
+
+    std::vector<int32_t> m_x, m_y;  // source in block-grid coordinates
+    int32_t m_firstX = 0, m_endX = 0, m_firstY = 0, m_endY = 0;
+    uint32_t m_blocksAcross = 0;
+    std::vector<uint8_t> m_row;
+};
+
+template <class Fetch, class Emit>
+void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
+{
+    const int32_t firstRow = m_y[m_firstY] >> 8, lastRow = m_y[m_endY - 1] >> 8;
+    const int32_t firstColumn = m_x[m_firstX] >> 8, lastColumn = m_x[m_endX - 1] >> 8;
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
+        int32_t y0 = 0, y1 = 0;
+        Span(m_y, m_firstY, m_endY, row, y0, y1);
+        for (int32_t column = firstColumn; column <= lastColumn; ++column) {
+            int32_t x0 = 0, x1 = 0;
+            Span(m_x, m_firstX, m_endX, column, x0, x1);
+            _tagITzBLOCKINFOARGB record{};
+            if (y0 == y1 || x0 == x1 || !fetch(uint32_t(row) * m_blocksAcross + uint32_t(column), record))
+                continue;
+            const ARGBBlockReader reader(record);
+            if (!reader.ok())
+                continue;
+            for (int32_t y = y0; y < y1; ++y) {
+                GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
+                emit(y, x0, x1 - x0, static_cast<const uint8_t*>(m_row.data()));
+            }
+        }
+    }
+}
+
+}  // namespace lumatra
