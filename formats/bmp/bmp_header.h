@@ -1,0 +1,77 @@
+// The headers of a BMP file: the 14-byte file header and the OS/2 (12-byte) or
+// Windows (40-byte) info header, read and checked from a stream or written to one,
+// and the sizes every reader and writer derives from them.
+#pragma once
+
+#include <cstdint>
+
+#include "base/io_stream.h"
+
+namespace bitmora {
+
+constexpr uint16_t BmpFileType = 0x4D42;  // "BM"
+constexpr uint32_t BmpFileHeaderBytes = 14;
+constexpr uint32_t BmpOs2HeaderBytes = 12;
+constexpr uint32_t BmpWindowsHeaderBytes = 40;
+constexpr uint32_t BmpMaskBytes = 12;
+
+enum BmpCompression : uint32_t {
+    BmpCompressionNone = 0,
+    BmpCompressionRle8 = 1,
+    BmpCompressionRle4 = 2,
+    BmpCompressionBitFields = 3,
+};
+
+// The info header widened to the Windows fields; an OS/2 header has compression 0
+// and no colours-used count.
+struct BmpInfoHeader {
+    uint32_t size;  // 12 or 40
+    int32_t width;
+    int32_t height;  // negative: rows stored top-down
+    uint16_t planes;
+    uint16_t bits;
+    uint32_t compression;
+    uint32_t imageSize;
+    int32_t xPelsPerMeter;
+    int32_t yPelsPerMeter;
+    uint32_t coloursUsed;
+    uint32_t coloursImportant;
+};
+
+// The largest picture read, in pixels: rows past the end of a short file arrive as
+// zeros, so a tiny file cannot make the engine hold more than this.
+constexpr uint64_t BmpMaxPixels = uint64_t(1) << 30;
+// Rows travel with an i32 stride.
+constexpr uint64_t BmpMaxRowBytes = 0x7FFFFFFF;
+
+// Bytes of a row of width pixels at bits each, padded to whole 4-byte words. In 64
+// bits, so that no 32-bit width overflows it.
+constexpr uint64_t BmpRowBytes(uint64_t width, uint32_t bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
+// Palette entries a header announces: colours used when 0 < used <= 2^bits, else
+// 2^bits; none above 8 bits.
+uint32_t BmpPaletteEntries(const BmpInfoHeader& header);
+// Bytes of one palette entry: B, G, R for OS/2 headers, B, G, R, 0 for Windows ones.
+uint32_t BmpPaletteEntryBytes(const BmpInfoHeader& header);
+// Whether three u32 channel masks follow the header (16 and 32 bits with bit fields).
+bool BmpHasMasks(const BmpInfoHeader& header);
+
+// Reads the info header at the stream's position: 0, -2201 for an info size other
+// than 12 and 40 or bits other than 1, 2, 4, 8, 16, 24 and 32, -2207 when the data
+// ends inside it.
+int ReadBmpInfoHeader(_tagPTzIOSTREAM* stream, BmpInfoHeader* header);
+// The header check of a file: the stream seeks to 0 (else -2001), the file header
+// starts with "BM" (else -2201), then the info header as above.
+int ReadBmpFileHeaders(_tagPTzIOSTREAM* stream, uint32_t* pixelOffset, BmpInfoHeader* header);
+// The same for a header-less bitmap, which starts with its info header.
+int ReadBmpDibHeader(_tagPTzIOSTREAM* stream, BmpInfoHeader* header);
+
+// Writers of the two headers (the info header as 12 or 40 bytes by its size field):
+// true when every byte was written.
+bool WriteBmpFileHeader(_tagPTzIOSTREAM* stream, uint32_t fileSize, uint32_t pixelOffset);
+bool WriteBmpInfoHeader(_tagPTzIOSTREAM* stream, const BmpInfoHeader& header);
+
+}  // namespace bitmora
