@@ -26,12 +26,12 @@ ITzPicture::~ITzPicture()
         layer = nullptr;
     }
     m_layerCount = 0;
-    // Every selection layer taken out went to its taker; the installed one has no
-    // other keeper, so it goes with the picture.
-    if (ITzLayerImage* selection = RemoveSelectionLayer())
-        ITzLayerBase::DestroyLayer(selection);
     // Records may hold layers taken out of the stack; the history frees them now.
     m_undo.reset();
+    // Every selection layer taken out went to its taker; the installed one has no
+    // other keeper, so it goes with the picture, after the records that may name it.
+    if (ITzLayerImage* selection = RemoveSelectionLayer())
+        ITzLayerBase::DestroyLayer(selection);
 }
 
 void* ITzPicture::CreatePicture()

@@ -19,6 +19,7 @@
 class CUndoDataManager;
 class ITzLayerBase;
 class ITzLayerImage;
+class ITzLayerImageSelect;
 struct _tagITzLAYERINFO;
 struct BITMAPINFOHEADER;
 struct _tagUNDODATABASE;
@@ -56,8 +57,8 @@ public:
 class LUMATRA_API ITzPicture : public PTzBroadcaster, public PTzListener, public ITzLayerOwner {
 public:
     ITzPicture();
-    // Broadcasts 1007, then frees the layers, the installed selection layer and the undo
-    // history. The observers are left alone.
+    // Broadcasts 1007, then frees the layers, the undo history and last the installed
+    // selection layer, which records may still name. The observers are left alone.
     ~ITzPicture() override;
 
     // The C interface's handle is the picture's address. Null when out of memory.
@@ -123,6 +124,18 @@ public:
     // The bottom layer's answer when it is an image layer, else 0.
     int LoadNeedConvertColor_1(_tagPTzCOLORMODE* mode, uint16_t* bitDepth);
 
+    // The active image layer's floating layer merged as an undo step ('auto') under the
+    // caller's ticket: the layer's answer; 1 when the active layer is no image layer.
+    int ClearFloatingLayer();
+    // The owner service behind every image layer's ClearFloatingLayer: merges THAT layer's
+    // floating layer (a stack layer or the selection layer): 1, or 0 when refused (no
+    // history, while the history replays a step) or failed, the layer keeping it.
+    int AutoMergeFloatingLayer(ITzLayerImage* layer) override;
+    // A copy of the active image layer (null for another kind). With a selection, the part
+    // of the floating layer (or, without one, the layer) inside the selection's bounds,
+    // masked by it; null when the two do not meet or a block cannot be copied.
+    ITzLayerImage* CreateCopyLayer();
+
     // Layer-property edits as undo steps, through the layer-manager tool.
     int DoSetLayerInfo(ITzLayerBase* layer, _tagITzLAYERINFO* info) override;
     int DoSetLayerVisibility(ITzLayerBase* layer, int visible) override;
@@ -145,6 +158,9 @@ public:
     ITzLayerImage* SetSelectLayer(ITzLayerImage* layer);
     // Takes the selection layer out (its area reported changed first); null when none.
     ITzLayerImage* RemoveSelectionLayer();
+    // Sets the bits of the selection's outline over a rectangle of zoomed pixels in a
+    // one-bit bitmap: 0, also without a selection; -1001 for null or the selection's -1001.
+    int GetSelectionBoundary(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom);
     int SetMaskEditingMode(int mode) { return m_maskEditingMode = mode; }
     int GetMaskEditingMode() const { return m_maskEditingMode; }
 
@@ -229,6 +245,8 @@ private:
     // Takes the layer: inserted above the active layer and made active (1), or freed (0).
     int InsertAsActive(ITzLayerImage* layer);
     bool IsArgb32() const;
+    // The installed selection layer as a selection mask; null when there is none.
+    ITzLayerImageSelect* GetSelectionMask() const;
 
     uint32_t m_width = 0;
     uint32_t m_height = 0;
@@ -245,4 +263,5 @@ private:
     PTzTWOLEVELHANDLE m_observers = nullptr;  // made on the first insertion
     uint32_t m_ticketCounter = 0;             // the last ticket handed out
     uint32_t m_editing = 0;                   // nonzero while a ticket is out
+    bool m_replaying = false;                 // while the history undoes or redoes a step
 };

@@ -38,7 +38,9 @@ int ITzPicture::DoUndo()
     uint32_t ticket = 0;
     if (!m_undo || !EditingStart(&ticket))
         return 0;
+    m_replaying = true;
     const int result = m_undo->DoUndo();
+    m_replaying = false;
     EditingStop(ticket);
     return result;
 }
@@ -48,7 +50,9 @@ int ITzPicture::DoRedo()
     uint32_t ticket = 0;
     if (!m_undo || !EditingStart(&ticket))
         return 0;
+    m_replaying = true;
     const int result = m_undo->DoRedo();
+    m_replaying = false;
     EditingStop(ticket);
     return result;
 }

@@ -4,6 +4,7 @@
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_base.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/layer_image_select.h"
 
 namespace {
 
@@ -101,6 +102,11 @@ ITzLayerImage* ITzPicture::SetSelectLayer(ITzLayerImage* layer)
         AddToBroadcaster(layer);
     }
     return removed;
+}
+
+ITzLayerImageSelect* ITzPicture::GetSelectionMask() const
+{
+    return dynamic_cast<ITzLayerImageSelect*>(m_selection);
 }
 
 ITzLayerImage* ITzPicture::RemoveSelectionLayer()

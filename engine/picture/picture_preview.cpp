@@ -1,11 +1,13 @@
 // The view's source of pixels: preview sizes at a zoom, the composition of the visible
-// layers over a zoomed rectangle, and scratch channel bitmaps of the picture's mode.
+// layers over a zoomed rectangle, the selection's outline there, and scratch channel
+// bitmaps of the picture's mode.
 #include <algorithm>
 #include <climits>
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/layer_image_select.h"
 #include "engine/pixels/zoom_arithmetic.h"
 
 namespace {
@@ -33,19 +35,39 @@ uint32_t CacheLength(uint32_t length, uint32_t level)
     return static_cast<uint32_t>((length + side - 1) / side);
 }
 
-// The cache level and per-axis zooms every layer draws a preview with.
+// The cache level and per-axis zooms every layer draws a preview with, and the zooms
+// from picture pixels for a layer that has no such cache level.
 struct PreviewZoom {
     uint8_t level;
     _tagITzZOOMLEVEL zoomX;
     _tagITzZOOMLEVEL zoomY;
+    _tagITzZOOMLEVEL ownX;
+    _tagITzZOOMLEVEL ownY;
 };
 
 PreviewZoom MakePreviewZoom(ITzPicture& picture, _tagITzZOOMLEVEL* zoom)
 {
     FixZoomTerms(zoom);
-    PreviewZoom result = {ITzZoomGetCacheLevel(zoom), {1, 1}, {1, 1}};
+    PreviewZoom result = {ITzZoomGetCacheLevel(zoom), {1, 1}, {1, 1}, {1, 1}, {1, 1}};
     picture.GetCacheLevelZoom(result.level, zoom, &result.zoomX, &result.zoomY);
+    picture.GetCacheLevelZoom(0, zoom, &result.ownX, &result.ownY);
     return result;
+}
+
+// How one layer draws: from its preview cache at the preview's level, or from its own
+// pixels when it has no cache level there (no cache, or none could be made).
+struct LayerZoom {
+    uint8_t level;
+    const _tagITzZOOMLEVEL* zoomX;
+    const _tagITzZOOMLEVEL* zoomY;
+};
+
+LayerZoom ZoomFor(ITzLayerBase& layer, const PreviewZoom& zoom)
+{
+    ITzLayerImage* image = layer.GetPreviewLayer();
+    if (zoom.level == 0 || (image && image->GetCacheLayer(zoom.level)))
+        return {zoom.level, &zoom.zoomX, &zoom.zoomY};
+    return {0, &zoom.ownX, &zoom.ownY};
 }
 
 // Draws the visible layers bottom to top, starting at the topmost visible layer above
@@ -56,7 +78,10 @@ void ComposeLayers(ITzPicture& picture, const PTzRECT* rect, const PreviewZoom& 
     uint16_t start = 0;
     for (uint16_t i = picture.GetLayerCount(); i-- > 1;) {
         ITzLayerBase* layer = picture.GetLayerbyIndex(i);
-        if (layer->IsVisible() && layer->PreviewFull(rect, zoom.level, &zoom.zoomX, &zoom.zoomY)) {
+        if (!layer->IsVisible())
+            continue;
+        const LayerZoom at = ZoomFor(*layer, zoom);
+        if (layer->PreviewFull(rect, at.level, at.zoomX, at.zoomY)) {
             start = i;
             break;
         }
@@ -64,7 +89,7 @@ void ComposeLayers(ITzPicture& picture, const PTzRECT* rect, const PreviewZoom& 
     for (uint16_t i = start; i < picture.GetLayerCount(); ++i) {
         ITzLayerBase* layer = picture.GetLayerbyIndex(i);
         if (layer && layer->IsVisible())
-            draw(layer);
+            draw(layer, ZoomFor(*layer, zoom));
     }
 }
 
@@ -99,11 +124,13 @@ int ITzPicture::GetPreviewData(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagI
     if (!rect || !bitmap || !zoom || m_layerCount == 0)
         return ITzERR_INVALID;
     const PreviewZoom z = MakePreviewZoom(*this, zoom);
-    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer) {
-        layer->PreviewMergeToBitmap(bitmap, rect, z.level, &z.zoomX, &z.zoomY, forSave);
+    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer, const LayerZoom& at) {
+        layer->PreviewMergeToBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, forSave);
     });
-    if (m_maskEditingMode && m_selection)
-        m_selection->PreviewMergeToBitmap(bitmap, rect, z.level, &z.zoomX, &z.zoomY, 0);
+    if (m_maskEditingMode && m_selection) {
+        const LayerZoom at = ZoomFor(*m_selection, z);
+        m_selection->PreviewMergeToBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
+    }
     return 0;
 }
 
@@ -123,17 +150,28 @@ int ITzPicture::GetPreviewData2(const PTzRECT* rect, _tagITzCHANNELBITMAP* bitma
     if (!rect || !bitmap || !zoom || m_layerCount == 0)
         return ITzERR_INVALID;
     const PreviewZoom z = MakePreviewZoom(*this, zoom);
-    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer) {
-        layer->PreviewMergeToChannelBitmap(bitmap, rect, z.level, &z.zoomX, &z.zoomY, 0);
+    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer, const LayerZoom& at) {
+        layer->PreviewMergeToChannelBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
     });
-    if (m_maskEditingMode && m_selection && !noMask)
-        m_selection->PreviewMergeToChannelBitmap(bitmap, rect, z.level, &z.zoomX, &z.zoomY, 0);
+    if (m_maskEditingMode && m_selection && !noMask) {
+        const LayerZoom at = ZoomFor(*m_selection, z);
+        m_selection->PreviewMergeToChannelBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
+    }
     return 0;
 }
 
 int ITzPicture::GetPreviewData4(const PTzRECT* rect, _tagITzCHANNELBITMAP* bitmap, _tagITzZOOMLEVEL* zoom)
 {
     return GetPreviewData2(rect, bitmap, zoom, 0);
+}
+
+int ITzPicture::GetSelectionBoundary(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom)
+{
+    if (!rect || !bitmap || !zoom)
+        return ITzERR_INVALID;
+    const PreviewZoom z = MakePreviewZoom(*this, zoom);
+    ITzLayerImageSelect* selection = GetSelectionMask();
+    return selection ? selection->GetSelectionBoundary(bitmap, rect, z.level, &z.zoomX, &z.zoomY) : 0;
 }
 
 int ITzPicture::Testing_UpdateActiveLayerCurrentCache(_tagITzZOOMLEVEL* zoom)

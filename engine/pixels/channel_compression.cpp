@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/error_codes.h"
 #include "engine/pixels/block_memory_pool.h"
 
 int ITzBytesUniform(const uint8_t* bytes, uint32_t count, uint8_t* value)
@@ -63,4 +64,19 @@ PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel)
     PTzHandleLockGuard target(copy);
     std::memcpy(target.bytes(), source.bytes(), size);
     return copy;
+}
+
+int ITzChannelToPage(PTzHANDLE channel, uint8_t constant, uint8_t* page)
+{
+    if (!page)
+        return ITzERR_INVALID;
+    if (!channel) {
+        std::memset(page, constant, ITzBLOCK_PAGE_BYTES);
+        return 0;
+    }
+    const PTzHandleLockGuard bytes(channel);
+    if (!bytes || PTzBlockSize(channel) < ITzBLOCK_PAGE_BYTES)
+        return ITzERR_INVALID;
+    std::memcpy(page, bytes.bytes(), ITzBLOCK_PAGE_BYTES);
+    return 0;
 }

@@ -20,3 +20,7 @@ LUMATRA_C PTzHANDLE ITzChannelExpand(uint8_t value);
 LUMATRA_C int ITzChannelUniform(PTzHANDLE channel, uint8_t* value);
 // A new handle holding the same bytes; null for a null handle or when memory is short.
 LUMATRA_C PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel);
+// One 65,536-byte page of a block channel: a copy of the handle's bytes, or the constant
+// repeated when the handle is null. 0; -1001 for a null page or a handle that cannot be
+// locked or holds fewer bytes.
+LUMATRA_C int ITzChannelToPage(PTzHANDLE channel, uint8_t constant, uint8_t* page);

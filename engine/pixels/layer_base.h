@@ -152,8 +152,8 @@ public:
     // still alive, once. Listeners of 1108 may call into the layer but must not delete it.
     void NotifyDestroy();
 
-    // Type 2 an ARGB image layer; null for any other type (the selection layer, type 6,
-    // is not made here yet) and when memory is short.
+    // Type 2 an ARGB image layer, type 6 a selection layer; null for any other type and
+    // when memory is short.
     static ITzLayerBase* CreateLayer(_tagITzLAYERTYPE type);
     // Sends 1108, then deletes the layer: 1, or 0 for null.
     static int DestroyLayer(ITzLayerBase* layer);

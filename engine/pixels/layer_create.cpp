@@ -3,11 +3,14 @@
 
 #include "engine/pixels/layer_base.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_image_select.h"
 
 ITzLayerBase* ITzLayerBase::CreateLayer(_tagITzLAYERTYPE type)
 {
     if (type == ITzLAYERTYPE_ARGB)
         return new (std::nothrow) ITzLayerImageARGB();
+    if (type == ITzLAYERTYPE_SELECT)
+        return new (std::nothrow) ITzLayerImageSelect();
     return nullptr;
 }
 

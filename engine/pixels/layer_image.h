@@ -27,6 +27,7 @@ class ITzPloygonCrossPixelList;
 class ITzMagicSeedLineList;
 struct BITMAPINFOHEADER;
 struct _tagITzMEMHANDLECBS;
+struct _tagITzZOOMBLBUFFERDATA;
 
 inline constexpr int32_t ITzBLOCK_SIDE = 256;
 // BlockPosToIndex of a position outside the grid: no block has this index, so every
@@ -79,6 +80,18 @@ public:
     // Overrides of the layer base.
     ITzLayerImage* GetPreviewLayer() override;
     int IsImageLayer() const override;
+    // Stepwise resize and quarter turn into a new layer of the same kind and properties,
+    // which the job owns until its end call hands it over (null when a step failed). An
+    // empty layer gives an empty layer and no steps.
+    void* ResizeLayerStart(const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, uint32_t resampleType,
+                           void* setting) override;
+    int ResizeLayer(void* job, uint32_t* progress) override;
+    ITzLayerBase* ResizeLayerEnd(void* job) override;
+    int ResizeLayerCancel(void* job) override;
+    void* RotateSLayerStart(const _tagPTzSIZE* pictureSize, uint32_t rotationType) override;
+    int RotateSLayer(void* job, uint32_t* progress) override;
+    ITzLayerBase* RotateSLayerEnd(void* job) override;
+    int RotateSLayerCancel(void* job) override;
     int SetOpacity(uint8_t opacity) override;
     using ITzLayerBase::ExtendSize;
     // The grid grows with the bounds: ExtendSize(rect, out, 1).
@@ -111,10 +124,19 @@ public:
     virtual void* SavetoDIB(_tagITzMEMHANDLECBS* memory);
     virtual int GetPreviewBounds(PTzRECT* bounds);
     virtual ITzLayerImage* CreateSameTypeLayer();
+    // A new floating layer (type 0: of this kind, its grid aligned with this one; 1: a
+    // gray erase mask, merge type 8), attached to this layer, which owns it. An attached
+    // floating layer is merged away first; when that fails it stays and the result is
+    // null, as for other types. CreateFloatingLayer also lets the picture listen to it.
     virtual ITzLayerImage* CreateFloatingLayer();
     virtual ITzLayerImage* CreateFloatingLayer_1(int floatingType);
+    // Merges the floating layer through the picture's selection (MergeAction) and
+    // detaches it for the caller: null without one, without a picture or when the merge
+    // failed (the floating layer then stays).
     virtual ITzLayerImage* MergeFloatingLayer(ITzUndoBlockListBase* undo);
     virtual ITzLayerImage* GetFloatingLayer();
+    // Merges the floating layer away as an undo step of the picture (under the caller's
+    // editing ticket): 1 when there is none afterwards, 0 when it stays.
     virtual int ClearFloatingLayer();
 
     // Grid size (P rectangles): 0; -1001 for a null rectangle or a grid beyond 65,535
@@ -164,8 +186,14 @@ public:
                                const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY);
     virtual int GetDisplayChannelData(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                       const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY);
+    // A gray layer aligned with this grid holding this layer's alpha over its bounds (cut
+    // to the L rect when given), block by block; null when a block cannot be copied.
     virtual ITzLayerImage* CopyMaskLayer(const PTzRECT* rect);
+    // Multiplies the alpha under the L rect by a gray mask layer's values over `maskRect`
+    // (0 where the mask layer has none): 0, -1001 for null, or the error of a failed block.
     virtual int MergeMaskLayer(ITzLayerImage* mask, const PTzRECT* maskRect, const PTzRECT* rect);
+    // Unites an 8-bit mask placed at the L rect's corner into the alpha at opacity
+    // `value`, block by block (MergeBlockMask): 1, or 0 for another depth or a failed part.
     virtual int MergeMask(_tagITzBITMAP* mask, const PTzRECT* rect, uint8_t value);
     virtual int RebuildPreview(const PTzRECT* rect, int flag);
 
@@ -213,6 +241,9 @@ public:
                                     const _tagITzBLOCKPOSITION* sourcePosition, ITzLayerImage* selection);
     virtual int MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOSITION* position,
                                const PTzRECT* rect, uint32_t mode);
+    // Unites an 8-bit mask, its (0, 0) at the in-block rect's corner, into one channel at
+    // the opacity, expanding a uniform channel first: 1; 0 for a uniform 255 channel (it
+    // stays), another depth or no memory, the channel then unchanged.
     virtual int MergeBlockAlpha(const _tagITzBITMAP* mask, PTzHANDLE* channel, uint8_t* constant,
                                 const PTzRECT* rect, uint8_t opacity);
     // Merges a source layer's rectangle into this layer's L rectangle block by block:
@@ -243,8 +274,11 @@ public:
     virtual int FillBlockDataWithCrossData(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
                                            const PTzPOINT* origin, ITzCrossPixelList* list,
                                            const _tagPTzCOLOR* colour);
+    // A gray layer of merge type 8 aligned with this grid, not attached; null when short of memory.
     virtual ITzLayerImage* CreateFloatingEraseMask();
     virtual ITzLayerImage* CreateFloatingLayerCore() = 0;
+    // Places an empty layer's next grid so its block borders fall where this grid's do:
+    // 1, or 0 for null, this layer or a layer that has blocks.
     virtual int CreateMatchBlock(ITzLayerImage* layer);
     // Inserts a record at `index` (present when `present` is nonzero): the list's result.
     virtual int InsertBlock(uint32_t index, int present) = 0;
@@ -283,6 +317,11 @@ public:
                                     const PTzRECT* sourceRect, uint8_t level);
     virtual int FillCacheBlock(_tagITzBLOCKMEMORYARGB* target, const PTzRECT* targetRect,
                                const PTzRECT* sourceRect, uint8_t level);
+    // Puts back the bounds and blocks an edit kept in `undo` (indexes of the grid over
+    // `oldBounds`), keeping the blocks it replaces in `redo`, so the same call with the
+    // lists exchanged redoes. The current bounds go to `bounds` (may be null). Without
+    // `undo` only moves the layer back to the old corner. 1; 0 for null old bounds, no
+    // redo list, lists of another block type or a failure.
     virtual int Undo(const PTzRECT* oldBounds, ITzUndoBlockListBase* undo, PTzRECT* bounds,
                      ITzUndoBlockListBase* redo);
     virtual int UndoBackupBlockList(const PTzRECT* oldBounds, ITzUndoBlockListBase* undo,
@@ -292,6 +331,10 @@ public:
                                   int32_t mergeType);
     virtual int FloatMergeBlock(ITzLayerImage* floating, uint32_t sourceBlock, uint32_t targetBlock,
                                 _tagITzBLOCKMEMORYGRAY* mask) = 0;
+    // `rect` is the part of the block to merge (block coordinates). A floating layer of
+    // the same kind is read over `floatingRect`, the P rectangle of that part; one of
+    // another kind is merged a block at a time and reads the whole block's P rectangle.
+    // A mask is a page laid over the whole block. Both merges: 1 when merged, 0 when failed.
     virtual int FloatMergeRect(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
                                ITzLayerImage* floating, const PTzRECT* floatingRect,
                                _tagITzBLOCKMEMORYGRAY* mask) = 0;
@@ -299,6 +342,9 @@ public:
     virtual int MergeNeedBackupSrc(uint32_t block, const _tagITzMERGEDATA* merge);
     virtual int MergeNeedBackupSrc(const PTzRECT* rect, const _tagITzMERGEDATA* merge);
 
+    // Copies a present block into the list when merging the floating layer (over the P
+    // rect, or its block `floatingBlock`) through the selection can change it: 1 when
+    // copied, 0 when no copy is needed, a negative code when the copy failed.
     virtual int BackupBlockInBounds(uint32_t block, ITzLayerImage* floating, ITzLayerImage* selection,
                                     const PTzRECT* rect, ITzUndoBlockListBase* list);
     virtual int BackupBlockInBounds(uint32_t block, ITzLayerImage* floating, uint32_t floatingBlock,
@@ -352,7 +398,10 @@ public:
                                         const PTzRECT* sourceRect, _tagITzBITMAP* mask, const PTzRECT* maskRect,
                                         _tagITzMERGEDATA* merge, uint8_t factor);
 
-    // Resampled reads of the layer into a channel bitmap, as stepwise jobs.
+    // Resampled reads of the layer into a channel bitmap (a zoomed picture rectangle), as
+    // stepwise jobs: the start gives null for null arguments, nothing to read or a short
+    // scratch pool; a step 0 when the job is over or has failed; the end frees the job and
+    // gives 1 when every step succeeded (the bilinear end then writes the pixels), else 0.
     virtual void* ResampleFillChannelBitmapStart(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect,
                                                  const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                                  uint32_t type, void* setting);
@@ -373,6 +422,10 @@ public:
                                                    const _tagITzZOOMLEVEL* zoomY, void* setting);
     virtual int ResampleFillChannelBitmapBC(void* job, uint32_t* progress);
     virtual int ResampleFillChannelBitmapBCEnd(void* job);
+    // The accumulation buffer of a bilinear read for the channel bitmap's size and planes:
+    // 1, or 0 with nothing taken. FreeBLZoomBuffer gives its arrays back: 1, 0 for null.
+    int AllocBLZoomBuffer(const _tagITzCHANNELBITMAP* bitmap, _tagITzZOOMBLBUFFERDATA* buffer);
+    int FreeBLZoomBuffer(const _tagITzCHANNELBITMAP* bitmap, _tagITzZOOMBLBUFFERDATA* buffer);
 
     // Geometry: 0, or -1001 for null (or, for block rectangles, an outside block).
     int LPointtoBPoint(const PTzPOINT* in, PTzPOINT* out) const;
@@ -436,6 +489,62 @@ public:
     // the result, and frees those it refused. 0, -1001 for null or an index outside
     // the grid, or the list's error.
     int DWKSetBlockInfo(uint32_t index, const _tagITzBLOCKDATAINFO* info);
+
+    // The floating layer taken on and off without a merge. SetFloatingLayer attaches a
+    // layer when none is attached: 1, else 0 and nothing changes. RemoveFloatingLayer
+    // detaches it for the caller, who then owns it; null when there is none.
+    int SetFloatingLayer(ITzLayerImage* layer);
+    ITzLayerImage* RemoveFloatingLayer();
+    // 1 when the layer's block borders fall on the same picture coordinates as this
+    // layer's: (offset - position) & 255 equal in both axes. 0 for null.
+    int IsMatchBlockLayer(const ITzLayerImage* layer) const;
+    // The distance from b's grid to a's in whole blocks: a block at column c of a lies at
+    // column c + out.x of b. 1, or 0 for null or grids that are not aligned.
+    static int GetBlockOffsetForMatchLayer(const ITzLayerImage* a, const ITzLayerImage* b, _tagPTzOFFSET* out);
+
+    // Merges a floating layer into this layer through the selection (null: everywhere),
+    // with the floating layer's merge type and opacity; the bounds become those of
+    // MergeGetNewBounds. Every block the merge can change is copied into `undo` first
+    // (a block that was missing is recorded as missing), so Undo with the old bounds
+    // restores the layer exactly. 1; 0 with the layer and the list as they were for
+    // null arguments, a list of another block type, or when a backup, a scratch page or
+    // a block merge failed.
+    int MergeAction(ITzLayerImage* floating, ITzLayerImage* selection, ITzUndoBlockListBase* undo);
+    // MergeAction's path for aligned grids: each floating block merged whole into the
+    // block at its place. 0 for grids that are not aligned.
+    int MergeActionMatch(ITzLayerImage* floating, ITzLayerImage* selection, ITzUndoBlockListBase* undo);
+    // Merges another layer into this one over the union of both bounds with the other's
+    // merge type and opacity, without undo: 1, or 0 for null or when a tile failed.
+    int MergeLayer(ITzLayerImage* other);
+    // Merges the floating layer's part over an in-block rectangle (block coordinates) of
+    // one block, through the selection's values over that block: the kind's FloatMergeRect
+    // result, 1 when the selection is 0 over the whole block, 0 for null arguments or when
+    // the selection cannot be read.
+    int FloatMergeRectMask(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, ITzLayerImage* floating,
+                           ITzLayerImage* selection);
+    // Merges one floating block whole into this layer's block at the same place (P rect),
+    // through the selection: the kind's FloatMergeBlock result, 1 when the selection is 0
+    // over the block, 0 without a selection or when no page is free or it cannot be read.
+    int FloatMergeBlockMask(ITzLayerImage* floating, uint32_t block, uint32_t floatingBlock, ITzLayerImage* selection,
+                            const PTzRECT* blockRect);
+    // The selection layer's own SelectionIsEmpty over the P rectangle: 1 when its values
+    // there are all 0; 0 without a selection layer or a rectangle, so nothing counts as empty.
+    static int SelectionIsEmpty(ITzLayerImage* selection, const PTzRECT* rect);
+
+    // Block moves of the cut and move tools. The source block, when present, is copied
+    // into the undo list first (CopyToFloatLayer only when `backup` is nonzero); a failed
+    // copy stops the edit before anything changes. The kind's CopyBlockCut or
+    // CopyBlockToFloat result; 0 for the null arguments each names.
+    static int CopyToCutLayer(ITzLayerImage* source, const _tagITzBLOCKPOSITION* sourcePosition,
+                              ITzLayerImage* target, const _tagITzBLOCKPOSITION* targetPosition,
+                              ITzLayerImage* selection, ITzUndoBlockListBase* undo);
+    static int CopyToFloatLayer(ITzLayerImage* source, const _tagITzBLOCKPOSITION* sourcePosition,
+                                ITzLayerImage* floating, const _tagITzBLOCKPOSITION* floatingPosition,
+                                ITzLayerImage* selection, int backup, ITzUndoBlockListBase* undo);
+    // Cuts the layer to the P rectangle, copying first every block whose visible part
+    // changes into `undo`: 1; 0 with the layer and the list as they were for null
+    // arguments, a list of another block type or a failed copy.
+    int Crop(const PTzRECT* rect, ITzUndoBlockListBase* undo);
 
 protected:
     // An L rectangle (cut to the layer's bounds when `toBounds`) clipped to the grid and

@@ -142,7 +142,8 @@ public:
     int RemoveBlock(uint32_t index) override;
     int AlphaDataFull(const PTzRECT* rect) override;
     int CopyBlockAlpha(uint32_t index, PTzHANDLE* alpha, uint8_t* constant) override;
-    // Cache layers belong to the preview cache, which is not connected yet: null.
+    // A preview-cache level of this kind (ITzPreviewCacheARGB) for the manager; null for
+    // another manager or level, or when memory is short.
     ITzLayerImage* CreateCacheLayer(uint32_t level, ITzPreviewCacheLink* manager) override;
     int FillCacheBlockAlpha(_tagITzCHANNELDATA* alpha, const PTzRECT* targetRect, const PTzRECT* sourceRect,
                             uint8_t level) override;

@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "base/error_codes.h"
+#include "engine/picture/preview_cache_argb.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_reduce.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/tile_walk.h"
 
+using lumatra::ForEachCacheTile;
 using lumatra::ScratchPages;
 
 namespace {
@@ -19,27 +22,6 @@ bool FitsPage(const PTzRECT& rect)
 {
     const int64_t width = int64_t(rect.right) - rect.left, height = int64_t(rect.bottom) - rect.top;
     return width > 0 && height > 0 && width <= kSide && height <= kSide;
-}
-
-// Calls reduce(source tile, target square) for the 256 x 256 tiles of a source
-// rectangle, cut from its top-left corner, and the squares of 256 >> level pixels cut
-// in step from the target rectangle's top-left corner, each clipped to its rectangle.
-template <class Reduce>
-void ForEachCacheTile(const PTzRECT& source, const PTzRECT& target, uint8_t level, Reduce&& reduce)
-{
-    const int32_t side = kSide >> level;
-    _tagPTzRECTENUM walk;
-    PTzRECT tile;
-    if (PTzRectEnumFill(&source, &walk, nullptr) != 0)
-        return;
-    while (PTzRectEnumGetCurrent(&walk, &tile)) {
-        const int32_t column = (tile.left - source.left) / kSide, row = (tile.top - source.top) / kSide;
-        const PTzRECT square = {target.left + column * side, target.top + row * side,
-                                std::min(target.left + (column + 1) * side, target.right),
-                                std::min(target.top + (row + 1) * side, target.bottom)};
-        if (square.left < square.right && square.top < square.bottom)
-            reduce(tile, square);
-    }
 }
 
 }  // namespace
@@ -129,7 +111,7 @@ int ITzLayerImageARGB::FillCacheBlockAlpha(_tagITzCHANNELDATA* alpha, const PTzR
     return 1;
 }
 
-ITzLayerImage* ITzLayerImageARGB::CreateCacheLayer(uint32_t, ITzPreviewCacheLink*)
+ITzLayerImage* ITzLayerImageARGB::CreateCacheLayer(uint32_t level, ITzPreviewCacheLink* manager)
 {
-    return nullptr;
+    return ITzPreviewCacheARGB::Create(level, manager);
 }

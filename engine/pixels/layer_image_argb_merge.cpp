@@ -11,8 +11,12 @@
 #include "engine/pixels/layer_owner.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/scratch_tile.h"
+#include "engine/pixels/tile_walk.h"
 
+using lumatra::ForEachTile;
 using lumatra::ScratchPages;
+using lumatra::ScratchTile;
 
 namespace {
 
@@ -28,45 +32,6 @@ _tagITzMERGEDATA MergeOf(const ITzLayerBase& layer)
 _tagITzCHANNELBITMAP PagesBitmap(uint8_t* const planes[4], int32_t kind)
 {
     return {kSide, kSide, kSide, kind, {planes[0], planes[1], planes[2], planes[3], nullptr}};
-}
-
-// A tile's own bitmap: `bits` deep, zeroed, from the scratch pool.
-class ScratchTile {
-public:
-    ScratchTile(const PTzRECT& tile, uint16_t bits)
-        : m_bitmap{tile.right - tile.left, tile.bottom - tile.top, 0, bits, bits == 32 ? 3 : 6, nullptr}
-    {
-        m_bitmap.stride = m_bitmap.width * (bits / 8);
-        const uint32_t bytes = uint32_t(m_bitmap.stride) * uint32_t(m_bitmap.height);
-        if (BlockMemoryAlloc(GetBlockMemoryPool(), &m_bitmap.pixels, bytes))
-            std::memset(m_bitmap.pixels, 0, bytes);
-    }
-    ~ScratchTile()
-    {
-        if (m_bitmap.pixels)
-            BlockMemoryFree(m_bitmap.pixels, 0, GetBlockMemoryPool());
-    }
-    ScratchTile(const ScratchTile&) = delete;
-    ScratchTile& operator=(const ScratchTile&) = delete;
-
-    _tagITzBITMAP* get() { return m_bitmap.pixels ? &m_bitmap : nullptr; }
-    PTzRECT whole() const { return {0, 0, m_bitmap.width, m_bitmap.height}; }
-
-private:
-    _tagITzBITMAP m_bitmap;
-};
-
-// Calls draw(tile) for the 256 x 256 tiles of a rectangle until it returns false.
-template <class Draw>
-void ForEachTile(const PTzRECT& rect, Draw&& draw)
-{
-    _tagPTzRECTENUM walk;
-    PTzRECT tile;
-    if (PTzRectEnumFill(&rect, &walk, nullptr) != 0)
-        return;
-    while (PTzRectEnumGetCurrent(&walk, &tile))
-        if (!draw(tile))
-            return;
 }
 
 }  // namespace

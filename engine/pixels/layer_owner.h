@@ -35,4 +35,10 @@ public:
     virtual int DoSetLayerVisibility(ITzLayerBase* layer, int visible) = 0;
     // link 0 unlinks the layer from the active layer, nonzero links it.
     virtual int DoSetLayerLink(ITzLayerBase* layer, int link) = 0;
+
+    // Merges the layer's floating layer into it as one undo step, under the editing
+    // ticket the caller already holds: 1 when merged (the step keeps the floating layer
+    // and the layer has none), 0 when refused or failed (the layer keeps it). An owner
+    // without an undo history refuses.
+    virtual int AutoMergeFloatingLayer(ITzLayerImage* /*layer*/) { return 0; }
 };

@@ -1,6 +1,7 @@
 // Zoom mappings in signed 64 bits: floor and ceiling division that stay exact for
 // negative coordinates, results saturated to 32 bits.
 #include "engine/pixels/zoom_arithmetic.h"
+#include "engine/pixels/zoom_terms.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,31 +9,17 @@
 
 namespace {
 
-struct Terms {
-    int64_t num, den;
-};
+using lumatra::CeilDiv;
+using lumatra::FloorDiv;
+using Terms = lumatra::ZoomTerms;
 
 // False for a null zoom or a term above ITzZOOM_TERM_MAX. A zero term fails too unless
 // `zeroAsOne`, with which it counts as 1.
 bool ReadTerms(const _tagITzZOOMLEVEL* zoom, bool zeroAsOne, Terms& out)
 {
-    if (!zoom || zoom->numerator > ITzZOOM_TERM_MAX || zoom->denominator > ITzZOOM_TERM_MAX)
+    if (!zeroAsOne && zoom && (zoom->numerator == 0 || zoom->denominator == 0))
         return false;
-    if (!zeroAsOne && (zoom->numerator == 0 || zoom->denominator == 0))
-        return false;
-    out = {std::max<int64_t>(zoom->numerator, 1), std::max<int64_t>(zoom->denominator, 1)};
-    return true;
-}
-
-int64_t FloorDiv(int64_t a, int64_t b)  // b > 0
-{
-    const int64_t q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-int64_t CeilDiv(int64_t a, int64_t b)  // b > 0
-{
-    return -FloorDiv(-a, b);
+    return lumatra::ReadZoom(zoom, out);
 }
 
 int32_t Saturate(int64_t v)

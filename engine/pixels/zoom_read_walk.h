@@ -47,6 +47,15 @@ public:
     template <class Fetch, class Emit>
     void Walk(Fetch&& fetch, Emit&& emit);
 
+    // The kind-independent part of the walk: calls visit(index, block column, first
+    // destination x, end x, first destination y, end y) for each block under the read
+    // that serves destination pixels, row after row and left to right.
+    template <class Visit>
+    void ForEachBlock(Visit&& visit) const;
+    // The block-grid source of destination column x or row y inside a visited range.
+    int32_t SourceX(int32_t x) const { return m_x[size_t(x)]; }
+    int32_t SourceY(int32_t y) const { return m_y[size_t(y)]; }
+
 private:
     // The destination range [first, end) whose source lies in block column or row `block`.
     static void Span(const std::vector<int32_t>& table, int32_t from, int32_t to, int32_t block,
@@ -60,8 +69,8 @@ private:
     std::vector<uint8_t> m_row;
 };
 
-template <class Fetch, class Emit>
-void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
+template <class Visit>
+void ZoomReadPlan::ForEachBlock(Visit&& visit) const
 {
     const int32_t firstRow = m_y[m_firstY] >> 8, lastRow = m_y[m_endY - 1] >> 8;
     const int32_t firstColumn = m_x[m_firstX] >> 8, lastColumn = m_x[m_endX - 1] >> 8;
@@ -71,18 +80,27 @@ void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
         for (int32_t column = firstColumn; column <= lastColumn; ++column) {
             int32_t x0 = 0, x1 = 0;
             Span(m_x, m_firstX, m_endX, column, x0, x1);
-            _tagITzBLOCKINFOARGB record{};
-            if (y0 == y1 || x0 == x1 || !fetch(uint32_t(row) * m_blocksAcross + uint32_t(column), record))
-                continue;
-            const ARGBBlockReader reader(record);
-            if (!reader.ok())
-                continue;
-            for (int32_t y = y0; y < y1; ++y) {
-                GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
-                emit(y, x0, x1 - x0, static_cast<const uint8_t*>(m_row.data()));
-            }
+            if (y0 != y1 && x0 != x1)
+                visit(uint32_t(row) * m_blocksAcross + uint32_t(column), column, x0, x1, y0, y1);
         }
     }
+}
+
+template <class Fetch, class Emit>
+void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
+{
+    ForEachBlock([&](uint32_t index, int32_t column, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+        _tagITzBLOCKINFOARGB record{};
+        if (!fetch(index, record))
+            return;
+        const ARGBBlockReader reader(record);
+        if (!reader.ok())
+            return;
+        for (int32_t y = y0; y < y1; ++y) {
+            GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
+            emit(y, x0, x1 - x0, static_cast<const uint8_t*>(m_row.data()));
+        }
+    });
 }
 
 }  // namespace lumatra

@@ -2,8 +2,11 @@
 #include "engine/tools/tool_factory.h"
 
 #include <memory>
+#include <new>
 
+#include "engine/tools/tool_auto_merge.h"
 #include "engine/tools/tool_factory_test_hooks.h"
+#include "engine/tools/tool_floating_base.h"
 
 namespace {
 
@@ -34,8 +37,16 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return g_testToolMaker(id);
     // Each engine tool adds its ID here as it is built; until then the records of an ID
     // are left alone by every dispatcher.
-    (void)id;
-    return nullptr;
+    switch (id) {
+    case ITzTOOLID_AUTO_MERGE:
+        return new (std::nothrow) ITzToolAutoMerge();
+    // Every tool that paints through a floating layer and keeps this ID shares the
+    // base's record and replay.
+    case ITzTOOLID_FLOATING:
+        return new (std::nothrow) ITzToolFloatingBase();
+    default:
+        return nullptr;
+    }
 }
 
 int DestroyTool(ITzToolBase* tool)

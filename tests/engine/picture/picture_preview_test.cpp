@@ -177,20 +177,27 @@ TEST(PictureChannelBitmap, TakesEveryPlaneOrNone)
 
 TEST(PicturePreviewCache, NothingToBuildReportsFullProgress)
 {
-    ITzPicture picture;
-    FillLayers(picture, 2);
-    void* job = picture.PreparePreviewCacheStart();
-    ASSERT_NE(job, nullptr);
-    uint8_t percent = 0;
-    EXPECT_EQ(picture.PreparePreviewCacheRun(job, &percent), 0);
-    EXPECT_EQ(percent, 100);
-    EXPECT_EQ(picture.PreparePreviewCacheEnd(job), 1);
-    EXPECT_EQ(picture.PreparePreviewCacheRun(nullptr, &percent), 0);
-    EXPECT_EQ(picture.PreparePreviewCacheEnd(nullptr), 0);
+    // Layers without a cache: nothing to build.
+    const ITzPreviewCacheMaker installed = ITzGetPreviewCacheMaker();
+    ITzSetPreviewCacheMaker(nullptr);
+    {
+        ITzPicture picture;
+        FillLayers(picture, 2);
+        void* job = picture.PreparePreviewCacheStart();
+        ASSERT_NE(job, nullptr);
+        uint8_t percent = 0;
+        EXPECT_EQ(picture.PreparePreviewCacheRun(job, &percent), 0);
+        EXPECT_EQ(percent, 100);
+        EXPECT_EQ(picture.PreparePreviewCacheEnd(job), 1);
+        EXPECT_EQ(picture.PreparePreviewCacheRun(nullptr, &percent), 0);
+        EXPECT_EQ(picture.PreparePreviewCacheEnd(nullptr), 0);
+    }
+    ITzSetPreviewCacheMaker(installed);
 }
 
 TEST(PicturePreviewCache, StepsThroughEveryLayersJob)
 {
+    const ITzPreviewCacheMaker installed = ITzGetPreviewCacheMaker();
     ITzSetPreviewCacheMaker(&FakeCache::Make);
     {
         ITzPicture picture;
@@ -210,5 +217,5 @@ TEST(PicturePreviewCache, StepsThroughEveryLayersJob)
         picture.PreparePreviewCacheEnd(job);
         EXPECT_EQ(picture.DoPreparePreviewCache(), 1);
     }
-    ITzSetPreviewCacheMaker(nullptr);
+    ITzSetPreviewCacheMaker(installed);
 }

@@ -1,0 +1,105 @@
+// Block-level helpers of the floating merges and block undo: block states and pairs,
+// single blocks kept as copies or as the record of their absence, and the staging of an
+// edit's backups until it succeeded.
+#include "engine/pixels/layer_image_floating_blocks.h"
+
+#include <cstring>
+
+#include "base/error_codes.h"
+
+namespace lumatra {
+
+namespace {
+
+// Big enough for an item of either block type.
+struct ItemBuffer {
+    alignas(_tagITzUNDOBLOCKITEMARGB) uint8_t bytes[sizeof(_tagITzUNDOBLOCKITEMARGB)];
+};
+static_assert(sizeof(_tagITzUNDOBLOCKITEMGRAY) <= sizeof(ItemBuffer));
+
+}  // namespace
+
+int BlockState(ITzLayerImage& layer, uint32_t index)
+{
+    _tagITzBLOCKDATAINFO info;
+    const int read = layer.GetBlockInfo(index, &info, 0);
+    if (read == 0)
+        return 1;
+    return read == ITzERR_BLOCK_ABSENT ? 0 : -1;
+}
+
+uint32_t BlockAt(const ITzLayerImage& from, uint32_t index, const ITzLayerImage& to, const _tagPTzOFFSET& shift)
+{
+    _tagITzBLOCKPOSITION position;
+    if (from.IndexToBlockPos(index, &position) != 0)
+        return ITzBLOCK_INDEX_NONE;
+    const int64_t column = int64_t(position.column) + shift.x;
+    const int64_t row = int64_t(position.row) + shift.y;
+    if (column < 0 || row < 0 || column > 0xFFFF || row > 0xFFFF)
+        return ITzBLOCK_INDEX_NONE;
+    const _tagITzBLOCKPOSITION at = {uint16_t(column), uint16_t(row)};
+    return to.BlockPosToIndex(&at);
+}
+
+bool MakeBlockPresent(ITzLayerImage& layer, uint32_t index)
+{
+    // Every channel uniform at 0: transparent, and no handle to allocate.
+    const _tagITzBLOCKDATAINFO empty = {layer.GetChannelCount() - 1, {}};
+    return layer.SetBlockInfo(index, &empty) == 0;
+}
+
+bool AddAbsence(ITzUndoBlockListBase* list, uint32_t index)
+{
+    if (!list)
+        return false;
+    ItemBuffer item = {};
+    ITzUndoBlockListBase::SetItemBlockIndex(item.bytes, index);
+    return list->AddItem(item.bytes, 0) != 0;
+}
+
+bool MoveBlockOrAbsence(ITzLayerImage& layer, uint32_t index, ITzUndoBlockListBase* list)
+{
+    const int state = BlockState(layer, index);
+    if (state < 0)
+        return false;
+    return state == 0 ? AddAbsence(list, index) : layer.MoveBlocktoUndoList(index, list) != 0;
+}
+
+bool StagedBackups::RecordWhole(ITzLayerImage& layer, uint32_t index)
+{
+    const int state = BlockState(layer, index);
+    if (state < 0)
+        return false;
+    return state == 0 ? AddAbsence(&m_list, index) : layer.BackupBlock(index, &m_list) != 0;
+}
+
+bool StagedBackups::CommitTo(ITzUndoBlockListBase* target)
+{
+    if (!target || target->GetBlockType() != m_list.GetBlockType())
+        return false;
+    const uint32_t count = m_list.GetCount();
+    const uint32_t start = target->GetCount();
+    for (uint32_t i = 0; i < count; ++i) {
+        ItemBuffer item;
+        if (m_list.GetItem(i, item.bytes, sizeof item.bytes) && target->AddItem(item.bytes, 0))
+            continue;
+        // The stage still owns every handle: only the copies in the target go.
+        while (target->GetCount() > start)
+            target->RemoveItem(target->GetCount() - 1);
+        return false;
+    }
+    // The target owns the handles now; the stage lets go of them without freeing.
+    for (uint32_t i = count; i-- > 0;)
+        m_list.RemoveItem(i);
+    return true;
+}
+
+bool StagedBackups::RollBack(ITzLayerImage& layer, const PTzRECT& bounds)
+{
+    // The blocks the edit made are handed to a list of their own and freed with it; the
+    // stage is left holding nothing of value either.
+    ITzUndoTwoLevelBlockList replaced(m_list.GetBlockType());
+    return layer.Undo(&bounds, &m_list, nullptr, &replaced) != 0;
+}
+
+}  // namespace lumatra

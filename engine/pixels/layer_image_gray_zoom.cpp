@@ -1,0 +1,199 @@
+// The gray layer's zoomed reads and draws: one walk (zoom_read_walk.h) gathers the mask
+// bytes each destination row shows, then one of three row actions writes them (copy
+// into an 8-bit bitmap, coloured overlay onto 32- or 24-bit pixels, alpha times mask);
+// the dispatchers pick the ZoomIn or ZoomOut form.
+#include <cstring>
+#include <vector>
+
+#include "base/error_codes.h"
+#include "engine/pixels/blend_tables.h"
+#include "engine/pixels/block_view_gray.h"
+#include "engine/pixels/layer_image_gray.h"
+#include "engine/pixels/merge_kernels.h"
+#include "engine/pixels/zoom_read_walk.h"
+
+namespace {
+
+// The overlay is drawn at half strength: mask 255 composes the colour with alpha 128.
+constexpr uint8_t kOverlayStrength = 128;
+
+bool Enlarges(const _tagITzZOOMLEVEL& zoom)
+{
+    return zoom.denominator < zoom.numerator;
+}
+
+// Red, green and blue of a mode-1 colour; red for anything else.
+void OverlayColour(const _tagPTzCOLOR* colour, uint8_t rgb[3])
+{
+    const bool given = colour && colour->mode == PTzCOLORMODE_RGB;
+    rgb[0] = given ? colour->components[0] : uint8_t(255);
+    rgb[1] = given ? colour->components[1] : uint8_t(0);
+    rgb[2] = given ? colour->components[2] : uint8_t(0);
+}
+
+}  // namespace
+
+int ITzLayerImageGray::ZoomRead(ZoomAction action, bool enlarge, _tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                                const _tagPTzCOLOR* colour)
+{
+    if (!bitmap || !bitmap->pixels || !rect || !zoomX || !zoomY)
+        return 0;
+    // Depths an action does not write are left as they are.
+    const uint16_t bits = bitmap->bits;
+    const bool writes = action == ZoomAction::Bitmap    ? bits == 8
+                        : action == ZoomAction::Overlay ? bits == 32 || bits == 24
+                                                        : bits == 32;
+    if (!writes)
+        return 0;
+    lumatra::ZoomLayerPlace place = {{}, m_position, {m_blockOffset.x, m_blockOffset.y}, m_blockCountX,
+                                     m_blockCountY};
+    GetAvalibeLBounds(&place.available);
+    lumatra::ZoomReadPlan plan;
+    if (!plan.Prepare(*rect, *zoomX, *zoomY, enlarge, bitmap->width, bitmap->height, place))
+        return 0;
+    const int bytes = bits / 8;
+    uint8_t rgb[3];
+    OverlayColour(colour, rgb);
+    std::vector<uint8_t> values(size_t(bitmap->width));
+    std::vector<uint8_t> overlay(action == ZoomAction::Overlay ? size_t(bitmap->width) * 4 : 0);
+    // One destination row [x0, x1) of mask values onto the bitmap's row y.
+    const auto emit = [&](int32_t y, int32_t x0, int32_t count) {
+        uint8_t* dest = bitmap->pixels + ptrdiff_t(y) * bitmap->stride + ptrdiff_t(x0) * bytes;
+        if (action == ZoomAction::Bitmap) {
+            std::memcpy(dest, values.data(), size_t(count));
+            return;
+        }
+        lumatra::merge::Job job;
+        job.dest[0] = dest;
+        job.width = count;
+        job.height = 1;
+        if (action == ZoomAction::AlphaMask) {
+            job.source[0] = values.data();
+            lumatra::merge::GrayIntoAlpha32(lumatra::merge::GrayOp::Multiply, job);
+            return;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            uint8_t* pixel = &overlay[size_t(i) * 4];
+            pixel[0] = values[size_t(i)];
+            pixel[1] = rgb[0];
+            pixel[2] = rgb[1];
+            pixel[3] = rgb[2];
+        }
+        job.source[0] = overlay.data();
+        job.opacity = kOverlayStrength;
+        if (bytes == 4)
+            lumatra::merge::AlphaOver32(job);
+        else
+            lumatra::merge::AlphaOver32To24(job, bitmap->colorMode == PTzCOLORMODE_BGR);
+    };
+    plan.ForEachBlock([&](uint32_t index, int32_t column, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+        _tagITzBLOCKINFOGRAY record;
+        if (GetBlockInfo(index, &record, 1) != 0)
+            return;
+        const lumatra::GrayBlockReader reader(record);
+        if (!reader.ok())
+            return;
+        const int32_t blockLeft = column << 8;
+        for (int32_t y = y0; y < y1; ++y) {
+            const uint8_t* source = reader.row(plan.SourceY(y) & 255);
+            for (int32_t x = x0; x < x1; ++x)
+                values[size_t(x - x0)] = source[plan.SourceX(x) - blockLeft];
+            emit(y, x0, x1 - x0);
+        }
+    });
+    return 0;
+}
+
+int ITzLayerImageGray::FloatMaskMergeToBitmapZoomOut(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                                     const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
+{
+    return ZoomRead(ZoomAction::AlphaMask, false, bitmap, rect, zoomX, zoomY, nullptr);
+}
+
+int ITzLayerImageGray::FloatMaskMergeToBitmapZoomIn(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                                    const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
+{
+    return ZoomRead(ZoomAction::AlphaMask, true, bitmap, rect, zoomX, zoomY, nullptr);
+}
+
+int ITzLayerImageGray::MergeToBitmapZoomOut(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                            const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                                            const _tagPTzCOLOR* colour)
+{
+    return ZoomRead(ZoomAction::Overlay, false, bitmap, rect, zoomX, zoomY, colour);
+}
+
+int ITzLayerImageGray::MergeToBitmapZoomIn(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                                           const _tagPTzCOLOR* colour)
+{
+    return ZoomRead(ZoomAction::Overlay, true, bitmap, rect, zoomX, zoomY, colour);
+}
+
+int ITzLayerImageGray::GetBitmapZoomOut(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
+                                        const _tagITzZOOMLEVEL* zoomY)
+{
+    return ZoomRead(ZoomAction::Bitmap, false, bitmap, rect, zoomX, zoomY, nullptr);
+}
+
+int ITzLayerImageGray::GetBitmapZoomIn(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
+                                       const _tagITzZOOMLEVEL* zoomY)
+{
+    return ZoomRead(ZoomAction::Bitmap, true, bitmap, rect, zoomX, zoomY, nullptr);
+}
+
+int ITzLayerImageGray::MergeToBitmapColor(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                          const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                                          const _tagPTzCOLOR* colour)
+{
+    if (!zoomX)
+        return ITzERR_INVALID;
+    return Enlarges(*zoomX) ? MergeToBitmapZoomIn(bitmap, rect, zoomX, zoomY, colour)
+                            : MergeToBitmapZoomOut(bitmap, rect, zoomX, zoomY, colour);
+}
+
+int ITzLayerImageGray::GetBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
+                                 const _tagITzZOOMLEVEL* zoomY)
+{
+    if (!zoomX || !bitmap || bitmap->bits != 8)
+        return ITzERR_INVALID;
+    return Enlarges(*zoomX) ? GetBitmapZoomIn(bitmap, rect, zoomX, zoomY)
+                            : GetBitmapZoomOut(bitmap, rect, zoomX, zoomY);
+}
+
+int ITzLayerImageGray::GetChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect,
+                                        const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
+{
+    if (!bitmap || !bitmap->planes[0])
+        return ITzERR_INVALID;
+    _tagITzBITMAP plane = {bitmap->width, bitmap->height, bitmap->stride, 8, PTzCOLORMODE_GRAY, bitmap->planes[0]};
+    return GetBitmap(&plane, rect, zoomX, zoomY);
+}
+
+int ITzLayerImageGray::MergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
+                                     const _tagITzZOOMLEVEL* zoomY)
+{
+    return m_mergeType == ITzMERGE_MULTIPLY_ALPHA ? MergeToBitmapColor(bitmap, rect, zoomX, zoomY, nullptr)
+                                                  : MergeToBitmapDefault(bitmap, rect, zoomX, zoomY);
+}
+
+int ITzLayerImageGray::MergeToBitmapDefault(_tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                            const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
+{
+    if (!bitmap || !rect || PTzRectEmpty(rect))
+        return ITzERR_INVALID;
+    _tagITzBITMAP scratch = {rect->right - rect->left, rect->bottom - rect->top, 0, 0, 0, nullptr};
+    if (!LockBitmap(&scratch))
+        return 0;
+    std::memset(scratch.pixels, 0, size_t(scratch.stride) * size_t(scratch.height));
+    const int read = GetBitmap(&scratch, rect, zoomX, zoomY);
+    if (read == 0) {
+        const PTzRECT whole = {0, 0, scratch.width, scratch.height};
+        _tagITzMERGEDATA merge;
+        GetMergeData(&merge);
+        CMathMerge::MergeBitmap(GetMathMerge(), &whole, &scratch, bitmap, &whole, &merge);
+    }
+    UnlockBitmap(&scratch);
+    return read;
+}
