@@ -552,6 +552,18 @@ protected:
     bool ClipToGrid(const PTzRECT& layerRect, bool toBounds, PTzRECT& gridRect) const;
     // Frees the handles of a record that the layer refused or replaced.
     static void FreeBlockDataInfo(const _tagITzBLOCKDATAINFO& info);
+    // Gives the pixels of a bitmap the kinds' LockBitmap took from the block memory pool
+    // back: 1, 0 when there are none.
+    static int UnlockPoolBitmap(_tagITzBITMAP* bitmap);
+    // Reads the P rectangle into a zeroed scratch bitmap of the kind and merges that onto
+    // `bitmap` with the layer's merge data: GetBitmap's result, 0 when no scratch.
+    int MergeToBitmapThroughScratch(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
+                                    const _tagITzZOOMLEVEL* zoomY);
+    // Draws the display data tile by tile into scratch tiles of `bits` per pixel, the
+    // selection merged over each first, and merges them onto `bitmap`: 0, -1001 for null.
+    int FloatMergeThroughTiles(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                               const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
+                               ITzLayerImage* selection, uint16_t bits);
 
     _tagPTzCOLORMODE m_colorMode = PTzCOLORMODE_ARGB;
     uint16_t m_bitDepth = 32;

@@ -7,10 +7,9 @@
 
 #include "base/error_codes.h"
 #include "engine/pixels/block_info_argb.h"
+#include "engine/pixels/block_list.h"
 
 namespace {
-
-constexpr uint16_t kBlockListPageBytes = 0x4000;
 
 using ARGBLayerPointer = std::unique_ptr<ITzLayerImageARGB, ITzLayerDestroyer>;
 
@@ -43,13 +42,7 @@ int ITzLayerImageARGB::GetBlockInfo(uint32_t index, _tagITzBLOCKINFOARGB* out, i
 {
     if (!out || !m_blockList)
         return ITzERR_INVALID;
-    _tagITzBLOCKINFOARGB record;
-    const int read = PTzTwoLevelHandleGetItemData(m_blockList, index, &record);
-    if (read != 0)
-        return read;
-    // Copied out even when missing: an invalidated block keeps handles the layer frees.
-    *out = record;
-    return (record.flags & ITzBLOCK_PRESENT) ? 0 : ITzERR_BLOCK_ABSENT;
+    return lumatra::BlockListGet(m_blockList, index, out);
 }
 
 int ITzLayerImageARGB::SetBlockInfo(uint32_t index, const _tagITzBLOCKINFOARGB* record)
@@ -61,24 +54,12 @@ int ITzLayerImageARGB::SetBlockInfo(uint32_t index, const _tagITzBLOCKINFOARGB* 
 
 int ITzLayerImageARGB::InitBlockList()
 {
-    if (!m_blockList)
-        m_blockList = PTzCreatTwoLevelHandle_1(uint16_t(sizeof(_tagITzBLOCKINFOARGB)), kBlockListPageBytes);
-    return m_blockList ? 0 : PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+    return lumatra::BlockListInit<_tagITzBLOCKINFOARGB>(m_blockList);
 }
 
 int ITzLayerImageARGB::DestoryBlockList()
 {
-    if (!m_blockList)
-        return 0;
-    const uint32_t count = PTzTwoLevelHandleGetCount(m_blockList);
-    for (uint32_t index = 0; index < count; ++index) {
-        _tagITzBLOCKINFOARGB record;
-        if (PTzTwoLevelHandleGetItemData(m_blockList, index, &record) == 0)
-            DestroyBlockData(&record);
-    }
-    PTzDestroyTwoLevelHandle(m_blockList);
-    m_blockList = nullptr;
-    return 0;
+    return lumatra::BlockListDestroy<_tagITzBLOCKINFOARGB>(m_blockList, DestroyBlockData);
 }
 
 int ITzLayerImageARGB::UncompressBlock(_tagITzBLOCKINFOARGB* record)

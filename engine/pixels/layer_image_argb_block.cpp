@@ -8,6 +8,7 @@
 #include "engine/pixels/argb_pack.h"
 #include "engine/pixels/block_info_argb.h"
 #include "engine/pixels/block_view_argb.h"
+#include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image_argb.h"
 
 using lumatra::ARGBBlockReader;
@@ -308,17 +309,7 @@ int ITzLayerImageARGB::FillBlockBuffer(const _tagITzBLOCKINFOARGB* record, _tagI
 
 int ITzLayerImageARGB::FillBlockBufferChannel(PTzHANDLE channel, uint8_t constant, uint8_t* page)
 {
-    if (!page)
-        return ITzERR_INVALID;
-    if (!channel) {
-        std::memset(page, constant, ITzBLOCK_PAGE_BYTES);
-        return 0;
-    }
-    const PTzHandleLockGuard bytes(channel);
-    if (!bytes)
-        return ITzERR_INVALID;
-    std::memcpy(page, bytes.bytes(), ITzBLOCK_PAGE_BYTES);
-    return 0;
+    return ITzChannelToPage(channel, constant, page);
 }
 
 int ITzLayerImageARGB::FillBlockMemory(const _tagITzBLOCKINFOARGB* record, _tagITzBLOCKMEMORYARGB* memory)

@@ -10,6 +10,7 @@
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/tile_walk.h"
 
+using lumatra::FitsTile;
 using lumatra::ForEachCacheTile;
 using lumatra::ScratchPages;
 
@@ -17,12 +18,6 @@ namespace {
 
 constexpr int32_t kSide = 256;
 constexpr uint8_t kMaxLevel = 8;
-
-bool FitsPage(const PTzRECT& rect)
-{
-    const int64_t width = int64_t(rect.right) - rect.left, height = int64_t(rect.bottom) - rect.top;
-    return width > 0 && height > 0 && width <= kSide && height <= kSide;
-}
 
 }  // namespace
 
@@ -44,7 +39,7 @@ int ITzLayerImageARGB::FillPreviewCacheData(const PTzRECT* rect, _tagITzBLOCKMEM
                                             const PTzRECT* targetRect, uint32_t shift, int fill)
 {
     PTzRECT layerRect;
-    if (!rect || !target || !targetRect || !FitsPage(*rect) || PRECTtoLRECT(rect, &layerRect) != 0)
+    if (!rect || !target || !targetRect || !FitsTile(*rect) || PRECTtoLRECT(rect, &layerRect) != 0)
         return ITzERR_INVALID;
     const ScratchPages pages(4);
     if (!pages.ok())
@@ -61,7 +56,7 @@ int ITzLayerImageARGB::FillPreviewCacheChannelData(const PTzRECT* rect, uint8_t*
                                                    uint32_t shift, uint8_t)
 {
     PTzRECT layerRect;
-    if (!rect || !target || !targetRect || !FitsPage(*rect) || PRECTtoLRECT(rect, &layerRect) != 0)
+    if (!rect || !target || !targetRect || !FitsTile(*rect) || PRECTtoLRECT(rect, &layerRect) != 0)
         return ITzERR_INVALID;
     const ScratchPages page(1);
     if (!page.ok())

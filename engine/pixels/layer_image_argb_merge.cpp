@@ -209,30 +209,7 @@ int ITzLayerImageARGB::FloatMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* 
                                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                           ITzLayerImage* selection)
 {
-    if (!bitmap || !rect)
-        return ITzERR_INVALID;
-    const CMathMerge* tables = GetMathMerge();
-    const _tagITzMERGEDATA merge = MergeOf(*this);
-    ForEachTile(*rect, [&](const PTzRECT& tile) {
-        ScratchTile pixels(tile, 32);
-        if (!pixels.get())
-            return false;
-        const PTzRECT whole = pixels.whole();
-        GetDisplayData(pixels.get(), &tile, level, zoomX, zoomY);
-        if (selection) {
-            ScratchTile values(tile, 8);
-            if (!values.get())
-                return false;
-            selection->GetDisplayData(values.get(), &tile, level, zoomX, zoomY);
-            const _tagITzMERGEDATA selectionMerge = MergeOf(*selection);
-            CMathMerge::MergeBitmap(tables, &whole, values.get(), pixels.get(), &whole, &selectionMerge);
-        }
-        const PTzRECT at = {tile.left - rect->left, tile.top - rect->top, tile.right - rect->left,
-                            tile.bottom - rect->top};
-        CMathMerge::MergeBitmap(tables, &whole, pixels.get(), bitmap, &at, &merge);
-        return true;
-    });
-    return 0;
+    return FloatMergeThroughTiles(bitmap, rect, level, zoomX, zoomY, selection, 32);
 }
 
 int ITzLayerImageARGB::PreviewMergeToBitmapWithFloating(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,

@@ -220,11 +220,7 @@ int ITzLayerImageARGB::LockBitmap(_tagITzBITMAP* bitmap)
 
 int ITzLayerImageARGB::UnlockBitmap(_tagITzBITMAP* bitmap)
 {
-    if (!bitmap || !bitmap->pixels)
-        return 0;
-    BlockMemoryFree(bitmap->pixels, uint32_t(bitmap->stride) * uint32_t(bitmap->height), GetBlockMemoryPool());
-    bitmap->pixels = nullptr;
-    return 1;
+    return UnlockPoolBitmap(bitmap);
 }
 
 int ITzLayerImageARGB::LockChannelBitmap(_tagITzCHANNELBITMAP* bitmap)

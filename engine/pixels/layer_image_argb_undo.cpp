@@ -11,6 +11,7 @@
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/undo_block_list.h"
+#include "engine/pixels/undo_block_move.h"
 
 using lumatra::merge::GrayOp;
 
@@ -109,50 +110,17 @@ bool SameColour(const uint8_t* a, const uint8_t* b)
 
 int ITzLayerImageARGB::BackupBlock(uint32_t index, ITzUndoBlockListBase* list)
 {
-    if (!list)
-        return PTzFailWithZero(PTzERR_BAD_ARGUMENT);
-    _tagITzUNDOBLOCKITEMARGB item = {index, {}};
-    if (!CopyBlockData(index, &item.info))
-        return 0;
-    const int added = list->AddItem(&item, sizeof item);
-    if (!added)
-        DestroyBlockData(&item.info);
-    return added;
+    return lumatra::BackupBlockToUndoList<ITzLayerImageARGB, _tagITzUNDOBLOCKITEMARGB>(*this, index, list);
 }
 
 int ITzLayerImageARGB::MoveBlocktoUndoList(uint32_t index, ITzUndoBlockListBase* list)
 {
-    _tagITzUNDOBLOCKITEMARGB item = {index, {}};
-    if (!list || ITzLayerImageARGB::GetBlockInfo(index, &item.info, 0) != 0)
-        return 0;
-    if (!list->AddItem(&item, sizeof item))
-        return 0;
-    const _tagITzBLOCKINFOARGB missing = {};
-    if (SetBlockInfo(index, &missing) != 0) {
-        list->RemoveItem(list->GetCount() - 1);  // the layer keeps its block
-        return 0;
-    }
-    BlockDataUpdated(index);
-    return 1;
+    return lumatra::MoveBlockToUndoList<ITzLayerImageARGB, _tagITzUNDOBLOCKITEMARGB>(*this, index, list);
 }
 
 int ITzLayerImageARGB::SwitchBlockwithUndoList(uint32_t item, ITzUndoBlockListBase* list)
 {
-    if (!list)
-        return 0;
-    _tagITzUNDOBLOCKITEMARGB entry;
-    if (!list->GetItem(item, &entry, sizeof entry))
-        return 1;
-    _tagITzUNDOBLOCKITEMARGB current = {entry.blockIndex, {}};
-    const int read = ITzLayerImageARGB::GetBlockInfo(entry.blockIndex, &current.info, 0);
-    if ((read != 0 && read != ITzERR_BLOCK_ABSENT) || SetBlockInfo(entry.blockIndex, &entry.info) != 0)
-        return 0;
-    if (!list->SetItem(item, &current, sizeof current)) {
-        SetBlockInfo(entry.blockIndex, &current.info);  // back as it was
-        return 0;
-    }
-    BlockDataUpdated(entry.blockIndex);
-    return 1;
+    return lumatra::SwitchBlockWithUndoList<ITzLayerImageARGB, _tagITzUNDOBLOCKITEMARGB>(*this, item, list);
 }
 
 int ITzLayerImageARGB::MergeNeedBackupDes(uint32_t block, const _tagITzMERGEDATA* merge)

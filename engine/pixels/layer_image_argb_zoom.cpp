@@ -5,7 +5,6 @@
 
 #include "base/error_codes.h"
 #include "engine/pixels/argb_pack.h"
-#include "engine/pixels/blend_tables.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/zoom_read_walk.h"
@@ -160,19 +159,5 @@ int ITzLayerImageARGB::MergeToBitmapNormal(_tagITzBITMAP* bitmap, const PTzRECT*
 int ITzLayerImageARGB::MergeToBitmapDefault(_tagITzBITMAP* bitmap, const PTzRECT* rect,
                                             const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
 {
-    if (!bitmap || !rect || PTzRectEmpty(rect))
-        return ITzERR_INVALID;
-    _tagITzBITMAP scratch = {rect->right - rect->left, rect->bottom - rect->top, 0, 0, 0, nullptr};
-    if (!LockBitmap(&scratch))
-        return 0;
-    std::memset(scratch.pixels, 0, size_t(scratch.stride) * size_t(scratch.height));
-    const int read = GetBitmap(&scratch, rect, zoomX, zoomY);
-    if (read == 0) {
-        const PTzRECT whole = {0, 0, scratch.width, scratch.height};
-        _tagITzMERGEDATA merge;
-        GetMergeData(&merge);
-        CMathMerge::MergeBitmap(GetMathMerge(), &whole, &scratch, bitmap, &whole, &merge);
-    }
-    UnlockBitmap(&scratch);
-    return read;
+    return MergeToBitmapThroughScratch(bitmap, rect, zoomX, zoomY);
 }

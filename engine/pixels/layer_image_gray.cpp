@@ -8,11 +8,10 @@
 
 #include "base/error_codes.h"
 #include "engine/picture/preview_cache_gray.h"
+#include "engine/pixels/block_list.h"
 #include "engine/pixels/channel_compression.h"
 
 namespace {
-
-constexpr uint16_t kBlockListPageBytes = 0x4000;
 
 using GrayLayerPointer = std::unique_ptr<ITzLayerImageGray, ITzLayerDestroyer>;
 
@@ -41,13 +40,7 @@ int ITzLayerImageGray::GetBlockInfo(uint32_t index, _tagITzBLOCKINFOGRAY* out, i
 {
     if (!out || !m_blockList)
         return PTzFail(ITzERR_INVALID);
-    _tagITzBLOCKINFOGRAY record;
-    const int read = PTzTwoLevelHandleGetItemData(m_blockList, index, &record);
-    if (read != 0)
-        return read;
-    // Copied out even when missing: an invalidated block keeps a handle the layer frees.
-    *out = record;
-    return (record.flags & ITzBLOCK_PRESENT) ? 0 : ITzERR_BLOCK_ABSENT;
+    return lumatra::BlockListGet(m_blockList, index, out);
 }
 
 int ITzLayerImageGray::SetBlockInfo(uint32_t index, const _tagITzBLOCKINFOGRAY* record)
@@ -59,24 +52,12 @@ int ITzLayerImageGray::SetBlockInfo(uint32_t index, const _tagITzBLOCKINFOGRAY* 
 
 int ITzLayerImageGray::InitBlockList()
 {
-    if (!m_blockList)
-        m_blockList = PTzCreatTwoLevelHandle_1(uint16_t(sizeof(_tagITzBLOCKINFOGRAY)), kBlockListPageBytes);
-    return m_blockList ? 0 : PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+    return lumatra::BlockListInit<_tagITzBLOCKINFOGRAY>(m_blockList);
 }
 
 int ITzLayerImageGray::DestoryBlockList()
 {
-    if (!m_blockList)
-        return 0;
-    const uint32_t count = PTzTwoLevelHandleGetCount(m_blockList);
-    for (uint32_t index = 0; index < count; ++index) {
-        _tagITzBLOCKINFOGRAY record;
-        if (PTzTwoLevelHandleGetItemData(m_blockList, index, &record) == 0)
-            DestroyBlockData(&record);
-    }
-    PTzDestroyTwoLevelHandle(m_blockList);
-    m_blockList = nullptr;
-    return 0;
+    return lumatra::BlockListDestroy<_tagITzBLOCKINFOGRAY>(m_blockList, DestroyBlockData);
 }
 
 int ITzLayerImageGray::UncompressBlock(_tagITzBLOCKINFOGRAY* record)

@@ -297,11 +297,7 @@ int ITzLayerImageGray::LockBitmap(_tagITzBITMAP* bitmap)
 
 int ITzLayerImageGray::UnlockBitmap(_tagITzBITMAP* bitmap)
 {
-    if (!bitmap || !bitmap->pixels)
-        return 0;
-    BlockMemoryFree(bitmap->pixels, 0, GetBlockMemoryPool());
-    bitmap->pixels = nullptr;
-    return 1;
+    return UnlockPoolBitmap(bitmap);
 }
 
 int ITzLayerImageGray::LockChannelBitmap(_tagITzCHANNELBITMAP* bitmap)

@@ -8,18 +8,13 @@
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/tile_walk.h"
 
+using lumatra::FitsTile;
 using lumatra::ScratchPages;
 
 namespace {
 
 constexpr int32_t kSide = 256;
 constexpr uint8_t kMaxLevel = 8;
-
-bool FitsPage(const PTzRECT& rect)
-{
-    const int64_t width = int64_t(rect.right) - rect.left, height = int64_t(rect.bottom) - rect.top;
-    return width > 0 && height > 0 && width <= kSide && height <= kSide;
-}
 
 }  // namespace
 
@@ -41,7 +36,7 @@ int ITzLayerImageGray::FillPreviewCacheData(const PTzRECT* source, _tagITzBLOCKM
                                             const PTzRECT* targetRect, uint32_t shift)
 {
     PTzRECT layerRect;
-    if (!source || !target || !targetRect || !FitsPage(*source) || !GetBlockMemoryPool() ||
+    if (!source || !target || !targetRect || !FitsTile(*source) || !GetBlockMemoryPool() ||
         PRECTtoLRECT(source, &layerRect) != 0)
         return ITzERR_INVALID;
     // A failure leaves the cache block missing, so the cache can tell it and retry.

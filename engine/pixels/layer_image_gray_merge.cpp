@@ -11,8 +11,6 @@
 #include "engine/pixels/merge_stored_channel.h"
 #include "engine/pixels/merge_tile.h"
 #include "engine/pixels/scratch_pages.h"
-#include "engine/pixels/scratch_tile.h"
-#include "engine/pixels/tile_walk.h"
 
 using lumatra::ScratchPages;
 using lumatra::merge::GrayOp;
@@ -261,28 +259,5 @@ int ITzLayerImageGray::FloatMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* 
                                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                           ITzLayerImage* selection)
 {
-    if (!bitmap || !rect)
-        return ITzERR_INVALID;
-    const CMathMerge* tables = GetMathMerge();
-    const _tagITzMERGEDATA merge = MergeOf(*this);
-    lumatra::ForEachTile(*rect, [&](const PTzRECT& tile) {
-        lumatra::ScratchTile values(tile, 8);
-        if (!values.get())
-            return false;
-        const PTzRECT whole = values.whole();
-        GetDisplayData(values.get(), &tile, level, zoomX, zoomY);
-        if (selection) {
-            lumatra::ScratchTile selected(tile, 8);
-            if (!selected.get())
-                return false;
-            selection->GetDisplayData(selected.get(), &tile, level, zoomX, zoomY);
-            const _tagITzMERGEDATA selectionMerge = MergeOf(*selection);
-            CMathMerge::MergeBitmap(tables, &whole, selected.get(), values.get(), &whole, &selectionMerge);
-        }
-        const PTzRECT at = {tile.left - rect->left, tile.top - rect->top, tile.right - rect->left,
-                            tile.bottom - rect->top};
-        CMathMerge::MergeBitmap(tables, &whole, values.get(), bitmap, &at, &merge);
-        return true;
-    });
-    return 0;
+    return FloatMergeThroughTiles(bitmap, rect, level, zoomX, zoomY, selection, 8);
 }

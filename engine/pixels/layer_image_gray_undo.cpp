@@ -9,6 +9,7 @@
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/undo_block_list.h"
+#include "engine/pixels/undo_block_move.h"
 
 using lumatra::merge::GrayOp;
 
@@ -70,48 +71,17 @@ void ApplyMask(const _tagITzBLOCKINFOGRAY& record, GrayOp op, const uint8_t* mas
 
 int ITzLayerImageGray::BackupBlock(uint32_t index, ITzUndoBlockListBase* list)
 {
-    if (!list)
-        return PTzFailWithZero(PTzERR_BAD_ARGUMENT);
-    _tagITzUNDOBLOCKITEMGRAY item = {index, {}};
-    if (!CopyBlockData(index, &item.info))
-        return 0;
-    const int added = list->AddItem(&item, sizeof item);
-    if (!added)
-        DestroyBlockData(&item.info);
-    return added;
+    return lumatra::BackupBlockToUndoList<ITzLayerImageGray, _tagITzUNDOBLOCKITEMGRAY>(*this, index, list);
 }
 
 int ITzLayerImageGray::MoveBlocktoUndoList(uint32_t index, ITzUndoBlockListBase* list)
 {
-    _tagITzUNDOBLOCKITEMGRAY item = {index, {}};
-    if (!list || ITzLayerImageGray::GetBlockInfo(index, &item.info, 0) != 0 || !list->AddItem(&item, sizeof item))
-        return 0;
-    const _tagITzBLOCKINFOGRAY missing = {};
-    if (SetBlockInfo(index, &missing) != 0) {
-        list->RemoveItem(list->GetCount() - 1);  // the layer keeps its block
-        return 0;
-    }
-    BlockDataUpdated(index);
-    return 1;
+    return lumatra::MoveBlockToUndoList<ITzLayerImageGray, _tagITzUNDOBLOCKITEMGRAY>(*this, index, list);
 }
 
 int ITzLayerImageGray::SwitchBlockwithUndoList(uint32_t item, ITzUndoBlockListBase* list)
 {
-    if (!list)
-        return 0;
-    _tagITzUNDOBLOCKITEMGRAY entry;
-    if (!list->GetItem(item, &entry, sizeof entry))
-        return 1;
-    _tagITzUNDOBLOCKITEMGRAY current = {entry.blockIndex, {}};
-    const int read = ITzLayerImageGray::GetBlockInfo(entry.blockIndex, &current.info, 0);
-    if ((read != 0 && read != ITzERR_BLOCK_ABSENT) || SetBlockInfo(entry.blockIndex, &entry.info) != 0)
-        return 0;
-    if (!list->SetItem(item, &current, sizeof current)) {
-        SetBlockInfo(entry.blockIndex, &current.info);  // back as it was
-        return 0;
-    }
-    BlockDataUpdated(entry.blockIndex);
-    return 1;
+    return lumatra::SwitchBlockWithUndoList<ITzLayerImageGray, _tagITzUNDOBLOCKITEMGRAY>(*this, item, list);
 }
 
 int ITzLayerImageGray::MergeNeedBackupDes(uint32_t block, const _tagITzMERGEDATA* merge)

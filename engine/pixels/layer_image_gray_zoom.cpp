@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/error_codes.h"
-#include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_view_gray.h"
 #include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/merge_kernels.h"
@@ -181,19 +180,5 @@ int ITzLayerImageGray::MergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect,
 int ITzLayerImageGray::MergeToBitmapDefault(_tagITzBITMAP* bitmap, const PTzRECT* rect,
                                             const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
 {
-    if (!bitmap || !rect || PTzRectEmpty(rect))
-        return ITzERR_INVALID;
-    _tagITzBITMAP scratch = {rect->right - rect->left, rect->bottom - rect->top, 0, 0, 0, nullptr};
-    if (!LockBitmap(&scratch))
-        return 0;
-    std::memset(scratch.pixels, 0, size_t(scratch.stride) * size_t(scratch.height));
-    const int read = GetBitmap(&scratch, rect, zoomX, zoomY);
-    if (read == 0) {
-        const PTzRECT whole = {0, 0, scratch.width, scratch.height};
-        _tagITzMERGEDATA merge;
-        GetMergeData(&merge);
-        CMathMerge::MergeBitmap(GetMathMerge(), &whole, &scratch, bitmap, &whole, &merge);
-    }
-    UnlockBitmap(&scratch);
-    return read;
+    return MergeToBitmapThroughScratch(bitmap, rect, zoomX, zoomY);
 }

@@ -1,5 +1,6 @@
-// Walks of a picture rectangle in 256 x 256 tiles from its top-left corner, for the
-// drawing and preview-cache passes of the image layers, whatever their kind.
+// Walks of a picture rectangle in 256 x 256 tiles from its top-left corner, and the test
+// for a rectangle that fits one tile, for the drawing and preview-cache passes of the
+// image layers, whatever their kind.
 // Library-private.
 #pragma once
 
@@ -9,6 +10,13 @@
 #include "base/geometry.h"
 
 namespace lumatra {
+
+// A non-empty rectangle no larger than one 256 x 256 tile.
+inline bool FitsTile(const PTzRECT& rect)
+{
+    const int64_t width = int64_t(rect.right) - rect.left, height = int64_t(rect.bottom) - rect.top;
+    return width > 0 && height > 0 && width <= 256 && height <= 256;
+}
 
 // Calls draw(tile) for the 256 x 256 tiles of a rectangle until it returns false.
 template <class Draw>

@@ -1,0 +1,55 @@
+// The image layers' two-level list of block records, shared by the kinds over their
+// record type: making the list, reading a record, and freeing the list together with
+// the handles its records own.
+#pragma once
+
+#include <cstdint>
+
+#include "base/error_codes.h"
+#include "base/two_level_handle.h"
+#include "engine/pixels/block_records.h"
+
+namespace lumatra {
+
+constexpr uint16_t kBlockListPageBytes = 0x4000;
+
+// Makes the list when there is none: 0, or the allocation's error.
+template <typename Record>
+int BlockListInit(PTzTWOLEVELHANDLE& list)
+{
+    if (!list)
+        list = PTzCreatTwoLevelHandle_1(uint16_t(sizeof(Record)), kBlockListPageBytes);
+    return list ? 0 : PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+}
+
+// Frees each record's handles through `destroy`, then the list itself.
+template <typename Record, typename Free>
+int BlockListDestroy(PTzTWOLEVELHANDLE& list, Free destroy)
+{
+    if (!list)
+        return 0;
+    const uint32_t count = PTzTwoLevelHandleGetCount(list);
+    for (uint32_t index = 0; index < count; ++index) {
+        Record record;
+        if (PTzTwoLevelHandleGetItemData(list, index, &record) == 0)
+            destroy(&record);
+    }
+    PTzDestroyTwoLevelHandle(list);
+    list = nullptr;
+    return 0;
+}
+
+// The caller has checked `list` and `out`. The record is copied out even when missing:
+// an invalidated block keeps handles the layer frees.
+template <typename Record>
+int BlockListGet(PTzTWOLEVELHANDLE list, uint32_t index, Record* out)
+{
+    Record record;
+    const int read = PTzTwoLevelHandleGetItemData(list, index, &record);
+    if (read != 0)
+        return read;
+    *out = record;
+    return (record.flags & ITzBLOCK_PRESENT) ? 0 : ITzERR_BLOCK_ABSENT;
+}
+
+}  // namespace lumatra
