@@ -26,6 +26,7 @@ ITzPicture::~ITzPicture()
         layer = nullptr;
     }
     m_layerCount = 0;
+    ReleaseFormat();
     // Records may hold layers taken out of the stack; the history frees them now.
     m_undo.reset();
     // Every selection layer taken out went to its taker; the installed one has no

@@ -23,6 +23,7 @@ class ITzLayerImageSelect;
 struct _tagITzLAYERINFO;
 struct BITMAPINFOHEADER;
 struct _tagUNDODATABASE;
+struct _tagFTzIMAGEINFO_1;
 
 inline constexpr uint16_t ITzPICTURE_MAX_LAYERS = 255;
 
@@ -39,6 +40,13 @@ enum ITzPictureMessage : uint32_t {
 struct _tagITzPICTLAYERREMOVED {
     uint32_t index;       // the former index
     ITzLayerBase* layer;  // now the remover's
+};
+
+// The file format a picture was read with or last saved as: the plug-in and that
+// plug-in's own setting block, which the picture owns.
+struct _tagITzPICTFORMETSETTING {
+    void* plugin;
+    void* setting;
 };
 
 struct _tagITzPICTLAYERMOVED {
@@ -161,6 +169,23 @@ public:
     // Sets the bits of the selection's outline over a rectangle of zoomed pixels in a
     // one-bit bitmap: 0, also without a selection; -1001 for null or the selection's -1001.
     int GetSelectionBoundary(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom);
+    // File format. The picture releases the setting it holds when it is destroyed;
+    // SetFormat takes the new setting and leaves the old one to the caller.
+    // The loading plug-in's format code; four blanks (0x20202020) without one.
+    uint32_t GetFormat() const;
+    // 1, or 0 for null.
+    int GetFormat(_tagITzPICTFORMETSETTING* format) const;
+    int SetFormat(const _tagITzPICTFORMETSETTING* format);
+    void* GetLoadPlugIn() const { return m_format.plugin; }
+    // Whether the plug-in can save this picture in its save mode: nonzero when it can.
+    int SavePlugInSupport(void* plugin);
+    // Mode 1 asks the plug-in about the picture's description, mode 8 always can.
+    int SupportSaveMode(uint32_t mode, void* plugin);
+    int SupportSaveMode_1(void* plugin);
+    // The picture's description for a writer; without alpha an RGB or ARGB picture is
+    // described as 24-bit RGB. 1, or 0 for null.
+    int GetIMAGEINFO_1FromPict(_tagFTzIMAGEINFO_1* info, int withAlpha) const;
+
     int SetMaskEditingMode(int mode) { return m_maskEditingMode = mode; }
     int GetMaskEditingMode() const { return m_maskEditingMode; }
 
@@ -245,6 +270,8 @@ private:
     // Takes the layer: inserted above the active layer and made active (1), or freed (0).
     int InsertAsActive(ITzLayerImage* layer);
     bool IsArgb32() const;
+    // Gives the format's setting back to its plug-in and forgets the format.
+    void ReleaseFormat();
     // The installed selection layer as a selection mask; null when there is none.
     ITzLayerImageSelect* GetSelectionMask() const;
 
@@ -260,6 +287,7 @@ private:
     uint32_t m_xPelsPerMeter = 0;
     uint32_t m_yPelsPerMeter = 0;
     int m_maskEditingMode = 0;
+    _tagITzPICTFORMETSETTING m_format = {};
     PTzTWOLEVELHANDLE m_observers = nullptr;  // made on the first insertion
     uint32_t m_ticketCounter = 0;             // the last ticket handed out
     uint32_t m_editing = 0;                   // nonzero while a ticket is out

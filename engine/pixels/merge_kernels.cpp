@@ -8,7 +8,10 @@
 
 #include "engine/pixels/merge_math.h"
 
+// A build whose compiler cannot clone templates (clang, for the fuzz targets) defines it empty.
+#ifndef ITZ_MERGE_CLONES
 #define ITZ_MERGE_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#endif
 // Row loops and their helpers go whole into each clone, to be compiled for its ISA.
 #define ITZ_MERGE_INLINE inline __attribute__((always_inline))
 

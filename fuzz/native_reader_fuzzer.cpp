@@ -1,0 +1,89 @@
+// Fuzzes the native layered file's reader: the input read step by step, and a picture
+// it accepts written back and read again, which must give the same file both times.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "base/mem_stream.h"
+#include "engine/picture/native_reader.h"
+#include "engine/picture/native_writer.h"
+#include "engine/picture/picture.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// The writer only appends; the reader takes a memory stream over the finished bytes.
+struct Appender {
+    Bytes bytes;
+    _tagPTzIOSTREAM stream{this, nullptr, nullptr, &Write, nullptr};
+
+    static uint32_t Write(void* context, const void* buffer, uint32_t count)
+    {
+        Bytes& bytes = static_cast<Appender*>(context)->bytes;
+        const auto* from = static_cast<const uint8_t*>(buffer);
+        bytes.insert(bytes.end(), from, from + count);
+        return count;
+    }
+};
+
+// Reads the bytes whole: the picture, or null when the reader refused them.
+std::unique_ptr<ITzPicture> Read(Bytes bytes)
+{
+    // The memory stream wants a block even for empty bytes.
+    bytes.reserve(1);
+    _tagPTzIOSTREAM* stream = PTzCreateMemStream(bytes.data(), uint32_t(bytes.size()));
+    Require(stream != nullptr);
+    std::unique_ptr<ITzPicture> picture;
+    {
+        lumatra::native::PictureReader reader(stream);
+        // Every step consumes a byte or closes a container, which took a header to open.
+        const uint64_t stepLimit = 2 * uint64_t(bytes.size()) + 2;
+        uint64_t steps = 0;
+        uint32_t progress = 0;
+        while (reader.Step()) {
+            Require(++steps <= stepLimit && !reader.Failed());
+            Require(reader.Progress() >= progress && reader.Progress() <= 100);
+            progress = reader.Progress();
+        }
+        Require(reader.Failed() != reader.Finished());
+        Require(!reader.Failed() || reader.Error() != 0);
+        picture.reset(reader.TakePicture());
+        Require((picture != nullptr) == reader.Finished());
+    }
+    PTzDestoryMemStream(stream);
+    if (picture)
+        Require(picture->GetLayerCount() >= 1 && picture->GetLayerCount() <= lumatra::native::kMaxLayers);
+    return picture;
+}
+
+Bytes Write(ITzPicture* picture)
+{
+    Appender file;
+    lumatra::native::PictureWriter writer(picture, &file.stream);
+    while (writer.Step()) {
+    }
+    Require(writer.Finished() && file.bytes.size() == writer.FileSize());
+    return file.bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::unique_ptr<ITzPicture> picture = Read(Bytes(data, data + size));
+    if (!picture)
+        return 0;
+    const Bytes written = Write(picture.get());
+    std::unique_ptr<ITzPicture> again = Read(written);
+    Require(again && again->GetLayerCount() == picture->GetLayerCount());
+    Require(Write(again.get()) == written);
+    return 0;
+}
