@@ -66,16 +66,7 @@ int PTzFileExist(const _tagPTzFILE* path)
 {
     if (!path)
         return PTzFailWithZero();
-    NativePath native;
-    struct stat info {};
-    if (!toNativePath(path, &native))
-        return 0;
-    if (stat(native.text, &info) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            failWithErrno();
-        return 0;
-    }
-    return S_ISREG(info.st_mode) ? 1 : 0;
+    return entryHasType(path, S_IFREG);
 }
 
 PTzFILEHANDLE PTzFileOpen(const _tagPTzFILE* path, uint32_t mode)

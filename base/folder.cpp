@@ -28,16 +28,7 @@ int PTzFolderExist(const _tagPTzFILE* path)
 {
     if (!path)
         return PTzFailWithZero();
-    NativePath native;
-    struct stat info {};
-    if (!toNativePath(path, &native))
-        return 0;
-    if (stat(native.text, &info) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            failWithErrno();
-        return 0;
-    }
-    return S_ISDIR(info.st_mode) ? 1 : 0;
+    return entryHasType(path, S_IFDIR);
 }
 
 int PTzFolderCreate(const _tagPTzFILE* path)

@@ -167,4 +167,18 @@ bool syncParentFolder(const char* path)
     return closeDescriptor(fd) && synced;
 }
 
+int entryHasType(const _tagPTzFILE* path, mode_t type)
+{
+    NativePath native;
+    struct stat info {};
+    if (!toNativePath(path, &native))
+        return 0;
+    if (stat(native.text, &info) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            failWithErrno();
+        return 0;
+    }
+    return (info.st_mode & S_IFMT) == type ? 1 : 0;
+}
+
 }  // namespace corvane

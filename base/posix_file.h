@@ -40,4 +40,8 @@ bool syncParentFolder(const char* path);
 // Stores errno (EIO should it be 0) as the last error and returns false.
 bool failWithErrno();
 
+// 1 when the path names an entry (links followed) of the given S_IFMT type, else 0;
+// a reason other than "no such entry" is stored as the last error.
+int entryHasType(const _tagPTzFILE* path, mode_t type);
+
 }  // namespace corvane
