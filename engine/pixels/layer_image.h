@@ -592,6 +592,8 @@ private:
     int RemoveAllBlocks();
     int MergeFloatingOnto(_tagITzCHANNELBITMAP* bitmap, const PTzRECT& pictureRect, uint8_t level,
                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, bool display);
+    using ChannelBlockOp = int (ITzLayerImage::*)(uint32_t, const PTzRECT*, _tagITzCHANNELBITMAP*);
+    int WalkRectChannel(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, ChannelBlockOp blockOp);
 };
 
 // Copies a source layer's rectangle (its floating layer composited) into the

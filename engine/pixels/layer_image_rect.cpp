@@ -91,31 +91,29 @@ int ITzLayerImage::SetRectData(const PTzRECT* rect, const _tagITzBITMAP* bitmap)
 
 int ITzLayerImage::GetRectChannelData(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect)
 {
-    if (!bitmap || !rect)
-        return 0;
-    PTzRECT grid;
-    if (!ClipToGrid(Placed(*rect, bitmap->width, bitmap->height), true, grid))
-        return 1;  // nothing of the layer to read
-    const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
-    const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
-    return WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
-        _tagITzCHANNELBITMAP view = ChannelView(*bitmap, shiftX + block.offsetX, shiftY + block.offsetY);
-        return GetChannelBlockData(block.index, &block.part, &view) != 0;
-    }) ? 1 : 0;
+    return WalkRectChannel(bitmap, rect, &ITzLayerImage::GetChannelBlockData);
 }
 
 int ITzLayerImage::SetRectChannelData(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect)
+{
+    return WalkRectChannel(bitmap, rect, &ITzLayerImage::SetChannelBlockData);
+}
+
+// Hands each block part under the rectangle, with the matching view of the bitmap, to
+// the kind's block read or write: 1 when every part succeeded or nothing of the layer
+// lies under the rectangle.
+int ITzLayerImage::WalkRectChannel(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, ChannelBlockOp blockOp)
 {
     if (!bitmap || !rect)
         return 0;
     PTzRECT grid;
     if (!ClipToGrid(Placed(*rect, bitmap->width, bitmap->height), true, grid))
-        return 1;  // nothing of the layer to write
+        return 1;
     const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
     const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
     return WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
         _tagITzCHANNELBITMAP view = ChannelView(*bitmap, shiftX + block.offsetX, shiftY + block.offsetY);
-        return SetChannelBlockData(block.index, &block.part, &view) != 0;
+        return (this->*blockOp)(block.index, &block.part, &view) != 0;
     }) ? 1 : 0;
 }
 
