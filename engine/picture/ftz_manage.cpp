@@ -38,6 +38,11 @@ CFTzManage* CFTzManage::Get()
     return g_manage;
 }
 
+CFTzManage* CFTzManage::Find()
+{
+    return g_manage;
+}
+
 void CFTzManage::Delete()
 {
     delete g_manage;

@@ -15,6 +15,8 @@ public:
 
     // The process's instance, made on first use; null when out of memory.
     static CFTzManage* Get();
+    // The process's instance when it exists, without loading the plug-ins.
+    static CFTzManage* Find();
     // Deletes the process's instance (engine shut-down).
     static void Delete();
 

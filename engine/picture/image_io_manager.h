@@ -11,8 +11,20 @@
 #include "engine/pixels/bitmap.h"
 
 class ITzPicture;
+class ITzLayerImage;
 struct ITzLoadJob;
 struct ITzSaveJob;
+struct BITMAPINFOHEADER;
+
+// How the caller of a DIB save has its memory block made: allocate a block of size
+// bytes, lock it for its bytes, unlock it, free it. Without callbacks the block is one
+// of the base library's movable handles.
+struct _tagITzMEMHANDLECBS {
+    void* (*allocate)(uint32_t size);
+    void* (*lock)(void* block);
+    int (*unlock)(void* block);
+    void* (*free)(void* block);
+};
 
 class LUMATRA_API ITzImageIOManager {
 public:
@@ -21,6 +33,15 @@ public:
 
     // One call: the picture read by the first plug-in that fits, or null.
     virtual ITzPicture* LoadImageFile(const _tagPTzFILE* file);
+    // Clipboard bitmaps through the BMP plug-in. Loads a packed DIB (header, palette or
+    // masks, rows; `size` bytes) into the layer, which then covers the bitmap at the
+    // origin: 1, else 0 with the layer as it was when the bitmap is refused. The layer
+    // must not be in a picture.
+    virtual int LoadDIBToLayer(const BITMAPINFOHEADER* dib, uint32_t size, ITzLayerImage* layer);
+    // A memory block (from `memory`'s callbacks, or a movable handle when null) holding
+    // the layer's pixels as a packed 24-bit DIB, or null. The layer must not be in a
+    // picture; it is left as it was.
+    virtual void* SaveLayertoDIB(ITzLayerImage* layer, _tagITzMEMHANDLECBS* memory);
     // One call, with plugin's options dialog shown over owner: 0 or the error code. The
     // picture's format becomes {plugin, setting} only when the save succeeded.
     virtual int SaveAsImageFile(ITzPicture* picture, const _tagPTzFILE* file, void* plugin, void* owner);

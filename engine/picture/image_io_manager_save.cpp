@@ -50,16 +50,20 @@ int StartRowsSave(ITzSaveJob& job, const _tagPTzFILE* file, const _tagFTzIMAGEIN
     return result;
 }
 
-// Opens the file and plans the native file of the picture: 0, or the failure's code.
+// Plans the native file of the picture, then opens the file: 0, or the failure's code.
+// A picture whose file cannot be written is refused before its file is touched.
 int StartNativeSave(ITzSaveJob& job, const _tagPTzFILE* file)
 {
+    job.native.reset(new (std::nothrow) lumatra::native::PictureWriter(job.picture));
+    if (!job.native)
+        return PTzFail(PTzERR_OUT_OF_MEMORY);
+    if (job.native->Failed())
+        return PTzLastErrorOr(ITzERR_INVALID);
     job.stream = PTzFileStreamCreateEx_1(file, 3, PTzFILESTREAM_WINDOW);
     if (!job.stream)
         return PTzLastErrorOr(-1);
-    job.native.reset(new (std::nothrow) lumatra::native::PictureWriter(job.picture, job.stream));
-    if (!job.native)
-        return PTzFail(PTzERR_OUT_OF_MEMORY);
-    return job.native->Failed() ? PTzLastErrorOr(-1) : 0;
+    job.native->SetStream(job.stream);
+    return 0;
 }
 
 // Ends the session and closes the file: 0 when both went well, else the first failure.

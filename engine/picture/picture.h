@@ -106,8 +106,8 @@ public:
     // The layer leaves the picture and goes to the caller, also when `out` is null (the
     // caller then reads it from 1002). 0; -1001 (out null) for an index at or above the count.
     int RemoveLayer(uint16_t index, ITzLayerBase** out);
-    // Moves a layer, broadcasts 1003 and makes the new index active. 0, also when the
-    // indexes are equal or out of range (then nothing happens).
+    // Moves a layer, broadcasts 1003 and makes the new index active: 0; -1001 (nothing
+    // happens) when an index is at or above the count or the two are equal.
     int MoveLayer(uint16_t from, uint16_t to);
     // The undoable forms, through the layer-manager tool: 1 when it made the step, else 0.
     // A layer that was not inserted stays the caller's.

@@ -6,18 +6,8 @@
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
-#include "engine/picture/picture_layer_manager_link.h"
 #include "engine/pixels/layer_image_argb.h"
-
-namespace {
-
-std::unique_ptr<ITzPictLayerManagerLink> MakeLayerManager()
-{
-    const ITzPictLayerManagerMaker maker = ITzGetPictLayerManagerMaker();
-    return std::unique_ptr<ITzPictLayerManagerLink>(maker ? maker() : nullptr);
-}
-
-}  // namespace
+#include "engine/tools/tool_layer_manager.h"
 
 uint16_t ITzPicture::GetLayerCount()
 {
@@ -90,7 +80,7 @@ int ITzPicture::RemoveLayer(uint16_t index, ITzLayerBase** out)
 int ITzPicture::MoveLayer(uint16_t from, uint16_t to)
 {
     if (from >= m_layerCount || to >= m_layerCount || from == to)
-        return 0;
+        return PTzFail(ITzERR_INVALID);
     ITzLayerBase* const moved = m_layers[from];
     if (from < to)
         std::copy(m_layers + from + 1, m_layers + to + 1, m_layers + from);
@@ -183,19 +173,19 @@ int ITzPicture::LoadNeedConvertColor_1(_tagPTzCOLORMODE* mode, uint16_t* bitDept
     return static_cast<ITzLayerImage*>(bottom)->LoadNeedConvertColor(mode, bitDepth);
 }
 
-// The undoable forms: the layer-manager tool applies each edit and records its step.
+// The undoable forms: a short-lived layer-manager tool applies each edit and records its step.
 
 int ITzPicture::DoInsertLayer(uint16_t index, ITzLayerBase* layer)
 {
-    const auto manager = MakeLayerManager();
-    return manager && manager->InsertLayer(this, index, layer) ? 1 : 0;
+    ITzToolLayerManager manager;
+    return manager.InsertLayer(this, index, layer) ? 1 : 0;
 }
 
 int ITzPicture::DoRemoveLayer(uint16_t index, ITzLayerBase** out)
 {
     ITzLayerBase* layer = GetLayerbyIndex(index);
-    const auto manager = MakeLayerManager();
-    if (!layer || !manager || !manager->RemoveLayer(this, index))
+    ITzToolLayerManager manager;
+    if (!layer || !manager.RemoveLayer(this, index))
         return 0;
     if (out)
         *out = layer;
@@ -204,26 +194,24 @@ int ITzPicture::DoRemoveLayer(uint16_t index, ITzLayerBase** out)
 
 int ITzPicture::DoMoveLayer(uint16_t from, uint16_t to)
 {
-    if (from >= m_layerCount || to >= m_layerCount || from == to)
-        return 0;
-    const auto manager = MakeLayerManager();
-    return manager ? manager->MoveLayer(this, from, to) : 0;
+    ITzToolLayerManager manager;
+    return manager.MoveLayer(this, from, to) ? 1 : 0;
 }
 
 int ITzPicture::DoSetLayerInfo(ITzLayerBase* layer, _tagITzLAYERINFO* info)
 {
-    const auto manager = MakeLayerManager();
-    return manager && layer && info ? manager->SetLayerInfo(this, layer, info) : 0;
+    ITzToolLayerManager manager;
+    return manager.SetLayerInfo(this, layer, info) ? 1 : 0;
 }
 
 int ITzPicture::DoSetLayerVisibility(ITzLayerBase* layer, int visible)
 {
-    const auto manager = MakeLayerManager();
-    return manager && layer ? manager->SetLayerVisibility(this, layer, visible) : 0;
+    ITzToolLayerManager manager;
+    return manager.SetLayerVisibility(this, layer, visible) ? 1 : 0;
 }
 
 int ITzPicture::DoSetLayerLink(ITzLayerBase* layer, int link)
 {
-    const auto manager = MakeLayerManager();
-    return manager && layer ? manager->SetLayerLink(this, layer, link) : 0;
+    ITzToolLayerManager manager;
+    return manager.SetLayerLink(this, layer, link) ? 1 : 0;
 }

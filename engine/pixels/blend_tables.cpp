@@ -7,6 +7,7 @@
 namespace {
 
 CMathMerge* g_mathMerge = nullptr;
+CMathMerge* g_madeByGetter = nullptr;  // the only instance the engine's shut-down may delete
 
 }  // namespace
 
@@ -33,12 +34,28 @@ CMathMerge::~CMathMerge()
 {
     if (g_mathMerge == this)
         g_mathMerge = nullptr;
+    if (g_madeByGetter == this)
+        g_madeByGetter = nullptr;
 }
 
 CMathMerge* GetMathMerge()
 {
-    // Deleted by the engine's shut-down, whose getter call may build it once more.
-    if (!g_mathMerge)
-        g_mathMerge = new (std::nothrow) CMathMerge;
+    if (!g_mathMerge) {
+        g_madeByGetter = new (std::nothrow) CMathMerge;
+        g_mathMerge = g_madeByGetter;
+    }
     return g_mathMerge;
+}
+
+CMathMerge* FindMathMerge()
+{
+    return g_mathMerge;
+}
+
+int FreeMathMerge()
+{
+    if (!g_madeByGetter)
+        return 0;
+    delete g_madeByGetter;
+    return 1;
 }

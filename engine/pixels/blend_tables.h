@@ -58,3 +58,8 @@ private:
 
 // The process-wide tables, built on first use; null only when memory is short.
 LUMATRA_C CMathMerge* GetMathMerge();
+// The process-wide tables when they exist, without building them.
+LUMATRA_C CMathMerge* FindMathMerge();
+// Deletes the tables GetMathMerge built, when they exist (the engine's shut-down): 1, or
+// 0 when there are none; tables constructed by anyone else stay theirs.
+LUMATRA_C int FreeMathMerge();

@@ -10,6 +10,7 @@
 namespace {
 
 ITzBlockMemoryPool* g_processPool = nullptr;
+ITzBlockMemoryPool* g_madeByGetter = nullptr;  // the only pool the engine's shut-down may delete
 
 uint32_t PagesFor(uint32_t size)
 {
@@ -34,6 +35,8 @@ ITzBlockMemoryPool::~ITzBlockMemoryPool()
 {
     if (g_processPool == this)
         g_processPool = nullptr;
+    if (g_madeByGetter == this)
+        g_madeByGetter = nullptr;
     FreeBuffer();
 }
 
@@ -107,6 +110,8 @@ bool ITzBlockMemoryPool::Release()
 {
     if (g_processPool == this)
         g_processPool = nullptr;
+    if (g_madeByGetter == this)
+        g_madeByGetter = nullptr;  // whoever released it deletes it
     if (m_pagesInUse != 0)
         return false;
     FreeBuffer();
@@ -115,9 +120,23 @@ bool ITzBlockMemoryPool::Release()
 
 ITzBlockMemoryPool* GetBlockMemoryPool()
 {
+    // The new pool registers itself as the process-wide one.
     if (!g_processPool)
-        new (std::nothrow) ITzBlockMemoryPool;  // registers itself as the process-wide pool
+        g_madeByGetter = new (std::nothrow) ITzBlockMemoryPool;
     return g_processPool;
+}
+
+ITzBlockMemoryPool* FindBlockMemoryPool()
+{
+    return g_processPool;
+}
+
+int FreeBlockMemoryPool()
+{
+    if (!g_madeByGetter || g_madeByGetter->pagesInUse() != 0)
+        return 0;
+    delete g_madeByGetter;
+    return 1;
 }
 
 int BlockMemoryAlloc(ITzBlockMemoryPool* pool, uint8_t** out, uint32_t size)

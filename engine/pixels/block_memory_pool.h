@@ -69,6 +69,11 @@ private:
 
 // The process-wide pool, made on first use; null only when it cannot be made.
 LUMATRA_C ITzBlockMemoryPool* GetBlockMemoryPool();
+// The process-wide pool when it exists, without making it.
+LUMATRA_C ITzBlockMemoryPool* FindBlockMemoryPool();
+// Deletes the pool GetBlockMemoryPool made (the engine's shut-down): 1, or 0 when there
+// is none or while it lends pages, which keeps it; pools constructed by anyone else stay theirs.
+LUMATRA_C int FreeBlockMemoryPool();
 
 // Lends ceil(size / 65,536) consecutive pages: 1 and their start in `out`, or 0 for a
 // null argument, a size of 0, no free run or no page memory.

@@ -117,8 +117,8 @@ public:
 
     // Layer copies, DIB exchange, floating layer.
     virtual ITzLayerImage* CopyLayer();
-    // Loads a packed DIB into this layer through the image I/O manager: its result
-    // (1 loaded, 0 failed; 0 while no I/O manager is connected).
+    // Loads a packed DIB into this layer through a temporary image I/O manager: its
+    // result (1 loaded, 0 failed).
     virtual int RebuildWithDib(const BITMAPINFOHEADER* dib, uint32_t size);
     virtual int RebuildWithImageLayer(ITzLayerImage* source);
     virtual void* SavetoDIB(_tagITzMEMHANDLECBS* memory);

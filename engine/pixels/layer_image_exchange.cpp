@@ -1,45 +1,21 @@
 // Pixels leaving or entering an image layer whole: copies of a rectangle between two
-// layers and the packed-DIB exchange through the image I/O manager's link.
+// layers and the packed-DIB exchange, which a temporary image I/O manager carries out.
 #include <algorithm>
-#include <memory>
 
 #include "base/error_codes.h"
-#include "engine/pixels/layer_dib_link.h"
+#include "engine/picture/image_io_manager.h"
 #include "engine/pixels/layer_image.h"
-
-namespace {
-
-ITzLayerDibLinkMaker g_dibLinkMaker = nullptr;
-
-std::unique_ptr<ITzLayerDibLink> MakeDibLink()
-{
-    return std::unique_ptr<ITzLayerDibLink>(g_dibLinkMaker ? g_dibLinkMaker() : nullptr);
-}
-
-}  // namespace
-
-ITzLayerDibLink::~ITzLayerDibLink() = default;
-
-void ITzSetLayerDibLinkMaker(ITzLayerDibLinkMaker maker)
-{
-    g_dibLinkMaker = maker;
-}
-
-ITzLayerDibLinkMaker ITzGetLayerDibLinkMaker()
-{
-    return g_dibLinkMaker;
-}
 
 int ITzLayerImage::RebuildWithDib(const BITMAPINFOHEADER* dib, uint32_t size)
 {
-    const std::unique_ptr<ITzLayerDibLink> link = MakeDibLink();
-    return link && dib ? link->LoadDIBToLayer(dib, size, this) : 0;
+    ITzImageIOManager manager;
+    return manager.LoadDIBToLayer(dib, size, this);
 }
 
 void* ITzLayerImage::SavetoDIB(_tagITzMEMHANDLECBS* memory)
 {
-    const std::unique_ptr<ITzLayerDibLink> link = MakeDibLink();
-    return link ? link->SaveLayertoDIB(this, memory) : nullptr;
+    ITzImageIOManager manager;
+    return manager.SaveLayertoDIB(this, memory);
 }
 
 int ITzCopyLayerRect(const PTzRECT* destRect, const PTzRECT* sourceRect, ITzLayerImage* source,

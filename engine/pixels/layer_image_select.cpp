@@ -123,6 +123,23 @@ int ITzLayerImageSelect::Undo(const PTzRECT* oldBounds, ITzUndoBlockListBase* un
     return result;
 }
 
+// The jobs fill the new mask block by block, past the merges that keep its bounds.
+ITzLayerBase* ITzLayerImageSelect::ResizeLayerEnd(void* job)
+{
+    auto* made = static_cast<ITzLayerImageSelect*>(ITzLayerImage::ResizeLayerEnd(job));
+    if (made)
+        made->FindSelectionBounds();
+    return made;
+}
+
+ITzLayerBase* ITzLayerImageSelect::RotateSLayerEnd(void* job)
+{
+    auto* made = static_cast<ITzLayerImageSelect*>(ITzLayerImage::RotateSLayerEnd(job));
+    if (made)
+        made->FindSelectionBounds();
+    return made;
+}
+
 int ITzLayerImageSelect::PreviewChanged(const PTzRECT* rect)
 {
     if (!rect)

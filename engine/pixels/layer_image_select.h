@@ -53,6 +53,9 @@ public:
     // The mask is never merged through itself as the picture's selection: this is
     // MergeFlatingLayer, so every merge of its floating layer also renews the bounds.
     ITzLayerImage* MergeFloatingLayer(ITzUndoBlockListBase* undo) override;
+    // The new mask of a resize or turn, with its bounds found from its blocks.
+    ITzLayerBase* ResizeLayerEnd(void* job) override;
+    ITzLayerBase* RotateSLayerEnd(void* job) override;
 
     // 1 when the layer point lies inside the layer and holds 128 or more, else 0.
     int PointInSelection(const PTzPOINT* point);

@@ -5,8 +5,13 @@
 #include <new>
 
 #include "engine/tools/tool_auto_merge.h"
+#include "engine/tools/tool_crop.h"
 #include "engine/tools/tool_factory_test_hooks.h"
 #include "engine/tools/tool_floating_base.h"
+#include "engine/tools/tool_layer_manager.h"
+#include "engine/tools/tool_layer_merge.h"
+#include "engine/tools/tool_resize.h"
+#include "engine/tools/tool_rotate_special.h"
 
 namespace {
 
@@ -40,10 +45,20 @@ ITzToolBase* CreateToolByID(uint32_t id)
     switch (id) {
     case ITzTOOLID_AUTO_MERGE:
         return new (std::nothrow) ITzToolAutoMerge();
+    case ITzTOOLID_CROP:
+        return new (std::nothrow) ITzToolCrop();
     // Every tool that paints through a floating layer and keeps this ID shares the
     // base's record and replay.
     case ITzTOOLID_FLOATING:
         return new (std::nothrow) ITzToolFloatingBase();
+    case ITzTOOLID_LAYER_MANAGER:
+        return new (std::nothrow) ITzToolLayerManager();
+    case ITzTOOLID_LAYER_MERGE:
+        return new (std::nothrow) ITzToolLayerMerge();
+    case ITzTOOLID_RESIZE:
+        return new (std::nothrow) ITzToolResize();
+    case ITzTOOLID_ROTATE_SPECIAL:
+        return new (std::nothrow) ITzToolRotateSpecial();
     default:
         return nullptr;
     }

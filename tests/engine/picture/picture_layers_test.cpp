@@ -35,24 +35,22 @@ TEST(PictureLayerLimits, FullStackRefusesInsertionAndChangesNothing)
     EXPECT_EQ(extra->GetPicture(), nullptr);
     ITzLayerBase::DestroyLayer(extra);
 
-    LayerManagerScope manager;
     PTzSetLastError(0);
     EXPECT_EQ(picture.NewImageLayer(u"more"), 0);
     EXPECT_EQ(PTzGetLastError(), ITzERR_TOO_MANY_LAYERS);
-    EXPECT_EQ(PlainLayerManager::calls, 0);
     EXPECT_EQ(picture.GetLayerCount(), 255);
+    EXPECT_EQ(picture.DoUndo(), 0);
 }
 
 TEST(PictureLayerLimits, DeletingTheOnlyLayerIsRefused)
 {
-    LayerManagerScope manager;
     ITzPicture picture;
     FillLayers(picture, 1);
     PTzSetLastError(0);
     EXPECT_EQ(picture.DeleteCurrentLayer(), 0);
     EXPECT_EQ(PTzGetLastError(), ITzERR_ONLY_LAYER);
     EXPECT_EQ(picture.GetLayerCount(), 1);
-    EXPECT_EQ(PlainLayerManager::calls, 0);
+    EXPECT_EQ(picture.DoUndo(), 0);
 }
 
 TEST(PictureLayers, BadArgumentsAreRefused)
@@ -120,7 +118,7 @@ TEST(PictureLayers, RandomStackEditsFollowAModel)
         } else if (count > 0) {
             const auto from = static_cast<uint16_t>(random() % count);
             const auto to = static_cast<uint16_t>(random() % count);
-            picture.MoveLayer(from, to);
+            ASSERT_EQ(picture.MoveLayer(from, to), from == to ? ITzERR_INVALID : 0);
             ITzLayerBase* moved = model[from];
             model.erase(model.begin() + from);
             model.insert(model.begin() + to, moved);
@@ -148,8 +146,8 @@ TEST(PictureLayers, MoveReordersBroadcastsAndActivates)
     EXPECT_EQ(picture.GetActiveLayerID(), 2);
 
     recorder.events.clear();
-    EXPECT_EQ(picture.MoveLayer(1, 1), 0);
-    EXPECT_EQ(picture.MoveLayer(1, 3), 0);
+    EXPECT_EQ(picture.MoveLayer(1, 1), ITzERR_INVALID);
+    EXPECT_EQ(picture.MoveLayer(1, 3), ITzERR_INVALID);
     EXPECT_TRUE(recorder.events.empty());
 }
 
@@ -235,23 +233,27 @@ TEST(PictureCreate, ALayerThatCannotBeMadeFailsAndChangesNothing)
     EXPECT_EQ(size.cy, 0);
 }
 
-TEST(PictureUndoableEdits, WithoutALayerManagerNothingHappens)
+TEST(PictureUndoableEdits, WhileAnEditHoldsTheLockNothingHappens)
 {
     ITzPicture picture;
     FillLayers(picture, 2);
-    EXPECT_EQ(picture.NewImageLayer(u"new"), 0);
+    const std::vector<ITzLayerBase*> before = Stack(picture);
+    uint32_t ticket = 0;
+    ASSERT_EQ(picture.EditingStart(&ticket), 1);
+    EXPECT_EQ(picture.NewImageLayer(u"new"), 0);  // LeakSanitizer sees the refused layer otherwise
     EXPECT_EQ(picture.DeleteCurrentLayer(), 0);
     EXPECT_EQ(picture.DoMoveLayer(0, 1), 0);
-    EXPECT_EQ(picture.GetLayerCount(), 2);
-    EXPECT_EQ(picture.GetLayerbyIndex(0)->DoSetvisibility(0), 1);
+    EXPECT_EQ(Stack(picture), before);
+    picture.EditingStop(ticket);
+    EXPECT_EQ(picture.DoUndo(), 0);
 }
 
-TEST(PictureUndoableEdits, GoThroughTheLayerManager)
+TEST(PictureUndoableEdits, EachIsOneUndoStep)
 {
-    LayerManagerScope manager;
     ITzPicture picture;
     FillLayers(picture, 2);
     picture.SetActiveLayerID(0);
+    const std::vector<ITzLayerBase*> start = Stack(picture);
     ASSERT_EQ(picture.NewImageLayer(u"Sky"), 1);
     ASSERT_EQ(picture.GetLayerCount(), 3);
     EXPECT_EQ(picture.GetActiveLayerID(), 1);
@@ -263,20 +265,15 @@ TEST(PictureUndoableEdits, GoThroughTheLayerManager)
     EXPECT_EQ(out, active);
     EXPECT_EQ(picture.DoMoveLayer(0, 1), 1);
     EXPECT_EQ(picture.DoMoveLayer(1, 1), 0);
+    EXPECT_EQ(picture.DoMoveLayer(0, 2), 0);
     ASSERT_EQ(picture.DeleteCurrentLayer(), 1);
     EXPECT_EQ(picture.GetLayerCount(), 1);
 
     ITzLayerBase* last = picture.GetLayerbyIndex(0);
     EXPECT_EQ(last->DoSetvisibility(0), 0);
-    EXPECT_EQ(PlainLayerManager::calls, 5);
-}
-
-TEST(PictureUndoableEdits, ARefusedNewLayerIsFreed)
-{
-    LayerManagerScope manager;
-    PlainLayerManager::refuse = true;
-    ITzPicture picture;
-    FillLayers(picture, 1);
-    EXPECT_EQ(picture.NewImageLayer(u"lost"), 0);  // LeakSanitizer sees the layer otherwise
-    EXPECT_EQ(picture.GetLayerCount(), 1);
+    for (int step = 0; step < 5; ++step)
+        ASSERT_NE(picture.DoUndo(), 0) << "step " << step;
+    EXPECT_EQ(picture.DoUndo(), 0);
+    EXPECT_EQ(Stack(picture), start);
+    EXPECT_EQ(last->IsVisible(), 1);
 }

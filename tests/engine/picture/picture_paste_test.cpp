@@ -3,26 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/error_codes.h"
-#include "engine/pixels/layer_dib_link.h"
 #include "picture_test_support.h"
 
 using namespace picture_test;
 
 namespace {
 
-// Loads every DIB as a 3 x 2 block of opaque blue.
-struct FakeDibLink : ITzLayerDibLink {
-    int LoadDIBToLayer(const BITMAPINFOHEADER*, uint32_t, ITzLayerImage* layer) override
-    {
-        const PTzRECT rect = {0, 0, 3, 2};
-        _tagPTzCOLOR blue = {PTzCOLORMODE_ARGB, 255, {0, 0, 255}};
-        return layer->FillRect(&rect, &blue) == 0 ? 1 : 0;
-    }
-    void* SaveLayertoDIB(ITzLayerImage*, _tagITzMEMHANDLECBS*) override { return nullptr; }
-    static ITzLayerDibLink* Make() { return new FakeDibLink(); }
-};
+// A packed 24-bit DIB of 3 x 2 blue pixels, bottom-up, rows padded to 12 bytes.
+std::vector<uint8_t> BlueDib()
+{
+    std::vector<uint8_t> dib(40 + 2 * 12, 0);
+    const uint32_t header[] = {40, 3, 2};
+    for (int i = 0; i < 3; ++i)
+        PTzWriteLE32(&dib[4 * i], header[i]);
+    PTzWriteLE16(&dib[12], 1);
+    PTzWriteLE16(&dib[14], 24);
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 3; ++x)
+            dib[40 + row * 12 + x * 3] = 255;  // blue, green and red in memory order
+    return dib;
+}
 
 }  // namespace
 
@@ -68,18 +71,17 @@ TEST(PicturePaste, RefusedInsertionKeepsNothing)
     EXPECT_EQ(PTzGetLastError(), ITzERR_TOO_MANY_LAYERS);
 }
 
-TEST(PicturePaste, DibNeedsTheImageIOLink)
+TEST(PicturePaste, DibBecomesTheNewActiveLayer)
 {
     ITzPicture picture;
     FillLayers(picture, 1);
-    const auto* dib = reinterpret_cast<const BITMAPINFOHEADER*>(u"any");
+    std::vector<uint8_t> bytes = BlueDib();
+    const auto* dib = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
     EXPECT_EQ(picture.PasteDIB(nullptr, 0), 0);
-    EXPECT_EQ(picture.PasteDIB(dib, 40), 0);
+    EXPECT_EQ(picture.PasteDIB(dib, 20), 0);  // cut inside its header
     EXPECT_EQ(picture.GetLayerCount(), 1);
 
-    ITzSetLayerDibLinkMaker(&FakeDibLink::Make);
-    EXPECT_EQ(picture.PasteDIB(dib, 40), 1);
-    ITzSetLayerDibLinkMaker(nullptr);
+    EXPECT_EQ(picture.PasteDIB(dib, uint32_t(bytes.size())), 1);
     ASSERT_EQ(picture.GetLayerCount(), 2);
     EXPECT_EQ(picture.GetActiveLayerID(), 1);
     PTzRECT bounds = {};

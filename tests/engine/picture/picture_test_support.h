@@ -1,13 +1,11 @@
-// Shared by the picture's tests: layers of a given size, a recorder of the picture's
-// messages and observer calls, and a layer-manager link that applies edits plainly.
+// Shared by the picture's tests: layers of a given size and a recorder of the picture's
+// messages and observer calls.
 #pragma once
 
 #include <cstdint>
-#include <new>
 #include <vector>
 
 #include "engine/picture/picture.h"
-#include "engine/picture/picture_layer_manager_link.h"
 #include "engine/pixels/layer_image_argb.h"
 
 namespace picture_test {
@@ -94,65 +92,6 @@ protected:
         events.push_back(e);
         return 1;
     }
-};
-
-// Applies each undoable edit through the picture's plain form, counting the calls;
-// `refuse` makes every edit fail with the picture untouched.
-struct PlainLayerManager : ITzPictLayerManagerLink {
-    static inline int calls = 0;
-    static inline bool refuse = false;
-
-    static ITzPictLayerManagerLink* Make() { return new (std::nothrow) PlainLayerManager(); }
-
-    int InsertLayer(ITzPicture* picture, uint16_t index, ITzLayerBase* layer) override
-    {
-        ++calls;
-        if (refuse || picture->InsertLayer(index, layer) != 0)
-            return 0;
-        picture->SetActiveLayerID(index < picture->GetLayerCount() ? index : picture->GetLayerCount() - 1);
-        return 1;
-    }
-    int RemoveLayer(ITzPicture* picture, uint16_t index) override
-    {
-        ++calls;
-        ITzLayerBase* layer = nullptr;
-        if (refuse || picture->RemoveLayer(index, &layer) != 0)
-            return 0;
-        ITzLayerBase::DestroyLayer(layer);  // stands in for the undo record that would keep it
-        return 1;
-    }
-    int MoveLayer(ITzPicture* picture, uint16_t from, uint16_t to) override
-    {
-        ++calls;
-        return refuse ? 0 : (picture->MoveLayer(from, to), 1);
-    }
-    int SetLayerLink(ITzPicture*, ITzLayerBase* layer, int link) override
-    {
-        ++calls;
-        return refuse ? 0 : (layer->LinkWithCurrent(link), 1);
-    }
-    int SetLayerVisibility(ITzPicture*, ITzLayerBase* layer, int visible) override
-    {
-        ++calls;
-        return refuse ? 0 : (layer->Setvisibility(visible), 1);
-    }
-    int SetLayerInfo(ITzPicture*, ITzLayerBase*, _tagITzLAYERINFO*) override
-    {
-        ++calls;
-        return refuse ? 0 : 1;
-    }
-};
-
-// Installs the plain layer manager for one test.
-class LayerManagerScope {
-public:
-    LayerManagerScope()
-    {
-        PlainLayerManager::calls = 0;
-        PlainLayerManager::refuse = false;
-        ITzSetPictLayerManagerMaker(&PlainLayerManager::Make);
-    }
-    ~LayerManagerScope() { ITzSetPictLayerManagerMaker(nullptr); }
 };
 
 }  // namespace picture_test

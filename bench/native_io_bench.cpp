@@ -1,0 +1,212 @@
+// Native file save and load of a 4-layer 4000 x 3000 picture of non-uniform pixels,
+// against plain POSIX write and read of the same bytes between memory and a file in the
+// same run, all in a temporary folder, none of them synced. Figures are file bytes a
+// second.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/file_stream.h"
+#include "engine/picture/native_reader.h"
+#include "engine/picture/native_writer.h"
+#include "engine/picture/picture.h"
+#include "engine/pixels/layer_image_argb.h"
+
+namespace {
+
+constexpr int32_t kWidth = 4000;
+constexpr int32_t kHeight = 3000;
+constexpr int kLayers = 4;
+constexpr size_t kChunk = PTzFILESTREAM_WINDOW;  // the peers move what the stream's window holds
+
+struct Folder {
+    std::string path;
+    Folder()
+    {
+        char pattern[] = "/tmp/native_bench_XXXXXX";
+        path = mkdtemp(pattern) ? pattern : "/tmp";
+    }
+    ~Folder()
+    {
+        for (const char* name : {"/picture.dwk", "/raw.bin"})
+            std::remove((path + name).c_str());
+        rmdir(path.c_str());
+    }
+    _tagPTzFILE File(const char* name) const
+    {
+        _tagPTzFILE file = {};
+        const std::string full = path + "/" + name;
+        for (size_t i = 0; i < full.size(); ++i)
+            file.path[i] = PTzChar(full[i]);
+        return file;
+    }
+};
+
+const Folder& TheFolder()
+{
+    static const Folder folder;
+    return folder;
+}
+
+// Four layers of reproducible noise with a varying alpha, so that every channel of
+// every block is stored raw.
+ITzPicture& ThePicture()
+{
+    static ITzPicture* const picture = [] {
+        auto* made = new ITzPicture();
+        made->Create(kWidth, kHeight);
+        uint32_t state = 12345;
+        std::vector<uint8_t> band(size_t(kWidth) * 4 * 256);
+        for (int l = 0; l < kLayers; ++l) {
+            auto* layer = new ITzLayerImageARGB();
+            const PTzRECT bounds = {0, 0, kWidth, kHeight};
+            layer->SetSize(&bounds, 1);
+            for (int32_t top = 0; top < kHeight; top += 256) {
+                const int32_t rows = std::min(256, kHeight - top);
+                for (uint8_t& byte : band) {
+                    state = state * 1103515245u + 12345u;
+                    byte = uint8_t(state >> 16);
+                }
+                _tagITzBITMAP bitmap = {kWidth, rows, kWidth * 4, 32, PTzCOLORMODE_ARGB, band.data()};
+                const PTzRECT rect = {0, top, kWidth, top + rows};
+                layer->SetRectData(&rect, &bitmap);
+            }
+            made->InsertLayer(uint16_t(l), layer);
+        }
+        return made;
+    }();
+    return *picture;
+}
+
+uint64_t SaveNative(const _tagPTzFILE& file)
+{
+    _tagPTzIOSTREAM* stream = PTzFileStreamCreateEx_1(&file, 3, PTzFILESTREAM_WINDOW);
+    lumatra::native::PictureWriter writer(&ThePicture(), stream);
+    while (writer.Step()) {
+    }
+    PTzFileStreamDestory(stream);
+    return writer.Finished() ? writer.FileSize() : 0;
+}
+
+uint64_t FileBytes()
+{
+    static const uint64_t bytes = SaveNative(TheFolder().File("picture.dwk"));
+    return bytes;
+}
+
+void NativeSave(benchmark::State& state)
+{
+    const uint64_t total = FileBytes();  // the picture is made outside the timing
+    const _tagPTzFILE file = TheFolder().File("picture.dwk");
+    for (auto _ : state) {
+        // Each save makes a new file, as a save beside the user's file does.
+        state.PauseTiming();
+        std::remove((TheFolder().path + "/picture.dwk").c_str());
+        state.ResumeTiming();
+        if (SaveNative(file) != total)
+            state.SkipWithError("the save failed");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * total));
+}
+
+void NativeLoad(benchmark::State& state)
+{
+    FileBytes();
+    const _tagPTzFILE file = TheFolder().File("picture.dwk");
+    for (auto _ : state) {
+        _tagPTzIOSTREAM* stream = PTzFileStreamCreate_1(&file, 2, PTzFILESTREAM_WINDOW);
+        std::unique_ptr<ITzPicture> picture;
+        {
+            lumatra::native::PictureReader reader(stream);
+            while (reader.Step()) {
+            }
+            picture.reset(reader.TakePicture());
+        }
+        PTzFileStreamDestory(stream);
+        if (!picture || picture->GetLayerCount() != kLayers)
+            state.SkipWithError("the load failed");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * FileBytes()));
+}
+
+std::string RawPath()
+{
+    return TheFolder().path + "/raw.bin";
+}
+
+// The native file's bytes in memory, as the peers' source and target: they move what
+// the save and the load move, between memory of the file's size and the file.
+std::vector<uint8_t>& FileImage()
+{
+    static std::vector<uint8_t> image = [] {
+        std::vector<uint8_t> bytes(FileBytes());
+        FILE* file = std::fopen((TheFolder().path + "/picture.dwk").c_str(), "rb");
+        if (file) {
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+            std::fclose(file);
+        }
+        return bytes;
+    }();
+    return image;
+}
+
+// Writes the image in chunks of the stream window: true when all was written.
+bool WriteRaw(const std::vector<uint8_t>& image)
+{
+    const int fd = open(RawPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    size_t done = 0;
+    for (ssize_t wrote = 1; fd >= 0 && done < image.size() && wrote > 0; done += size_t(std::max<ssize_t>(wrote, 0)))
+        wrote = write(fd, image.data() + done, std::min(kChunk, image.size() - done));
+    if (fd >= 0)
+        close(fd);
+    return done == image.size();
+}
+
+void PosixWrite(benchmark::State& state)
+{
+    const std::vector<uint8_t>& image = FileImage();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::remove(RawPath().c_str());
+        state.ResumeTiming();
+        if (!WriteRaw(image))
+            state.SkipWithError("write failed");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * image.size()));
+}
+
+void PosixRead(benchmark::State& state)
+{
+    std::vector<uint8_t>& image = FileImage();
+    if (!WriteRaw(image))
+        state.SkipWithError("write failed");
+    for (auto _ : state) {
+        const int fd = open(RawPath().c_str(), O_RDONLY | O_CLOEXEC);
+        size_t done = 0;
+        for (ssize_t got = 1; fd >= 0 && got > 0; done += size_t(std::max<ssize_t>(got, 0)))
+            got = read(fd, image.data() + done, std::min(kChunk, image.size() - done));
+        if (fd >= 0)
+            close(fd);
+        benchmark::DoNotOptimize(image.data());
+        if (done != image.size())
+            state.SkipWithError("read fell short");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * image.size()));
+}
+
+}  // namespace
+
+// Loads first: the saves leave gigabytes of dirty pages that the kernel writes back
+// while later benchmarks run, which slows whatever allocates memory then.
+BENCHMARK(NativeLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PosixRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(NativeSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(PosixWrite)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,0 +1,59 @@
+// The picture level of the native file: 'pict', the whole picture, and 'pifb', its size,
+// colour mode, layer count and resolutions. A load's picture is made when 'pifb' is read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/picture/native_chunk_base.h"
+
+class ITzPicture;
+class ITzLayerBase;
+
+class LUMATRA_API ITzDWKPictInfo : public ITzDWKBase {
+public:
+    static constexpr uint64_t kSize = 20;
+
+    ITzDWKPictInfo();
+    ITzDWKPictInfo(const ITzPicture& picture, uint16_t layerCount);
+
+    uint64_t ComputeSize() override;
+    int WriteStep(lumatra::native::ChunkSink& sink) override;
+    int BeginRead(lumatra::native::ChunkSource& source, uint64_t size) override;
+    int HasChildren() const override;
+
+    uint32_t GetWidth() const;
+    uint32_t GetHeight() const;
+    uint32_t GetXPelsPerMeter() const;
+    uint32_t GetYPelsPerMeter() const;
+
+private:
+    uint8_t m_bytes[kSize] = {};
+};
+
+class LUMATRA_API ITzDWKPicture : public ITzDWKBase {
+public:
+    // For a load: the picture is made by the leading 'pifb'.
+    ITzDWKPicture();
+    // For a save: the tree of the picture's layers from index 0 up to the first missing
+    // one, at most 255. The picture must outlive the tree.
+    explicit ITzDWKPicture(ITzPicture* picture);
+    ~ITzDWKPicture() override;
+
+    int EndRead(lumatra::native::ChunkSource& source) override;
+    int ReadLeadingChildren(lumatra::native::ChunkSource& source) override;
+    int LeadingChildRead(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
+    ITzDWKBase* MakeChild(uint32_t tag) override;
+
+    // The picture being loaded (null before 'pifb').
+    ITzPicture* GetPicture() const { return m_loaded.get(); }
+    // Puts a layer a 'layr' made on top of the loaded picture, which then owns it: 1, or
+    // 0 with the refusal kept by the source (the layer is then the caller's still).
+    int AddLayer(lumatra::native::ChunkSource& source, ITzLayerBase* layer);
+    // The loaded picture for the caller, once the load is complete.
+    ITzPicture* TakePicture() { return m_loaded.release(); }
+
+private:
+    std::unique_ptr<ITzPicture> m_loaded;
+    uint32_t m_layersMade = 0;
+};
