@@ -116,6 +116,8 @@ int ITzResize::ResizeBitmapBL_CEnd(void* handle)
     ReleaseBLResizetable(job->tableX);
     ReleaseBLResizetable(job->tableY);
     ReleaseBLZoomBuffer(&kTileSize, &job->buffer);
+    if (job->brushColumns)
+        PTzPointFree(job->brushColumns);
     PTzPointFree(job);
     return 1;
 }

@@ -17,6 +17,7 @@ struct BitmapResizeJob {
     const _tagITzBITMAP* source;
     _tagPTzRECTENUM walk;            // destination tiles
     _tagITzZOOMBLBUFFERDATA buffer;  // no arrays for a brush tip
+    void* brushColumns;              // a brush tip's source columns per destination column
     alignas(8) uint8_t rowSums[256 * (5 * sizeof(uint64_t) + sizeof(uint32_t))];
 };
 

@@ -382,6 +382,38 @@ TEST(ResizeBrush, AddsIntoTheDestinationAndSaturates)
         }
 }
 
+// Each destination column reads its sources through per-column taps: strong reductions
+// give more taps than the usual 2 or 3, and the axes may differ. Rows with empty ends
+// and empty rows, as a tip has them, are skipped only where they add nothing.
+TEST(ResizeBrush, EveryTapCountMatchesThePlainSum)
+{
+    const _tagITzZOOMLEVEL zooms[] = {{1, 5}, {100, 128}, {2, 7}, {200, 255}};
+    for (const _tagITzZOOMLEVEL& zoomX : zooms)
+        for (const _tagITzZOOMLEVEL& zoomY : zooms) {
+            Interleaved source(23, 17, PTzCOLORMODE_GRAY);
+            for (int32_t y = 0; y < 17; ++y)
+                for (int32_t x = 0; x < 23; ++x)
+                    source.at(x, y, 1) = (x < y % 5 || x > 22 - y % 4 || y % 6 == 2) ? 0 : uint8_t(x * 11 + y * 9 + (x * y) % 7);
+            const int32_t width = int32_t(ITzResize::GetBL_CResizedSize(23, &zoomX));
+            const int32_t height = int32_t(ITzResize::GetBL_CResizedSize(17, &zoomY));
+            Interleaved dest(width, height, PTzCOLORMODE_GRAY);
+            ASSERT_EQ(ITzResize::ResizeBrushSimple(&dest.bitmap, &source.bitmap, &zoomX, &zoomY), 1);
+            const resample_ref::CentredAxis axisX = {23, zoomX.numerator, zoomX.denominator};
+            const resample_ref::CentredAxis axisY = {17, zoomY.numerator, zoomY.denominator};
+            const auto product = [](uint32_t a, uint32_t b) { return (a * b + 127) / 255; };
+            for (int32_t dy = 0; dy < height; ++dy)
+                for (int32_t dx = 0; dx < width; ++dx) {
+                    uint32_t value = 0;
+                    for (int32_t sy = 0; sy < 17; ++sy)
+                        for (int32_t sx = 0; sx < 23; ++sx)
+                            value += product(product(axisY.Weight(sy, dy), axisX.Weight(sx, dx)), source.at(sx, sy, 1));
+                    ASSERT_EQ(dest.at(dx, dy, 1), std::min<uint32_t>(value, 255))
+                        << zoomX.numerator << "/" << zoomX.denominator << " " << zoomY.numerator << "/"
+                        << zoomY.denominator << " at " << dx << "," << dy;
+                }
+        }
+}
+
 // 4 x 4 to 2 x 2: rows are taken when the row sum reaches its counter (rows 0 and 2),
 // columns when the total passes its counter (columns 1 and 3).
 TEST(ResizeBrush, NearestPixelReductionPicksByTheCounters)

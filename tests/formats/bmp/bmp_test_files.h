@@ -99,11 +99,10 @@ inline Bytes BuildBmp(const TestBmp& bmp)
 // A memory stream over a vector, destroyed with the holder.
 class MemStream {
 public:
+    // An empty vector has no data pointer; the stream then stands over a byte of its own.
     explicit MemStream(Bytes& bytes)
+        : m_stream(PTzCreateMemStream(bytes.empty() ? &m_none : bytes.data(), uint32_t(bytes.size())))
     {
-        if (bytes.empty())
-            bytes.reserve(1);
-        m_stream = PTzCreateMemStream(bytes.data(), uint32_t(bytes.size()));
     }
     ~MemStream() { PTzDestoryMemStream(m_stream); }
     MemStream(const MemStream&) = delete;
@@ -112,6 +111,7 @@ public:
     _tagPTzIOSTREAM* get() const { return m_stream; }
 
 private:
+    uint8_t m_none = 0;
     _tagPTzIOSTREAM* m_stream;
 };
 

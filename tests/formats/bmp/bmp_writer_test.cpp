@@ -19,9 +19,12 @@ SourceImage Rgb24(int32_t width, int32_t height)
     image.info.xPelsPerMeter = 3780;
     image.info.yPelsPerMeter = 2835;
     for (int32_t y = 0; y < height; ++y) {
-        Bytes row;
-        for (int32_t x = 0; x < width; ++x)
-            row.insert(row.end(), {uint8_t(10 * y + x), uint8_t(100 + x), uint8_t(200 + y)});
+        Bytes row(3 * size_t(width));
+        for (int32_t x = 0; x < width; ++x) {
+            row[3 * x] = uint8_t(10 * y + x);
+            row[3 * x + 1] = uint8_t(100 + x);
+            row[3 * x + 2] = uint8_t(200 + y);
+        }
         image.rows.push_back(row);
     }
     return image;
