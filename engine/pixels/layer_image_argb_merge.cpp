@@ -9,6 +9,7 @@
 #include "engine/pixels/block_view_argb.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/layer_owner.h"
+#include "engine/pixels/merge_alpha_over_block.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/scratch_tile.h"
@@ -43,16 +44,26 @@ int ITzLayerImageARGB::FloatMergeBlockForSameType(ITzLayerImage* floating, uint3
     if (!floating || !ReadARGBBlock(floating, sourceBlock, source) ||
         ITzLayerImageARGB::GetBlockInfo(targetBlock, &target, 0) != 0)
         return 0;
+    const _tagITzMERGEDATA merge = MergeOf(*floating);
+    const uint8_t* maskPlane = mask ? mask->plane : nullptr;
+    if (merge.mergeType == ITzMERGE_NORMAL) {
+        // Alpha-over of a transparent block changes nothing: the target stays as compact as it is.
+        if (IsBlockEmpty(&source))
+            return 1;
+        if (!lumatra::AlphaOverBlock(source, target, merge.opacity, maskPlane))
+            return 0;
+        StoreChanged(targetBlock, target);
+        return 1;
+    }
     const ScratchPages pages(4);
     _tagITzBlockBUFFER buffer = {{pages.page(0), pages.page(1), pages.page(2), pages.page(3)}};
     const CMathMerge* tables = GetMathMerge();
     if (!pages.ok() || !tables || FillBlockBuffer(&source, &buffer) != 0 || UncompressBlock(&target) != 0)
         return 0;
-    const _tagITzMERGEDATA merge = MergeOf(*floating);
     {
         const lumatra::ARGBBlockWriter writer(target);
-        if (mask && mask->plane)
-            ITzMergeBlockARGBMask(buffer.planes, writer.pages(), &merge, tables, mask->plane);
+        if (maskPlane)
+            ITzMergeBlockARGBMask(buffer.planes, writer.pages(), &merge, tables, maskPlane);
         else
             ITzMergeBlockARGB(buffer.planes, writer.pages(), &merge, tables);
     }

@@ -8,6 +8,7 @@
 #include "engine/pixels/block_info_argb.h"
 #include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_image_floating_blocks.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/undo_block_list.h"
@@ -326,7 +327,7 @@ int ITzLayerImageARGB::MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOS
     if (!mask || !rect || index == ITzBLOCK_INDEX_NONE || ITzLayerImageARGB::GetBlockInfo(index, &record, 0) != 0)
         return 0;
     if (MergeBlockAlpha(mask, &record.channels[0], &record.constants[0], rect, uint8_t(mode))) {
-        FoldAlpha(record);
+        lumatra::FoldMergedChannel(record.channels[0], record.constants[0], *rect);
         SetBlockInfo(index, &record);
     }
     return 1;

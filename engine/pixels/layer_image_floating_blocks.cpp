@@ -1,11 +1,13 @@
 // Block-level helpers of the floating merges and block undo: block states and pairs,
-// single blocks kept as copies or as the record of their absence, and the staging of an
-// edit's backups until it succeeded.
+// single blocks kept as copies or as the record of their absence, the staging of an
+// edit's backups until it succeeded, and the fold of a channel after a merged rectangle.
 #include "engine/pixels/layer_image_floating_blocks.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/error_codes.h"
+#include "engine/pixels/channel_compression.h"
 
 namespace lumatra {
 
@@ -17,7 +19,60 @@ struct ItemBuffer {
 };
 static_assert(sizeof(_tagITzUNDOBLOCKITEMGRAY) <= sizeof(ItemBuffer));
 
+// False when a probe differs from the first byte: the corners, middles and centre of
+// the rectangle (clipped to the block) and the last byte of the block.
+bool ProbesMatchFirst(const uint8_t* bytes, const PTzRECT& merged)
+{
+    const uint8_t first = bytes[0];
+    if (bytes[ITzBLOCK_PAGE_BYTES - 1] != first)
+        return false;
+    const PTzRECT block = {0, 0, ITzBLOCK_SIDE, ITzBLOCK_SIDE};
+    PTzRECT part;
+    if (!PTzRectIntersect(&merged, &block, &part))
+        return true;
+    const int32_t xs[3] = {part.left, (part.left + part.right) / 2, part.right - 1};
+    const int32_t ys[3] = {part.top, (part.top + part.bottom) / 2, part.bottom - 1};
+    for (const int32_t y : ys)
+        for (const int32_t x : xs)
+            if (bytes[size_t(y) * ITzBLOCK_SIDE + size_t(x)] != first)
+                return false;
+    return true;
+}
+
+// Whether every byte equals the first: the rectangle's rows first, where a merge most
+// likely left a difference, then the rows above and below them.
+bool AllLikeFirst(const uint8_t* bytes, const PTzRECT& merged)
+{
+    const uint8_t first = bytes[0];
+    const uint32_t top = uint32_t(std::clamp(merged.top, 0, ITzBLOCK_SIDE)) * ITzBLOCK_SIDE;
+    const uint32_t bottom = std::max(top, uint32_t(std::clamp(merged.bottom, 0, ITzBLOCK_SIDE)) * ITzBLOCK_SIDE);
+    const auto like = [&](uint32_t from, uint32_t to) {
+        uint8_t value = first;
+        return from == to || (ITzBytesUniform(bytes + from, to - from, &value) && value == first);
+    };
+    return like(top, bottom) && like(0, top) && like(bottom, ITzBLOCK_PAGE_BYTES);
+}
+
 }  // namespace
+
+void FoldMergedChannel(PTzHANDLE& channel, uint8_t& constant, const PTzRECT& merged)
+{
+    if (!channel)
+        return;
+    uint8_t value = 0;
+    if (PTzBlockSize(channel) != ITzBLOCK_PAGE_BYTES) {
+        if (!ITzChannelUniform(channel, &value))
+            return;
+    } else {
+        const PTzHandleLockGuard bytes(channel);
+        if (!bytes || !ProbesMatchFirst(bytes.bytes(), merged) || !AllLikeFirst(bytes.bytes(), merged))
+            return;
+        value = bytes.bytes()[0];
+    }
+    PTzHandleFree(channel);
+    channel = nullptr;
+    constant = value;
+}
 
 int BlockState(ITzLayerImage& layer, uint32_t index)
 {

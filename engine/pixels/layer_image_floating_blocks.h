@@ -31,6 +31,11 @@ bool AddAbsence(ITzUndoBlockListBase* list, uint32_t index);
 // missing), a missing one is recorded as missing. False when that fails.
 bool MoveBlockOrAbsence(ITzLayerImage& layer, uint32_t index, ITzUndoBlockListBase* list);
 
+// Folds a channel into which rectangle `merged` (in-block) was just merged into its
+// byte when all its bytes are equal, exactly as a whole scan would. A few probes in and
+// around the rectangle settle the usual case, a channel plainly mixed, without a scan.
+void FoldMergedChannel(PTzHANDLE& channel, uint8_t& constant, const PTzRECT& merged);
+
 // The backups of one edit. They reach the caller's list only when the edit succeeded;
 // a failed edit is rolled back from them and whatever is left is freed with the stage.
 class StagedBackups {

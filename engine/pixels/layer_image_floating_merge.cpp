@@ -63,6 +63,21 @@ bool ReadSelectionPage(ITzLayerImage& selection, const PTzRECT& rect, uint8_t* p
     return selection.GetRectChannelData(&values, &local) != 0;
 }
 
+// A floating block whose first channel (alpha, or the gray value) is uniform 0 leaves
+// its target as it is under alpha-over and erase, at any opacity and through any mask,
+// when this layer kind merges the floating kind at all (same kind, or gray into ARGB):
+// a stroke's floating layer is mostly such blocks, so they are neither backed up nor
+// merged, and a missing target stays missing.
+bool LeavesTargetAsIs(ITzLayerImage& layer, ITzLayerImage& floating, uint32_t index)
+{
+    const ITzMERGETYPE type = floating.GetMergeType();
+    const _tagITzBLOCKTYPE kind = floating.GetBlockType();
+    _tagITzBLOCKDATAINFO info;
+    return (type == ITzMERGE_NORMAL || type == ITzMERGE_ERASE) &&
+           (kind == layer.GetBlockType() || kind == ITzBLOCKTYPE_GRAY) && floating.GetBlockInfo(index, &info, 0) == 0 &&
+           !info.channels[0].data && info.channels[0].constant == 0;
+}
+
 bool PageAllZero(const uint8_t* page)
 {
     uint8_t value = 0;
@@ -147,7 +162,7 @@ private:
     // Keeps every block of the current grid that the resize or the merge can change:
     // whole when the resize changes its visible part, else when the kind's test says the
     // merge can change it. A missing block the merge writes into is recorded as missing
-    // and made present.
+    // and made present; MergeBlocks skips the same floating blocks as this pass.
     bool Backup(StagedBackups& staged)
     {
         _tagPTzOFFSET shift = {};
@@ -164,7 +179,8 @@ private:
             if (m_aligned) {
                 floatingIndex = BlockAt(m_layer, index, m_floating, shift);
                 touched = !PTzRectEmpty(&after) && floatingIndex != ITzBLOCK_INDEX_NONE &&
-                          BlockState(m_floating, floatingIndex) != 0;
+                          BlockState(m_floating, floatingIndex) != 0 &&
+                          !LeavesTargetAsIs(m_layer, m_floating, floatingIndex);
             } else {
                 touched = PTzRectIntersect(&after, &m_floatingBounds, &part) != 0;
             }
@@ -218,8 +234,8 @@ private:
         return true;
     }
 
-    // Aligned grids: every present floating block that meets the merged bounds, whole,
-    // into the block at its place.
+    // Aligned grids: every present floating block that meets the merged bounds and can
+    // change its target, whole, into the block at its place.
     bool MergeBlocks()
     {
         _tagPTzOFFSET shift;
@@ -234,6 +250,8 @@ private:
             const uint32_t target = BlockAt(m_floating, source, m_layer, shift);
             if (state < 0 || target == ITzBLOCK_INDEX_NONE)
                 return false;
+            if (LeavesTargetAsIs(m_layer, m_floating, source))
+                continue;
             const int merged = m_selection
                                    ? m_layer.FloatMergeBlockMask(&m_floating, target, source, m_selection, &block)
                                    : m_layer.FloatMergeBlock(&m_floating, source, target, nullptr);

@@ -9,6 +9,7 @@
 #include "base/error_codes.h"
 #include "engine/pixels/block_view_gray.h"
 #include "engine/pixels/channel_compression.h"
+#include "engine/pixels/layer_image_floating_blocks.h"
 #include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/rect_clip.h"
 
@@ -272,7 +273,7 @@ int ITzLayerImageGray::MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOS
     if (!mask || !rect || index == ITzBLOCK_INDEX_NONE || ITzLayerImageGray::GetBlockInfo(index, &record, 0) != 0)
         return 0;
     if (MergeBlockAlpha(mask, &record.data, &record.constant, rect, uint8_t(mode))) {
-        CompressBlock(&record);
+        lumatra::FoldMergedChannel(record.data, record.constant, *rect);
         SetBlockInfo(index, &record);
     }
     return 1;

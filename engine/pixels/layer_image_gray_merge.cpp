@@ -151,6 +151,9 @@ int ITzLayerImageGray::FloatMergeBlock(ITzLayerImage* floating, uint32_t sourceB
     GrayOp op;
     if (!ValueMerge(merge.mergeType, op))
         return 1;
+    // The union with a uniform 0 keeps every value: the target stays as compact as it is.
+    if (op == GrayOp::Union && !floated.data && floated.constant == 0)
+        return 1;
     _tagITzCHANNELDATA channel = {target.data, target.constant};
     const _tagITzCHANNELDATA from = {floated.data, floated.constant};
     if (!ITzMergeStoredChannel(&merge, &channel, &from))
