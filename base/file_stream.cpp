@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "error_codes.h"
@@ -49,6 +51,9 @@ private:
     uint32_t refused(int code) const;
     uint64_t putInWindow(const uint8_t* bytes, uint64_t count);
     bool moveWindow(uint64_t start);
+    // Reads rest bytes at the position into out and up to ahead bytes behind them into
+    // the window, in one call: the bytes that reached out.
+    uint64_t readThrough(uint8_t* out, uint64_t rest, uint64_t ahead);
 
     int m_fd;
     Access m_access;
@@ -60,6 +65,7 @@ private:
     uint64_t m_position = 0;
     uint64_t m_size;       // the file's size as the stream sees it
     int m_error = 0;       // the first failed write-back or write; sticky
+    bool m_lastReadLarge = false;  // the last read asked for a quarter window or more
 };
 
 uint32_t FileStream::refused(int code) const
@@ -101,21 +107,40 @@ uint32_t FileStream::read(void* buffer, uint32_t count)
         std::memcpy(out, m_window + (m_position - m_start), done);
         m_position += done;
     }
+    const bool large = count >= m_capacity / 4;
+    const bool afterLarge = std::exchange(m_lastReadLarge, large);
     if (done == count || m_position >= m_size || !moveWindow(m_position))
         return uint32_t(done);
     const uint64_t rest = std::min<uint64_t>(count - done, m_size - m_position);
-    uint64_t got = 0;
-    if (rest < m_capacity) {
-        // A file cut short by someone else gives fewer bytes: only those count.
-        readAt(m_fd, m_window, std::min<uint64_t>(m_capacity, m_size - m_position), m_position, &got);
-        m_valid = uint32_t(got);
-        got = std::min(rest, got);
-        std::memcpy(out + done, m_window, got);
-    } else {
-        readAt(m_fd, out + done, rest, m_position, &got);
+    // Small reads fill the window for the small reads that follow. Among large reads
+    // (channels of pixels) the window reads ahead only a 64th of itself, for the header
+    // or mask between them, so that the large ones go straight to the caller.
+    const uint64_t ahead = large || afterLarge ? m_capacity / 64 : m_capacity;
+    return uint32_t(done + readThrough(out + done, rest, std::min(ahead, m_size - m_position - rest)));
+}
+
+uint64_t FileStream::readThrough(uint8_t* out, uint64_t rest, uint64_t ahead)
+{
+    iovec parts[2] = {{out, size_t(rest)}, {m_window, size_t(ahead)}};
+    ssize_t n;
+    do {
+        n = preadv(m_fd, parts, 2, off_t(m_position));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        failWithErrno();
+    uint64_t got = n > 0 ? uint64_t(n) : 0;
+    if (n > 0 && got < rest) {
+        // A transfer cut short by the system's cap on one call, or by a file shortened
+        // behind the stream: the caller's bytes are finished the plain way.
+        uint64_t more = 0;
+        readAt(m_fd, out + got, rest - got, m_position + got, &more);
+        got += more;
     }
-    m_position += got;
-    return uint32_t(done + got);
+    const uint64_t taken = std::min(got, rest);
+    m_position += taken;
+    m_start = m_position;
+    m_valid = uint32_t(got - taken);
+    return taken;
 }
 
 uint32_t FileStream::write(const void* buffer, uint32_t count)

@@ -53,19 +53,24 @@ BlockHeader* headerOf(const void* block)
     return header;
 }
 
-void* newBlock(uint32_t bytes, BlockKind kind)
+enum class Fill { Zeros, None };
+
+void* newBlock(uint32_t bytes, BlockKind kind, Fill fill = Fill::Zeros)
 {
     if (!allocationAllowed(bytes)) {
         PTzSetLastError(ENOMEM);
         return nullptr;
     }
-    auto* header = static_cast<BlockHeader*>(std::calloc(1, sizeof(BlockHeader) + bytes));
-    if (!header) {
+    const size_t total = sizeof(BlockHeader) + size_t(bytes);
+    void* memory = fill == Fill::Zeros ? std::calloc(1, total) : std::malloc(total);
+    if (!memory) {
         PTzSetLastError(ENOMEM);
         return nullptr;
     }
+    auto* header = static_cast<BlockHeader*>(memory);
     header->kind = kind;
     header->bytes = bytes;
+    header->locks = 0;
     header->check = ~reinterpret_cast<uintptr_t>(header);
     return header + 1;
 }
@@ -131,6 +136,11 @@ void* PTzHandleFree(PTzHANDLE handle)
 PTzHANDLE PTzHandleNew(uint32_t bytes)
 {
     return newBlock(bytes, BlockKind::Handle);
+}
+
+PTzHANDLE PTzHandleNewUnfilled(uint32_t bytes)
+{
+    return newBlock(bytes, BlockKind::Handle, Fill::None);
 }
 
 void* PTzHandleLock(PTzHANDLE handle)

@@ -20,6 +20,11 @@ CORVANE_C void* PTzMemmove(void* dst, const void* src, uint32_t n);
 CORVANE_C void* PTzMemset(void* p, int32_t value, uint32_t n);
 CORVANE_C uint32_t PTzGetTickCount();
 
+// A handle like PTzHandleNew's whose bytes are left as the allocator gave them, for a
+// caller that overwrites every byte before reading any: a fresh block is not cleared
+// twice. Locked, sized, capped by the test hooks and freed as any other handle.
+CORVANE_API PTzHANDLE PTzHandleNewUnfilled(uint32_t bytes);
+
 // Zero-fills a whole handle: 1, or 0 with -1 stored for a null or bad handle.
 CORVANE_API int PTzHandleZeroFill(PTzHANDLE handle);
 

@@ -122,7 +122,8 @@ int ITzDWKLayerDataPreviewData::ReadStep(ChunkSource& source)
         if (ok && need == 1) {
             ok = source.Read(&channel.constant, 1);
         } else if (ok) {
-            channel.data = PTzHandleNew(kChannelBytes);
+            // The read fills every byte of the block, or the block is freed below.
+            channel.data = PTzHandleNewUnfilled(kChannelBytes);
             PTzHandleLockGuard lock(channel.data);
             ok = lock && source.Read(lock.bytes(), kChannelBytes);
         }

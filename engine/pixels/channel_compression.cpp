@@ -33,14 +33,11 @@ int ITzBytesUniform(const uint8_t* bytes, uint32_t count, uint8_t* value)
 
 PTzHANDLE ITzChannelExpand(uint8_t value)
 {
-    PTzHANDLE channel = PTzHandleNew(ITzBLOCK_PAGE_BYTES);
+    PTzHANDLE channel = PTzHandleNewUnfilled(ITzBLOCK_PAGE_BYTES);
     if (!channel)
         return nullptr;
-    // New handles come zero-filled.
-    if (value != 0) {
-        PTzHandleLockGuard bytes(channel);
-        std::memset(bytes.bytes(), value, ITzBLOCK_PAGE_BYTES);
-    }
+    PTzHandleLockGuard bytes(channel);
+    std::memset(bytes.bytes(), value, ITzBLOCK_PAGE_BYTES);
     return channel;
 }
 
@@ -58,7 +55,7 @@ PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel)
     PTzHandleLockGuard source(channel);
     if (!source || size == 0)
         return nullptr;
-    PTzHANDLE copy = PTzHandleNew(size);
+    PTzHANDLE copy = PTzHandleNewUnfilled(size);
     if (!copy)
         return nullptr;
     PTzHandleLockGuard target(copy);

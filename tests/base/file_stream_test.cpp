@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "base/error_codes.h"
@@ -319,6 +321,76 @@ TEST(FileStream, AFileCutShortBehindTheStreamGivesShortReads)
     std::fill(std::begin(buffer), std::end(buffer), 'E');
     EXPECT_EQ(PTzIOStreamRead(stream, buffer, 10), 5u);
     EXPECT_EQ(std::string(buffer, 6), "zzzzzE");
+    EXPECT_EQ(PTzFileStreamDestory(stream), 1);
+}
+
+// Large reads go straight into the caller's buffer, between small ones served from what
+// was read ahead, interleaved with writes: the stream still matches the model.
+TEST(FileStream, LargeReadsBetweenSmallReadsAndWritesMatchTheModel)
+{
+    constexpr uint32_t kWindow = 65536;
+    TempFolder temp;
+    Model model;
+    for (uint32_t i = 0; i < 5 * kWindow + 77; ++i)
+        model.bytes.push_back(uint8_t(i * 131 + (i >> 9)));
+    temp.Write("f", std::string(model.bytes.begin(), model.bytes.end()));
+    const _tagPTzFILE path = temp.Record("f");
+    _tagPTzIOSTREAM* stream = PTzFileStreamCreate_1(&path, 1, kWindow);
+    ASSERT_NE(stream, nullptr);
+    const std::vector<uint8_t> patch(10, 0xA5);
+    // (count, 0) reads; (0, 1) writes the patch; the last read runs past the end.
+    const std::vector<std::pair<uint32_t, int>> steps = {
+        {1, 0}, {kWindow, 0}, {1, 0}, {kWindow / 4, 0}, {3, 0}, {0, 1}, {kWindow, 0}, {0, 1},
+        {2, 0}, {kWindow * 2 + 5, 0}, {kWindow / 4 - 1, 0}, {kWindow, 0}, {kWindow * 3, 0}};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].second) {
+            ASSERT_EQ(PTzIOStreamWrite(stream, patch.data(), uint32_t(patch.size())), patch.size()) << i;
+            model.Write(patch);
+            continue;
+        }
+        const uint32_t count = steps[i].first;
+        std::vector<uint8_t> got(count + 1, 0xEE);
+        const std::vector<uint8_t> expected = model.Read(count);
+        ASSERT_EQ(PTzIOStreamRead(stream, got.data(), count), expected.size()) << i;
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), got.begin())) << i;
+        ASSERT_EQ(got[expected.size()], 0xEE) << "wrote past the count at step " << i;
+        ASSERT_EQ(PTzIOStreamSeek(stream, 0, 1), model.position) << i;
+    }
+    ASSERT_EQ(PTzFileStreamDestory(stream), 1);
+    EXPECT_EQ(temp.Read("f"), std::string(model.bytes.begin(), model.bytes.end()));
+}
+
+TEST(FileStream, ALargeReadStartsWithTheWindowsUnsavedBytes)
+{
+    TempFolder temp;
+    temp.Write("f", std::string(300000, 'o'));
+    const _tagPTzFILE path = temp.Record("f");
+    _tagPTzIOSTREAM* stream = PTzFileStreamCreate_1(&path, 1, 65536);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(PTzIOStreamWrite(stream, std::string(100, 'n').data(), 100), 100u);
+    PTzIOStreamSeek(stream, 0, 0);
+    std::string got(200000, '?');
+    ASSERT_EQ(PTzIOStreamRead(stream, got.data(), 200000), 200000u);
+    EXPECT_EQ(got, std::string(100, 'n') + std::string(199900, 'o'));
+    EXPECT_EQ(PTzFileStreamDestory(stream), 1);
+    EXPECT_EQ(temp.Read("f"), std::string(100, 'n') + std::string(299900, 'o'));
+}
+
+TEST(FileStream, ALargeReadOfAFileCutShortStopsAtItsNewEnd)
+{
+    TempFolder temp;
+    temp.Write("f", std::string(300000, 'z'));
+    const _tagPTzFILE path = temp.Record("f");
+    _tagPTzIOSTREAM* stream = PTzFileStreamCreate_1(&path, 2, 65536);
+    ASSERT_NE(stream, nullptr);
+    std::string got(200001, 'E');
+    ASSERT_EQ(PTzIOStreamRead(stream, got.data(), 10), 10u);
+    ASSERT_EQ(truncate(temp.Item("f").c_str(), 100000), 0);  // the lock is advisory
+    PTzIOStreamSeek(stream, 70000, 0);
+    EXPECT_EQ(PTzIOStreamRead(stream, got.data(), 200000), 30000u);
+    EXPECT_EQ(got.substr(0, 30001), std::string(30000, 'z') + "E");
+    EXPECT_EQ(PTzIOStreamSeek(stream, 0, 1), 100000u);
+    EXPECT_EQ(PTzIOStreamRead(stream, got.data(), 200000), 0u);
     EXPECT_EQ(PTzFileStreamDestory(stream), 1);
 }
 

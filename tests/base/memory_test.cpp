@@ -36,6 +36,49 @@ TEST(Memory, PointsAndHandlesAreZeroFilledAndFreedByOneCall)
     EXPECT_EQ(PTzPointFree(handle), nullptr);
 }
 
+TEST(Memory, UnfilledHandleIsATaggedUnlockedHandleOfItsSize)
+{
+    // Leave a locked, written block behind so that the allocator's reuse of its memory
+    // would show through as a stale lock count.
+    PTzHANDLE previous = PTzHandleNew(4096);
+    std::memset(PTzHandleLock(previous), 0xCD, 4096);
+    PTzHandleLock(previous);
+    PTzHandleFree(previous);
+
+    PTzHANDLE handle = PTzHandleNewUnfilled(4096);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(PTzBlockSize(handle), 4096u);
+    auto* bytes = static_cast<uint8_t*>(PTzHandleLock(handle));
+    ASSERT_EQ(bytes, handle);
+    std::memset(bytes, 0x5A, 4096);
+    EXPECT_EQ(PTzHandleUnlock(handle), 0) << "one lock, one unlock: unlocked";
+    EXPECT_EQ(PTzPointFree(handle), nullptr);
+
+    PTzHANDLE empty = PTzHandleNewUnfilled(0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(PTzBlockSize(empty), 0u);
+    EXPECT_EQ(PTzHandleFree(empty), nullptr);
+}
+
+TEST(Memory, UnfilledHandleObeysTheCeilingAndTheCountdown)
+{
+    AllocationHooksOff restore;
+    PTzTestSetAllocationCeiling(100);
+    PTzSetLastError(0);
+    EXPECT_EQ(PTzHandleNewUnfilled(101), nullptr);
+    EXPECT_NE(PTzGetLastError(), 0);
+    PTzHANDLE fits = PTzHandleNewUnfilled(100);
+    EXPECT_NE(fits, nullptr);
+    PTzHandleFree(fits);
+
+    PTzTestSetAllocationCeiling(0);
+    PTzTestSetAllocationCountdown(1);
+    PTzHANDLE first = PTzHandleNewUnfilled(8);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(PTzHandleNewUnfilled(8), nullptr);
+    PTzHandleFree(first);
+}
+
 TEST(Memory, FreeRefusesAForeignPointerAndReturnsIt)
 {
     std::array<uint64_t, 16> foreign{};

@@ -39,7 +39,8 @@ TEST(BytesUniform, RefusesEmptyAndNullRunsAndLeavesValueAlone)
 
 TEST(Channel, ExpandFillsAWholePageAndUniformFindsItsByte)
 {
-    for (uint8_t fill : {uint8_t(0), uint8_t(7), uint8_t(255)}) {
+    // Zero last: its page likely reuses the memory of the pages filled before it.
+    for (uint8_t fill : {uint8_t(255), uint8_t(7), uint8_t(0)}) {
         PTzHANDLE channel = ITzChannelExpand(fill);
         ASSERT_NE(channel, nullptr);
         EXPECT_EQ(PTzBlockSize(channel), ITzBLOCK_PAGE_BYTES);
