@@ -3,6 +3,7 @@
 // reaches the block list.
 #include "engine/picture/native_chunk_layer_data.h"
 
+#include <climits>
 #include <new>
 
 #include "base/error_codes.h"
@@ -22,6 +23,14 @@ constexpr uint8_t kBlockShift = 8;
 uint32_t blocksFor(int32_t offset, int32_t size)
 {
     return size <= 0 ? 0 : uint32_t((uint64_t(offset) + uint32_t(size) + ITzBLOCK_SIDE - 1) / ITzBLOCK_SIDE);
+}
+
+// Whether the grid of `count` blocks that starts `offset` before `start` lies within the
+// coordinates a layer can hold: a layer at the far edge could not reach its grid.
+bool gridFits(int32_t start, int32_t offset, uint16_t count)
+{
+    const int64_t first = int64_t(start) - offset;
+    return first >= INT32_MIN && first + int64_t(count) * ITzBLOCK_SIDE <= INT32_MAX;
 }
 
 }  // namespace
@@ -124,7 +133,8 @@ int ITzDWKLayerDataPreview::MakeLayer(ChunkSource& source, const ITzDWKLayerData
     const uint16_t down = info.GetBlocksDown();
     if (info.GetBlockShift() != kBlockShift || offset.x < 0 || offset.x >= ITzBLOCK_SIDE || offset.y < 0 ||
         offset.y >= ITzBLOCK_SIDE || across != blocksFor(offset.x, fields.bounds.right - fields.bounds.left) ||
-        down != blocksFor(offset.y, fields.bounds.bottom - fields.bounds.top) || (across == 0) != (down == 0))
+        down != blocksFor(offset.y, fields.bounds.bottom - fields.bounds.top) || (across == 0) != (down == 0) ||
+        !gridFits(fields.bounds.left, offset.x, across) || !gridFits(fields.bounds.top, offset.y, down))
         return source.Refuse(FTzERR_BAD_DATA);
     std::unique_ptr<ITzLayerImageARGB, ITzLayerDestroyer> layer(new (std::nothrow) ITzLayerImageARGB());
     if (!layer || layer->InitBlockList() != 0)

@@ -25,8 +25,8 @@ int ITzPicture::CheckInsertable(const ITzLayerBase* layer) const
         return ITzERR_INVALID;
     if (m_layerCount >= ITzPICTURE_MAX_LAYERS)
         return ITzERR_LAYER_ARRAY_FULL;
-    // A second entry for one layer would free it twice.
-    if (std::find(m_layers, m_layers + m_layerCount, layer) != m_layers + m_layerCount)
+    // A second entry for one layer would free it twice, and so would a second picture.
+    if (layer->GetPicture() || std::find(m_layers, m_layers + m_layerCount, layer) != m_layers + m_layerCount)
         return ITzERR_INVALID;
     return 0;
 }

@@ -30,10 +30,12 @@ void PlaceRect(PTzRECT* rect, int64_t x, int64_t y, const _tagITzBITMAP& bitmap)
 }
 
 // The offset of a shifted tip: a tip of odd side has its centre in the middle of a pixel,
-// half a pixel away from where an even one has it.
+// half a pixel away from where an even one has it. Unsigned, so that positions at the
+// edge of the 32-bit range cannot overflow; the low four bits are the same.
 int32_t ShiftOf(int32_t position, int32_t side)
 {
-    return (side & 1) ? (position - 8) & 15 : position & 15;
+    const uint32_t at = uint32_t(position);
+    return int32_t((side & 1) ? (at - 8u) & 15u : at & 15u);
 }
 
 struct PressAntiJob {

@@ -2,6 +2,7 @@
 // crafted sizes, counts, offsets, names and progress.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -89,6 +90,22 @@ TEST(NativeReader, BlockGeometryMustBeWhatTheWriterProduces)
                                                                     Chunk("prev", Cat({PreviewInfo(0, 0, 65535, 65535),
                                                                                        UniformBlocks(1)}))}))}));
     EXPECT_FALSE(Load(huge));
+}
+
+TEST(NativeReader, BlockGridsBeyondTheCoordinateRangeAreRefused)
+{
+    const auto layer = [](int32_t left, int32_t top, int32_t offset) {
+        const Bytes data = Chunk("prev", Cat({PreviewInfo(offset, offset, 1, 1), UniformBlocks(1)}));
+        return File(Cat({PictInfo(1, 1), Chunk("layr", Cat({Name(u"A"), LayerInfo(1, 1, left, top), data}))}));
+    };
+    EXPECT_TRUE(Load(layer(INT32_MIN, INT32_MIN, 0)));
+    EXPECT_TRUE(Load(layer(INT32_MAX - 256, INT32_MAX - 256, 0)));
+    int error = 0;
+    EXPECT_FALSE(Load(layer(INT32_MIN, 0, 5), &error));
+    EXPECT_EQ(error, FTzERR_BAD_DATA);
+    EXPECT_FALSE(Load(layer(0, INT32_MIN + 4, 5)));
+    EXPECT_FALSE(Load(layer(INT32_MAX - 100, 0, 0)));
+    EXPECT_FALSE(Load(layer(0, INT32_MAX - 255, 0)));
 }
 
 TEST(NativeReader, ZeroSizeLayersLoadAndAFileWithoutLayersFails)

@@ -61,6 +61,11 @@ TEST(PictureLayers, BadArgumentsAreRefused)
     // One layer in two places would be freed twice.
     EXPECT_EQ(picture.InsertLayer(2, picture.GetLayerbyIndex(0)), ITzERR_INVALID);
     EXPECT_EQ(picture.GetLayerCount(), 2);
+    ITzPicture other;
+    FillLayers(other, 1);
+    EXPECT_EQ(picture.InsertLayer(0, other.GetLayerbyIndex(0)), ITzERR_INVALID);
+    EXPECT_EQ(picture.DoInsertLayer(0, other.GetLayerbyIndex(0)), 0);
+    EXPECT_EQ(picture.GetLayerCount(), 2);
 
     ITzLayerBase* out = picture.GetLayerbyIndex(0);
     EXPECT_EQ(picture.RemoveLayer(2, &out), ITzERR_INVALID);

@@ -62,6 +62,27 @@ TEST(BrushDabPlace, ShiftFollowsTheSampleAndTheParityOfTheTip)
     }
 }
 
+// Samples at the ends of the 32-bit range: the odd tip's half-pixel offset must not
+// overflow (caught by the sanitizer build) and gives the same shift as near the origin.
+TEST(BrushDabPlace, FarOffSamplesOfAnOddTipKeepTheirShift)
+{
+    ITzBrushBase brush;
+    ReadyTip ready(11, 255, 9, 25);
+    ASSERT_EQ(brush.SetITzBrush(&ready.info), 1);
+    for (const int32_t x : {INT32_MIN, INT32_MIN + 3, INT32_MAX}) {
+        PTzRECT rect = {};
+        _tagITzBITMAP dab = {}, expected = {};
+        const _tagPTzMOUSEPOINT at = Sample(x, x, 255);
+        ASSERT_TRUE(brush.GetAntiBrushInfo(&at, &rect, &dab));
+        const std::vector<uint8_t> placed = Bytes(dab);
+        const int32_t shift = int32_t((int64_t(x) - 8) & 15);
+        ASSERT_EQ(brush.GetAntiBrush(&expected, shift, shift), 1);
+        EXPECT_EQ(placed, Bytes(expected)) << x;
+        EXPECT_EQ(rect.left, int32_t((int64_t(x) - 8 * 9) >> 4)) << x;
+        EXPECT_EQ(rect.right - rect.left, 10);
+    }
+}
+
 TEST(BrushDabPlace, StepsGiveTheOneCallDab)
 {
     ITzBrushCircle brush(31, 20, 3000, 70);
