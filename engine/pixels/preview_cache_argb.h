@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "engine/lumatra_export.h"
-#include "engine/picture/preview_cache_common.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_cache_common.h"
 
 class LUMATRA_API ITzPreviewCacheARGB : public ITzLayerImageARGB, public ITzPreviewCacheCommon {
 public:

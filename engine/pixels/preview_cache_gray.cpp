@@ -1,15 +1,15 @@
 // One level of a mask's preview cache: blocks built on first read from the nearest finer
 // level with data, and rebuilt in part when the source mask changes.
-#include "engine/picture/preview_cache_gray.h"
+#include "engine/pixels/preview_cache_gray.h"
 
 #include <memory>
 #include <new>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_fill.h"
-#include "engine/picture/preview_cache_levels.h"
-#include "engine/picture/preview_cache_manager.h"
 #include "engine/pixels/layer_image_walk.h"
+#include "engine/pixels/preview_cache_fill.h"
+#include "engine/pixels/preview_cache_levels.h"
+#include "engine/pixels/preview_cache_manager.h"
 
 using lumatra::BlockPart;
 

@@ -1,18 +1,18 @@
 // One level of an ARGB layer's preview cache: blocks built on first read from the
 // nearest finer level with data, and rebuilt in part when the source layer changes.
-#include "engine/picture/preview_cache_argb.h"
+#include "engine/pixels/preview_cache_argb.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_fill.h"
-#include "engine/picture/preview_cache_levels.h"
-#include "engine/picture/preview_cache_manager.h"
 #include "engine/pixels/block_info_argb.h"
 #include "engine/pixels/block_view_argb.h"
 #include "engine/pixels/layer_image_walk.h"
+#include "engine/pixels/preview_cache_fill.h"
+#include "engine/pixels/preview_cache_levels.h"
+#include "engine/pixels/preview_cache_manager.h"
 
 using lumatra::ARGBBlockWriter;
 using lumatra::BlockPart;
