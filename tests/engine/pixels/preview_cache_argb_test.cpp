@@ -1,7 +1,7 @@
 // The ARGB preview-cache levels: blocks built on read equal the plain reduction whichever
 // finer level they come from, edits drop or rebuild exactly the blocks under them, and a
 // failed build is tried again.
-#include "engine/pixels/preview_cache_argb.h"
+#include "engine/pixels/preview_cache_level.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The gray preview-cache levels of a mask: truncating means of 2 x 2 pixels whichever
 // finer level they come from, and edits dropping or rebuilding only what they touch.
-#include "engine/pixels/preview_cache_gray.h"
+#include "engine/pixels/preview_cache_level.h"
 
 #include <gtest/gtest.h>
 
