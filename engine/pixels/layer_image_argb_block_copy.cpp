@@ -3,6 +3,7 @@
 // blocks through these.
 #include "base/memory.h"
 #include "engine/pixels/blend_tables.h"
+#include "engine/pixels/block_info_argb.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -11,26 +12,14 @@
 
 namespace {
 
-// Gives every channel that will receive a handle's bytes a handle of its own first, so
-// that the copy cannot run out of memory half way: true, or false with `record` as it was.
-bool MakeTargetHandles(const _tagITzBLOCKINFOARGB& source, _tagITzBLOCKINFOARGB& record)
+// The channels of a record that hold a handle, bit c for channel c.
+uint8_t ChannelsWithData(const _tagITzBLOCKINFOARGB& record)
 {
-    PTzHANDLE made[4] = {};
-    for (int c = 0; c < 4; ++c) {
-        if (!source.channels[c] || record.channels[c])
-            continue;
-        made[c] = PTzHandleNew(ITzBLOCK_PAGE_BYTES);
-        if (!made[c]) {
-            for (PTzHANDLE handle : made)
-                if (handle)
-                    PTzHandleFree(handle);
-            return false;
-        }
-    }
+    uint8_t channels = 0;
     for (int c = 0; c < 4; ++c)
-        if (made[c])
-            record.channels[c] = made[c];
-    return true;
+        if (record.channels[c])
+            channels |= uint8_t(1u << c);
+    return channels;
 }
 
 // A 256 x 256 channel bitmap of kind 3 over four pages.
@@ -47,8 +36,10 @@ int ITzLayerImageARGB::CopyBlockFrom(uint32_t index, ITzLayerImageARGB* source, 
     _tagITzBLOCKINFOARGB from, to;
     if (!source || source->GetBlockInfo(sourceIndex, &from, 0) != 0 || GetBlockInfo(index, &to, 0) != 0)
         return 0;
+    // Every channel that receives a handle's bytes gets a handle of its own first, so
+    // that the copy cannot run out of memory half way.
     _tagITzBLOCKINFOARGB written = to;
-    if (!MakeTargetHandles(from, written))
+    if (ITzBlockInfoARGBExpandChannels(&written, ChannelsWithData(from)) != 0)
         return 0;
     // With every handle in place only an unreadable handle can fail a channel; the
     // record is stored anyway, since uniform channels already dropped their handles.
