@@ -49,10 +49,10 @@ std::span<const _tagITzCROSSPIXEL> ITzCrossPixelList::Records()
     return Sorted();
 }
 
-std::span<const _tagITzCROSSPIXEL> ITzCrossPixelList::RowRecords(int32_t row)
+std::span<const _tagITzCROSSPIXEL> ITzCrossPixelList::RowRecords(int32_t first, int32_t last)
 {
     Sorted();
-    return m_store.RowOf(row);
+    return m_store.RowsOf(first, last);
 }
 
 uint8_t ITzCrossPixelList::RecordCoverage(const _tagITzCROSSPIXEL& record)

@@ -52,7 +52,8 @@ public:
     uint32_t GetCount();
     // The merged records, by row, then x.
     std::span<const _tagITzCROSSPIXEL> Records();
-    std::span<const _tagITzCROSSPIXEL> RowRecords(int32_t row);
+    // The records of rows first to last - 1.
+    std::span<const _tagITzCROSSPIXEL> RowRecords(int32_t first, int32_t last);
 
     // The share (0-255) on the top-left corner's side of the straight outline through
     // the two sides a record crosses; a record of a single side keeps its coverage, one

@@ -54,15 +54,12 @@ public:
         return m_items;
     }
 
-    // The sorted records of one row (Sorted must have run).
-    std::span<const Record> RowOf(int32_t row) const
+    // The sorted records of rows first to last - 1 (Sorted must have run).
+    std::span<const Record> RowsOf(int32_t first, int32_t last) const
     {
-        const auto first = std::lower_bound(m_items.begin(), m_items.end(), row,
-                                            [](const Record& r, int32_t value) { return r.*Row < value; });
-        auto last = first;
-        while (last != m_items.end() && (*last).*Row == row)
-            ++last;
-        return {first, last};
+        const auto below = [](const Record& r, int32_t value) { return r.*Row < value; };
+        const auto from = std::lower_bound(m_items.begin(), m_items.end(), first, below);
+        return {from, std::lower_bound(from, m_items.end(), last, below)};
     }
 
 private:

@@ -14,11 +14,16 @@ namespace {
 
 constexpr int32_t kSide = 256;
 
-// How one list's records read: the pixel column, whether the record flips the inside
-// (its outline crosses the row's top line) and its coverage.
+// How one list's records read: the records of a band of rows, a record's row and
+// column, whether it flips the inside (its outline crosses the row's top line) and its
+// coverage.
 struct PolygonRecords {
     ITzPloygonCrossPixelList& list;
-    std::span<const _tagITzPLOYGONCROSSPIXEL> Row(int32_t row) const { return list.RowRecords(row); }
+    std::span<const _tagITzPLOYGONCROSSPIXEL> Rows(int32_t first, int32_t last) const
+    {
+        return list.RowRecords(first, last);
+    }
+    static int32_t Row(const _tagITzPLOYGONCROSSPIXEL& r) { return r.row; }
     static int32_t Column(const _tagITzPLOYGONCROSSPIXEL& r) { return r.column; }
     static bool Flips(const _tagITzPLOYGONCROSSPIXEL& r) { return r.sides & 1; }
     static uint8_t Coverage(const _tagITzPLOYGONCROSSPIXEL& r) { return r.coverage; }
@@ -26,10 +31,32 @@ struct PolygonRecords {
 
 struct ArcRecords {
     ITzCrossPixelList& list;
-    std::span<const _tagITzCROSSPIXEL> Row(int32_t row) const { return list.RowRecords(row); }
+    std::span<const _tagITzCROSSPIXEL> Rows(int32_t first, int32_t last) const { return list.RowRecords(first, last); }
+    static int32_t Row(const _tagITzCROSSPIXEL& r) { return r.y; }
     static int32_t Column(const _tagITzCROSSPIXEL& r) { return r.x; }
     static bool Flips(const _tagITzCROSSPIXEL& r) { return r.sides & ITzARCSIDE_TOP; }
     static uint8_t Coverage(const _tagITzCROSSPIXEL& r) { return r.coverage; }
+};
+
+// The records of each row of a band in turn, the band's records read once.
+template <typename Records, typename Span>
+class RowCursor {
+public:
+    explicit RowCursor(const Span& band) : m_band(band) {}
+    // The records of `row`; rows must come in increasing order.
+    Span Next(int32_t row)
+    {
+        while (m_at < m_band.size() && Records::Row(m_band[m_at]) < row)
+            ++m_at;
+        const size_t from = m_at;
+        while (m_at < m_band.size() && Records::Row(m_band[m_at]) == row)
+            ++m_at;
+        return m_band.subspan(from, m_at - from);
+    }
+
+private:
+    Span m_band;
+    size_t m_at = 0;
 };
 
 // value x coverage / 255, rounded.
@@ -84,11 +111,14 @@ int ITzLayerImageGray::FillBlockWithCrossings(const _tagITzBLOCKPOSITION* positi
     if (!PTzRectIntersect(rect, &whole, &part))
         return 0;
     const int32_t x0 = origin->x + part.left, x1 = origin->x + part.right;
+    const auto band = records.Rows(origin->y + part.top, origin->y + part.bottom);
+    using Band = decltype(band);
     // A part no crossing reaches, inside or outside throughout, is one value.
     bool uniform = true;
     int state = -1;
+    RowCursor<Records, Band> rows(band);
     for (int32_t y = part.top; y < part.bottom && uniform; ++y) {
-        const auto row = records.Row(origin->y + y);
+        const Band row = rows.Next(origin->y + y);
         size_t next;
         const int inside = StateAt<Records>(row, x0, next) ? 1 : 0;
         uniform = (state < 0 || state == inside) && (next == row.size() || Records::Column(row[next]) >= x1);
@@ -116,8 +146,9 @@ int ITzLayerImageGray::FillBlockWithCrossings(const _tagITzBLOCKPOSITION* positi
             SetBlockInfo(index, &record);
             return ITzERR_INVALID;
         }
+        RowCursor<Records, Band> fillRows(band);
         for (int32_t y = part.top; y < part.bottom; ++y)
-            FillRow<Records>(records.Row(origin->y + y), x0, x1, value,
+            FillRow<Records>(fillRows.Next(origin->y + y), x0, x1, value,
                              data.bytes() + ptrdiff_t(y) * kSide + part.left);
     }
     CompressBlock(&record);

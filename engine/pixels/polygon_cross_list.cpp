@@ -42,8 +42,8 @@ std::span<const _tagITzPLOYGONCROSSPIXEL> ITzPloygonCrossPixelList::Records()
     return m_store.Sorted(Merge);
 }
 
-std::span<const _tagITzPLOYGONCROSSPIXEL> ITzPloygonCrossPixelList::RowRecords(int32_t row)
+std::span<const _tagITzPLOYGONCROSSPIXEL> ITzPloygonCrossPixelList::RowRecords(int32_t first, int32_t last)
 {
     Records();
-    return m_store.RowOf(row);
+    return m_store.RowsOf(first, last);
 }

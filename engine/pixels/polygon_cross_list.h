@@ -37,7 +37,8 @@ public:
     uint32_t GetCount();
     // The merged records, by row, then column.
     std::span<const _tagITzPLOYGONCROSSPIXEL> Records();
-    std::span<const _tagITzPLOYGONCROSSPIXEL> RowRecords(int32_t row);
+    // The records of rows first to last - 1.
+    std::span<const _tagITzPLOYGONCROSSPIXEL> RowRecords(int32_t first, int32_t last);
 
     // A record of a pixel already listed merged into the kept one: a left-of-clip record
     // only toggles the top and bottom sides; otherwise, with e and n the two coverages,

@@ -112,8 +112,9 @@ TEST(ArcFill, OutlineLeftOfTheClipKeepsTheInsideRight)
     ASSERT_EQ(fill.Fill(&rect, &clip), 0);
     for (const _tagITzCROSSPIXEL& record : fill.GetList()->Records()) {
         EXPECT_GE(record.x, -1);
-        if (record.x == -1)
+        if (record.x == -1) {
             EXPECT_EQ(record.sides & (ITzARCSIDE_LEFT | ITzARCSIDE_RIGHT), 0);
+        }
     }
 }
 
