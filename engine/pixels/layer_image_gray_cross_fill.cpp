@@ -125,34 +125,25 @@ int ITzLayerImageGray::FillBlockWithCrossings(const _tagITzBLOCKPOSITION* positi
         state = inside;
     }
     if (uniform) {
-        const uint8_t fill = state == 1 ? value : 0;
-        if (!record.data && record.constant == fill)
-            return 0;
-        if (PTzRectEqual(&part, &whole)) {
-            const _tagITzBLOCKINFOGRAY filled = {nullptr, fill, ITzBLOCK_PRESENT};
-            if (SetBlockInfo(index, &filled) != 0)
-                return ITzERR_INVALID;
-            DestroyBlockData(&record);
-            return 0;
-        }
+        const _tagPTzCOLOR fill = {PTzCOLORMODE_GRAY, 255, {state == 1 ? value : uint8_t(0)}};
+        return FillBlock(position, &part, &fill);
     }
     const int expanded = UncompressBlock(&record);
     if (expanded != 0)
         return expanded;
+    bool written = false;
     {
         const PTzHandleLockGuard data(record.data);
-        if (!data) {
-            CompressBlock(&record);
-            SetBlockInfo(index, &record);
-            return ITzERR_INVALID;
+        if (data) {
+            RowCursor<Records, Band> fillRows(band);
+            for (int32_t y = part.top; y < part.bottom; ++y)
+                FillRow<Records>(fillRows.Next(origin->y + y), x0, x1, value,
+                                 data.bytes() + ptrdiff_t(y) * kSide + part.left);
+            written = true;
         }
-        RowCursor<Records, Band> fillRows(band);
-        for (int32_t y = part.top; y < part.bottom; ++y)
-            FillRow<Records>(fillRows.Next(origin->y + y), x0, x1, value,
-                             data.bytes() + ptrdiff_t(y) * kSide + part.left);
     }
     CompressBlock(&record);
-    return SetBlockInfo(index, &record) == 0 ? 0 : ITzERR_INVALID;
+    return SetBlockInfo(index, &record) == 0 && written ? 0 : ITzERR_INVALID;
 }
 
 int ITzLayerImageGray::FillBlockPolygonWithCrossData(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
