@@ -47,7 +47,6 @@ public:
     void ComputeCoverage();
     // Whether a record was lost for want of memory: the list is then not the shape.
     bool Failed() const { return m_store.Failed(); }
-    void MarkFailed() { m_store.MarkFailed(); }
 
     uint32_t GetCount();
     // The merged records, by row, then x.

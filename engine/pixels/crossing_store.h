@@ -31,7 +31,6 @@ public:
     }
 
     bool Failed() const { return m_failed; }
-    void MarkFailed() { m_failed = true; }
 
     template <typename Fold>
     std::vector<Record>& Sorted(Fold&& fold)

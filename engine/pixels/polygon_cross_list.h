@@ -32,7 +32,6 @@ public:
     // 0 (and the list failed) when memory is short.
     int AddCrossing(const _tagITzPLOYGONCROSSPIXEL& record);
     bool Failed() const { return m_store.Failed(); }
-    void MarkFailed() { m_store.MarkFailed(); }
 
     uint32_t GetCount();
     // The merged records, by row, then column.

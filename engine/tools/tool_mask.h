@@ -49,7 +49,8 @@ public:
     // selection, and taking the layer out again when the selection ends up empty), and
     // is then ready for the opposite step; a move record moves the selection back to
     // its recorded place and takes the present one. A failure leaves picture and record
-    // as they were.
+    // as they were; a null picture or a record of no known kind also stores -1 as the
+    // last error.
     int DoUndo(ITzPicture* picture, _tagUNDODATABASE* record) override;
     int DoRedo(ITzPicture* picture, _tagUNDODATABASE* record) override;
     // Frees the saved blocks, the list, a kept selection layer and the record: 1, 0 for null.

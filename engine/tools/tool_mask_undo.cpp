@@ -56,13 +56,13 @@ int ITzToolMask::ReleaseUndoData(_tagUNDODATABASE* head)
 int ITzToolMask::DoUndo(ITzPicture* picture, _tagUNDODATABASE* head)
 {
     if (!picture || !head)
-        return 0;
+        return PTzFailWithZero(PTzERR_BAD_ARGUMENT);
     _tagITzUNDOSELECTION* record = SelectionRecord(head);
     if (record->kind >= ITzSELECTION_REPLACE && record->kind <= ITzSELECTION_INVERT)
         return UndoMerge(picture, record);
     if (record->kind == ITzUNDOSELECTION_MOVE)
         return UndoMove(picture, record);
-    return 0;
+    return PTzFailWithZero(PTzERR_BAD_ARGUMENT);
 }
 
 int ITzToolMask::DoRedo(ITzPicture* picture, _tagUNDODATABASE* record)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/error_codes.h"
 #include "base/memory.h"
 #include "base/memory_test_hooks.h"
 #include "engine/picture/picture.h"
@@ -199,6 +200,14 @@ TEST_F(ToolMask, MovesAreRecordedAndReplayed)
     selection->GetBounds(&now);
     EXPECT_TRUE(floating_test::SameRect(now, after));
     EXPECT_EQ(tool.MoveUndoSave(static_cast<void*>(nullptr), &offset), 0);
+    // A record of no known kind, or no picture, is refused with -1 as the last error.
+    _tagITzUNDOSELECTION odd = {{ITzTOOLID_MASK}, 9, {}, nullptr, nullptr};
+    PTzSetLastError(0);
+    EXPECT_EQ(tool.DoUndo(&picture, &odd.head), 0);
+    EXPECT_EQ(PTzGetLastError(), -1);
+    PTzSetLastError(0);
+    EXPECT_EQ(tool.DoRedo(nullptr, &odd.head), 0);
+    EXPECT_EQ(PTzGetLastError(), -1);
 }
 
 TEST_F(ToolMask, SelectAllDuringABrushStrokeLeavesTheStrokeWhole)
