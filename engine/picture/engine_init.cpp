@@ -5,13 +5,14 @@
 #include "engine/picture/engine_lifetime.h"
 #include "engine/picture/ftz_manage.h"
 #include "engine/picture/image_io_manager.h"
+#include "engine/pixels/anti_line_math.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_memory_pool.h"
 
 namespace {
 
-// In the order ITzUninit frees them; the anti-aliasing table is connected by its maker.
-ITzEngineService g_services[ITzSERVICE_COUNT] = {
+// In the order ITzUninit frees them.
+const ITzEngineService g_services[ITzSERVICE_COUNT] = {
     {[] { return FindMathMerge() != nullptr; }, [] { return GetMathMerge() != nullptr; },
      [] { FreeMathMerge(); }},
     {[] { return CFTzManage::Find() != nullptr; }, [] { return CFTzManage::Get() != nullptr; },
@@ -20,7 +21,8 @@ ITzEngineService g_services[ITzSERVICE_COUNT] = {
      [] { FreeGlobalToolList(); }},
     {[] { return FindBlockMemoryPool() != nullptr; }, [] { return GetBlockMemoryPool() != nullptr; },
      [] { FreeBlockMemoryPool(); }},
-    {},
+    {[] { return FindAntiLineMath() != nullptr; }, [] { return GetAntiLineMath() != nullptr; },
+     [] { FreeAntiLineMath(); }},
 };
 
 ITzEngineLifetime& Lifetime()
@@ -30,11 +32,6 @@ ITzEngineLifetime& Lifetime()
 }
 
 }  // namespace
-
-void ITzConnectAntiLineMath(const ITzEngineService* service)
-{
-    g_services[ITzSERVICE_ANTI_LINE_MATH] = service ? *service : ITzEngineService{};
-}
 
 int ITzInit()
 {

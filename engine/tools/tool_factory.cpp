@@ -10,6 +10,7 @@
 #include "engine/tools/tool_floating_base.h"
 #include "engine/tools/tool_layer_manager.h"
 #include "engine/tools/tool_layer_merge.h"
+#include "engine/tools/tool_mask.h"
 #include "engine/tools/tool_resize.h"
 #include "engine/tools/tool_rotate_special.h"
 
@@ -55,6 +56,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolLayerManager();
     case ITzTOOLID_LAYER_MERGE:
         return new (std::nothrow) ITzToolLayerMerge();
+    case ITzTOOLID_MASK:
+        return new (std::nothrow) ITzToolMask();
     case ITzTOOLID_RESIZE:
         return new (std::nothrow) ITzToolResize();
     case ITzTOOLID_ROTATE_SPECIAL:
