@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "checked_size.h"
 #include "error_codes.h"
 #include "memory.h"
 
@@ -15,8 +16,8 @@ constexpr uint32_t kGrowthItems = 256;
 // memory fails (the cause is stored as the last error).
 uint8_t* newStorage(uint32_t capacity, uint32_t itemSize)
 {
-    const uint64_t bytes = uint64_t(capacity) * itemSize;
-    if (capacity == 0 || itemSize == 0 || bytes > UINT32_MAX) {
+    uint64_t bytes = 0;
+    if (capacity == 0 || itemSize == 0 || !PTzCheckedMul(capacity, itemSize, &bytes, UINT32_MAX)) {
         PTzSetLastError(PTzERR_BAD_ARGUMENT);
         return nullptr;
     }

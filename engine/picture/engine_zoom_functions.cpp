@@ -1,6 +1,7 @@
 // Point conversions between zoomed and picture coordinates for the program's views.
 #include <cstdint>
 
+#include "base/checked_size.h"
 #include "base/error_codes.h"
 #include "engine/picture/engine_functions.h"
 
@@ -11,7 +12,7 @@ namespace {
 bool ScaleAxis(int32_t value, int64_t multiplier, uint32_t divisor, int32_t* out)
 {
     int64_t product = 0;
-    if (__builtin_mul_overflow(int64_t{value}, multiplier, &product))
+    if (!PTzCheckedMulSigned(value, multiplier, &product))
         return false;
     const int64_t result = product / int64_t{divisor};
     if (result < INT32_MIN || result > INT32_MAX)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "base/checked_size.h"
 #include "base/color_convert.h"
 #include "base/error_codes.h"
 #include "base/mem_stream.h"
@@ -25,23 +26,35 @@ struct MemStreamCloser {
 };
 using MemStream = std::unique_ptr<_tagPTzIOSTREAM, MemStreamCloser>;
 
-// Bytes of one row of a DIB: rows are padded to four bytes.
-uint64_t DibStride(int32_t width, uint32_t bits)
+// Bytes of one row of a DIB, padded to four bytes: false when a row descriptor cannot
+// hold them.
+bool DibStride(int32_t width, uint32_t bits, int32_t* stride)
 {
-    return ((uint64_t(width) * bits + 31) >> 5) * 4;
+    uint64_t bytes = 0;
+    if (width < 0 || !PTzCheckedRowBytes(uint64_t(width), bits, &bytes, INT32_MAX))
+        return false;
+    *stride = int32_t(bytes);
+    return true;
 }
 
 // The packed size: header, rows, and for 8 bits or fewer the palette (its used count
-// when that fits the depth, else every index the depth can name).
-uint64_t PackedDibSize(const _tagFTzIMAGEINFO_1& info)
+// when that fits the depth, else every index the depth can name); false when it passes
+// what a block can hold.
+bool PackedDibSize(const _tagFTzIMAGEINFO_1& info, uint32_t* size)
 {
-    uint64_t size = kDibHeaderSize + uint64_t(info.height < 0 ? -int64_t(info.height) : info.height) *
-                                         DibStride(info.width, info.bits);
+    int32_t stride = 0;
+    uint64_t bytes = 0;
+    const uint64_t rows = info.height < 0 ? uint64_t(-int64_t(info.height)) : uint64_t(info.height);
+    uint64_t extra = kDibHeaderSize;
     if (info.bits <= 8) {
         const uint32_t full = 1u << info.bits;
-        size += 4 * uint64_t(info.paletteCount != 0 && info.paletteCount <= full ? info.paletteCount : full);
+        extra += 4 * uint64_t(info.paletteCount != 0 && info.paletteCount <= full ? info.paletteCount : full);
     }
-    return size;
+    if (!DibStride(info.width, info.bits, &stride) || !PTzCheckedMul(rows, uint64_t(stride), &bytes) ||
+        !PTzCheckedAdd(bytes, extra, &bytes, UINT32_MAX))
+        return false;
+    *size = uint32_t(bytes);
+    return true;
 }
 
 // The layer in a temporary picture for one exchange; it leaves again with the link
@@ -107,14 +120,13 @@ int ReceiveDibRows(uint32_t row, uint32_t rows, _tagPTzCOLORCONVERTBUFFER* buffe
         return -1;
     if (!sink->convert)
         return sink->manager->ReceiveRows(sink->picture, row, rows, buffer);
-    const uint64_t stride = DibStride(buffer->width, sink->bits);
-    if (buffer->width < 0 || !buffer->data || stride > INT32_MAX)
+    int32_t stride = 0;
+    if (!buffer->data || !DibStride(buffer->width, sink->bits, &stride))
         return -1;
-    std::unique_ptr<uint8_t[]> converted(new (std::nothrow) uint8_t[stride]);
+    std::unique_ptr<uint8_t[]> converted(new (std::nothrow) uint8_t[size_t(stride)]);
     if (!converted)
         return PTzERR_OUT_OF_MEMORY;
-    _tagPTzCOLORCONVERTBUFFER target = {buffer->width, 1, int32_t(stride), sink->mode, sink->bits, converted.get(),
-                                        nullptr};
+    _tagPTzCOLORCONVERTBUFFER target = {buffer->width, 1, stride, sink->mode, sink->bits, converted.get(), nullptr};
     _tagPTzCOLORCONVERTBUFFER line = *buffer;
     line.height = 1;
     for (uint32_t i = 0; i < rows && int64_t(i) < buffer->height; ++i) {
@@ -194,15 +206,15 @@ void* WriteDib(ITzImageIOManager& manager, const lumatra::BmpDibEntries& bmp, IT
     // converts needs no further conversion here.
     if (!bmp.saveSupportByFileInfo(&info) && !bmp.saveFileInfoConvert(&info, &info))
         return nullptr;
-    const uint64_t size = PackedDibSize(info);
-    if (size > UINT32_MAX)
+    uint32_t size = 0;
+    if (!PackedDibSize(info, &size))
         return PTzSetLastError(ITzERR_INVALID), nullptr;
     DibBlock block = {memory};
-    if (!block.Allocate(uint32_t(size)))
+    if (!block.Allocate(size))
         return PTzSetLastError(PTzERR_OUT_OF_MEMORY), nullptr;
     int result = ITzERR_INVALID;
     if (void* bytes = block.Lock()) {
-        MemStream stream(PTzCreateMemStream(bytes, uint32_t(size)));
+        MemStream stream(PTzCreateMemStream(bytes, size));
         int error = 0;
         void* session = stream ? bmp.saveStart(stream.get(), &error) : nullptr;
         if (session) {

@@ -1,6 +1,7 @@
 // 'pred', a layer's blocks in block order: a mask byte, then per channel one value byte
 // (uniform) or its 65,536 raw bytes, moved straight between the stream and the block
 // through the layer's block streaming.
+#include "base/checked_size.h"
 #include "base/error_codes.h"
 #include "engine/picture/native_chunk_header.h"
 #include "engine/picture/native_chunk_layer_data.h"
@@ -110,7 +111,8 @@ int ITzDWKLayerDataPreviewData::BeginRead(ChunkSource& source, uint64_t size)
     m_size = size;
     m_blockCount = uint32_t(m_layer->DWKGetBlockCountX()) * m_layer->DWKGetBlockCountY();
     // Every block takes at least its mask and four constants.
-    if (size / kMinBlockSize < m_blockCount || (m_blockCount == 0 && size != 0))
+    uint64_t least = 0;
+    if (!PTzCheckedMul(m_blockCount, kMinBlockSize, &least, size) || (m_blockCount == 0 && size != 0))
         return source.Refuse(FTzERR_BAD_DATA);
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 
+#include "base/checked_size.h"
 #include "base/memory.h"
 #include "engine/pixels/rect_clip.h"
 
@@ -115,9 +116,9 @@ int ITzPrepareITzBitmap(_tagITzBITMAP* bitmap, const _tagPTzSIZE* size, int32_t 
     if (bits == 0)
         return 0;
     // Rows start on multiples of 4 bytes.
-    const int64_t stride = ((int64_t{size->cx} * bits + 31) >> 3) & ~int64_t{3};
-    const int64_t bytes = stride * size->cy;
-    if (stride > std::numeric_limits<int32_t>::max() || bytes > std::numeric_limits<uint32_t>::max())
+    uint64_t stride = 0, bytes = 0;
+    if (!PTzCheckedRowBytes(uint64_t(size->cx), bits, &stride, std::numeric_limits<int32_t>::max()) ||
+        !PTzCheckedMul(stride, uint64_t(size->cy), &bytes, std::numeric_limits<uint32_t>::max()))
         return 0;
     auto* pixels = static_cast<uint8_t*>(PTzPointNew(static_cast<uint32_t>(bytes)));
     if (!pixels)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/checked_size.h"
 #include "base/memory.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/resample.h"
@@ -19,9 +20,10 @@ uint64_t PixelCount(const _tagPTzSIZE* size)
 template <typename T>
 T* TakeArray(uint64_t pixels)
 {
-    const uint64_t bytes = pixels * sizeof(T);
+    uint64_t bytes = 0;
     uint8_t* pages = nullptr;
-    if (bytes > UINT32_MAX || !BlockMemoryAlloc(GetBlockMemoryPool(), &pages, uint32_t(bytes)))
+    if (!PTzCheckedMul(pixels, sizeof(T), &bytes, UINT32_MAX) ||
+        !BlockMemoryAlloc(GetBlockMemoryPool(), &pages, uint32_t(bytes)))
         return nullptr;
     std::memset(pages, 0, size_t(bytes));
     return reinterpret_cast<T*>(pages);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/checked_size.h"
 #include "base/memory.h"
 #include "engine/pixels/bitmap.h"
 #include "engine/pixels/block_memory_pool.h"
@@ -18,8 +19,8 @@ int CreatePlanes(_tagITzCHANNELBITMAP* bitmap, const _tagPTzSIZE* size, int extr
 {
     if (!bitmap || !size || size->cx <= 0 || size->cy <= 0)
         return 0;
-    const int64_t bytes = int64_t{size->cx} * size->cy;
-    if (bytes > std::numeric_limits<uint32_t>::max())
+    uint64_t bytes = 0;
+    if (!PTzCheckedMul(uint64_t(size->cx), uint64_t(size->cy), &bytes, std::numeric_limits<uint32_t>::max()))
         return 0;
     const uint32_t last = colorPlanes < 4 ? colorPlanes : 4;
     uint8_t* planes[5] = {};

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/checked_size.h"
 #include "base/io_stream.h"
 
 namespace bitmora {
@@ -44,11 +45,15 @@ constexpr uint64_t BmpMaxPixels = uint64_t(1) << 30;
 // Rows travel with an i32 stride.
 constexpr uint64_t BmpMaxRowBytes = 0x7FFFFFFF;
 
-// Bytes of a row of width pixels at bits each, padded to whole 4-byte words. In 64
-// bits, so that no 32-bit width overflows it.
-constexpr uint64_t BmpRowBytes(uint64_t width, uint32_t bits)
+// Bytes of a row of width pixels at bits each, padded to whole 4-byte words: false
+// (out untouched) when they pass BmpMaxRowBytes.
+inline bool BmpRowBytes(uint64_t width, uint32_t bits, uint32_t* out)
 {
-    return (width * bits + 31) / 32 * 4;
+    uint64_t bytes = 0;
+    if (!PTzCheckedRowBytes(width, bits, &bytes, BmpMaxRowBytes))
+        return false;
+    *out = uint32_t(bytes);
+    return true;
 }
 
 // Palette entries a header announces: colours used when 0 < used <= 2^bits, else

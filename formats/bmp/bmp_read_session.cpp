@@ -1,5 +1,5 @@
-// The BMP reader's session. Sizes from the headers are checked at start, in 64 bits,
-// before anything is allocated; short pixel data never fails a step (missing rows
+// The BMP reader's session. Sizes from the headers are checked at start, with checked
+// products, before anything is allocated; short pixel data never fails a step (missing rows
 // and the rest of a cut run-length row are zeros).
 #include "formats/bmp/bmp_read_session.h"
 
@@ -96,8 +96,10 @@ int checkPicture(const BmpInfoHeader& header)
         return 0;  // refused by the information, which reports it
     const uint64_t width = uint64_t(header.width);
     const uint64_t height = uint64_t(header.height < 0 ? -int64_t(header.height) : header.height);
-    if (width * height > BmpMaxPixels || BmpRowBytes(width, header.bits) > BmpMaxRowBytes ||
-        (isWide(header) && BmpRowBytes(width, 24) > BmpMaxRowBytes))
+    uint64_t pixels = 0;
+    uint32_t rowBytes = 0;
+    if (!PTzCheckedMul(width, height, &pixels, BmpMaxPixels) || !BmpRowBytes(width, header.bits, &rowBytes) ||
+        (isWide(header) && !BmpRowBytes(width, 24, &rowBytes)))
         return PTzFail(FTzERR_BAD_DATA);
     return 0;
 }
@@ -177,11 +179,12 @@ int prepareRows(ReadSession* s)
     s->noPixels = PTzIOStreamSeek(s->stream, int32_t(std::min<uint32_t>(s->pixelOffset, INT32_MAX)), 0) !=
                   s->pixelOffset;
     // A step that failed for memory may be repeated: buffers already made are kept.
-    s->rowBytes = uint32_t(BmpRowBytes(width, s->header.bits));
+    if (!BmpRowBytes(width, s->header.bits, &s->rowBytes) ||
+        (isWide(s->header) && !BmpRowBytes(width, 24, &s->wideRowBytes)))
+        return PTzFail(FTzERR_BAD_DATA);
     if (!s->row && !(s->row = static_cast<uint8_t*>(PTzPointNew(s->rowBytes))))
         return PTzFail(PTzERR_OUT_OF_MEMORY);
     if (isWide(s->header)) {
-        s->wideRowBytes = uint32_t(BmpRowBytes(width, 24));
         if (!s->wideRow && !(s->wideRow = static_cast<uint8_t*>(PTzPointNew(s->wideRowBytes))))
             return PTzFail(PTzERR_OUT_OF_MEMORY);
     }

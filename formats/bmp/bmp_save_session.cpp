@@ -78,9 +78,11 @@ bool writable(const SaveSession* s)
         return false;
     if (info.width <= 0 || info.height <= 0 || info.width > maxSide || info.height > maxSide)
         return false;
-    const uint64_t outRow = BmpRowBytes(uint64_t(info.width), depth);
-    return outRow <= BmpMaxRowBytes && BmpRowBytes(uint64_t(info.width), info.bits) <= BmpMaxRowBytes &&
-           outRow * uint64_t(info.height) <= UINT32_MAX;
+    uint32_t outRow = 0, sourceRow = 0;
+    uint64_t imageBytes = 0;
+    return BmpRowBytes(uint64_t(info.width), depth, &outRow) &&
+           BmpRowBytes(uint64_t(info.width), info.bits, &sourceRow) &&
+           PTzCheckedMul(outRow, uint64_t(info.height), &imageBytes, UINT32_MAX);
 }
 
 // Palette entries written for indexed output: the image's count, at most 2^depth, or
@@ -120,7 +122,9 @@ int writeHeaders(SaveSession* s)
     header.planes = 1;
     header.bits = uint16_t(depth);
     header.compression = BmpCompressionNone;
-    header.imageSize = uint32_t(BmpRowBytes(uint64_t(info.width), depth) * uint64_t(info.height));
+    uint32_t outRow = 0;
+    BmpRowBytes(uint64_t(info.width), depth, &outRow);  // writable() checked it and the image size
+    header.imageSize = outRow * uint32_t(info.height);
     header.xPelsPerMeter = info.xPelsPerMeter;
     header.yPelsPerMeter = info.yPelsPerMeter;
     header.coloursUsed = depth <= 8 ? paletteEntries(s) : 0;
@@ -148,10 +152,11 @@ int prepareRows(SaveSession* s)
     const uint32_t depth = depthOf(s);
     s->pixelOffset = PTzIOStreamSeek(s->stream, 0, 1);
     // A step that failed for memory may be repeated: buffers already made are kept.
-    s->sourceRowBytes = uint32_t(BmpRowBytes(uint32_t(s->info.width), s->info.bits));
+    if (!BmpRowBytes(uint32_t(s->info.width), s->info.bits, &s->sourceRowBytes) ||
+        !BmpRowBytes(uint32_t(s->info.width), depth, &s->outRowBytes))
+        return PTzFail(PTzERR_BAD_ARGUMENT);
     if (!s->sourceRow && !(s->sourceRow = static_cast<uint8_t*>(PTzPointNew(s->sourceRowBytes))))
         return PTzFail(PTzERR_OUT_OF_MEMORY);
-    s->outRowBytes = uint32_t(BmpRowBytes(uint32_t(s->info.width), depth));
     if (depth != s->info.bits || depth == 24) {
         if (!s->outRow && !(s->outRow = static_cast<uint8_t*>(PTzPointNew(s->outRowBytes))))
             return PTzFail(PTzERR_OUT_OF_MEMORY);

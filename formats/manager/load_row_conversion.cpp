@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/checked_size.h"
 #include "base/error_codes.h"
 #include "base/memory.h"
 #include "formats/manager/load_session.h"
@@ -20,12 +21,12 @@ void dropHandle(LoadSession* session)
     session->convert = nullptr;
 }
 
-// The stride of one target row: ((width x bits + 31) >> 3) rounded down to a multiple
-// of 4, computed in 64 bits; false when it does not fit a row descriptor.
+// The stride of one target row, padded to 4 bytes; false when it does not fit a row
+// descriptor.
 bool rowStride(int32_t width, uint32_t bits, int32_t* stride)
 {
-    const uint64_t bytes = ((uint64_t(width) * bits + 31) >> 3) & ~uint64_t(3);
-    if (bytes > uint64_t(std::numeric_limits<int32_t>::max()))
+    uint64_t bytes = 0;
+    if (!PTzCheckedRowBytes(uint64_t(width), bits, &bytes, uint64_t(std::numeric_limits<int32_t>::max())))
         return false;
     *stride = int32_t(bytes);
     return true;

@@ -160,6 +160,17 @@ TEST(ResizeBuffers, AShortPoolTakesNothing)
     EXPECT_EQ(GetBlockMemoryPool()->pagesInUse(), before);
 }
 
+TEST(ResizeBuffers, APixelCountWhoseArraysLeave64BitsTakesNothing)
+{
+    // 8 bytes for each of these 2^61 + 67194 pixels wrap to 537,552 bytes in 64 bits.
+    const _tagPTzSIZE size = {2147437309, 1073764994};
+    const uint32_t before = GetBlockMemoryPool()->pagesInUse();
+    _tagITzZOOMBLBUFFERDATA buffer = {};
+    EXPECT_EQ(ITzResize::AllocBLZoomBuffer(&size, PTzCOLORMODE_GRAY, &buffer), 0);
+    EXPECT_EQ(buffer.colorWeightSum, nullptr);
+    EXPECT_EQ(GetBlockMemoryPool()->pagesInUse(), before);
+}
+
 // The block-wise service's source: the pixels of a picture of planes.
 int ReadPixels(PTzRECT* rect, _tagITzCHANNELBITMAP* bitmap, void* user)
 {
