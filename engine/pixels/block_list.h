@@ -1,6 +1,6 @@
 // The image layers' two-level list of block records, shared by the kinds over their
-// record type: making the list, reading a record, and freeing the list together with
-// the handles its records own.
+// record type: making the list, reading a record, copying a list, and freeing the list
+// together with the handles its records own.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +50,30 @@ int BlockListGet(PTzTWOLEVELHANDLE list, uint32_t index, Record* out)
         return read;
     *out = record;
     return (record.flags & ITzBLOCK_PRESENT) ? 0 : ITzERR_BLOCK_ABSENT;
+}
+
+// Appends to `target` a deep copy of every record of `source`: a missing block stays
+// missing, a present one gets handles of its own from duplicate(index, Record*) (1 on
+// success). Any failure (a record that cannot be read, a handle that cannot be copied,
+// a list that cannot grow) fails the copy whole: 0, and what was appended stays in
+// `target` for its owner to free.
+template <typename Record, typename Duplicate, typename Free>
+int BlockListCopy(PTzTWOLEVELHANDLE target, PTzTWOLEVELHANDLE source, Duplicate duplicate, Free destroy)
+{
+    const uint32_t count = PTzTwoLevelHandleGetCount(source);
+    for (uint32_t index = 0; index < count; ++index) {
+        Record copy = {};
+        const int read = BlockListGet(source, index, &copy);
+        if (read == ITzERR_BLOCK_ABSENT)
+            copy = {};
+        else if (read != 0 || !duplicate(index, &copy))
+            return 0;
+        if (PTzTwoLevelHandleInsertItem(target, index, &copy) != 0) {
+            destroy(&copy);
+            return 0;
+        }
+    }
+    return 1;
 }
 
 }  // namespace lumatra

@@ -96,21 +96,12 @@ int ITzLayerImageARGB::IsBlockEmpty(const _tagITzBLOCKINFOARGB* record)
 
 int ITzLayerImageARGB::CopyBlocksFrom(ITzLayerImageARGB& source)
 {
-    if (!m_blockList || !source.m_blockList)
+    const auto duplicate = [&source](uint32_t index, _tagITzBLOCKINFOARGB* copy) {
+        return source.CopyBlockData(index, copy);
+    };
+    if (!m_blockList || !source.m_blockList ||
+        !lumatra::BlockListCopy<_tagITzBLOCKINFOARGB>(m_blockList, source.m_blockList, duplicate, DestroyBlockData))
         return 0;
-    const uint32_t count = PTzTwoLevelHandleGetCount(source.m_blockList);
-    for (uint32_t index = 0; index < count; ++index) {
-        _tagITzBLOCKINFOARGB copy = {};
-        const bool present = source.ITzLayerImageARGB::GetBlockInfo(index, &copy, 0) == 0;
-        if (!present)
-            copy = {};
-        else if (!source.CopyBlockData(index, &copy))
-            return 0;
-        if (PTzTwoLevelHandleInsertItem(m_blockList, index, &copy) != 0) {
-            DestroyBlockData(&copy);
-            return 0;
-        }
-    }
     m_blockCountX = source.m_blockCountX;
     m_blockCountY = source.m_blockCountY;
     return 1;

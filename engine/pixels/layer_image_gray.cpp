@@ -115,23 +115,12 @@ int ITzLayerImageGray::IsBlockEmpty(const _tagITzBLOCKINFOGRAY* record)
 
 int ITzLayerImageGray::CopyBlocksFrom(ITzLayerImageGray& source)
 {
-    if (!m_blockList || !source.m_blockList)
+    const auto duplicate = [&source](uint32_t index, _tagITzBLOCKINFOGRAY* copy) {
+        return source.CopyBlockData(index, copy);
+    };
+    if (!m_blockList || !source.m_blockList ||
+        !lumatra::BlockListCopy<_tagITzBLOCKINFOGRAY>(m_blockList, source.m_blockList, duplicate, DestroyBlockData))
         return 0;
-    const uint32_t count = PTzTwoLevelHandleGetCount(source.m_blockList);
-    for (uint32_t index = 0; index < count; ++index) {
-        _tagITzBLOCKINFOGRAY copy = {};
-        const int read = source.ITzLayerImageGray::GetBlockInfo(index, &copy, 0);
-        if (read != 0 && read != ITzERR_BLOCK_ABSENT)
-            return 0;
-        if (read != 0)
-            copy = {};
-        else if (!source.CopyBlockData(index, &copy))
-            return 0;
-        if (PTzTwoLevelHandleInsertItem(m_blockList, index, &copy) != 0) {
-            DestroyBlockData(&copy);
-            return 0;
-        }
-    }
     m_blockCountX = source.m_blockCountX;
     m_blockCountY = source.m_blockCountY;
     return 1;
