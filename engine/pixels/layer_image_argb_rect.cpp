@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/checked_size.h"
 #include "base/error_codes.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/channel_compression.h"
@@ -241,14 +242,15 @@ int ITzLayerImageARGB::LockBitmap(_tagITzBITMAP* bitmap)
 {
     if (!bitmap || bitmap->width <= 0 || bitmap->height <= 0)
         return 0;
-    const int64_t bytes = int64_t(bitmap->width) * 4 * bitmap->height;
+    uint64_t stride = 0, bytes = 0;
     uint8_t* pixels = nullptr;
-    if (bytes > std::numeric_limits<uint32_t>::max() ||
+    if (!PTzCheckedMul(uint64_t(bitmap->width), 4, &stride, std::numeric_limits<int32_t>::max()) ||
+        !PTzCheckedMul(stride, uint64_t(bitmap->height), &bytes, std::numeric_limits<uint32_t>::max()) ||
         !BlockMemoryAlloc(GetBlockMemoryPool(), &pixels, uint32_t(bytes)))
         return 0;
     bitmap->colorMode = int32_t(m_colorMode);
     bitmap->bits = 32;
-    bitmap->stride = bitmap->width * 4;
+    bitmap->stride = int32_t(stride);
     bitmap->pixels = pixels;
     return 1;
 }

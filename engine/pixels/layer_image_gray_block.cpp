@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/checked_size.h"
 #include "base/error_codes.h"
 #include "engine/pixels/block_view_gray.h"
 #include "engine/pixels/channel_compression.h"
@@ -283,10 +284,10 @@ int ITzLayerImageGray::LockBitmap(_tagITzBITMAP* bitmap)
 {
     if (!bitmap || bitmap->width <= 0 || bitmap->height <= 0)
         return 0;
-    const int64_t stride = (int64_t(bitmap->width) + 3) & ~int64_t(3);
-    const int64_t bytes = stride * bitmap->height;
+    uint64_t stride = 0, bytes = 0;
     uint8_t* pixels = nullptr;
-    if (bytes > std::numeric_limits<uint32_t>::max() ||
+    if (!PTzCheckedRowBytes(uint64_t(bitmap->width), 8, &stride, std::numeric_limits<int32_t>::max()) ||
+        !PTzCheckedMul(stride, uint64_t(bitmap->height), &bytes, std::numeric_limits<uint32_t>::max()) ||
         !BlockMemoryAlloc(GetBlockMemoryPool(), &pixels, uint32_t(bytes)))
         return 0;
     bitmap->colorMode = int32_t(m_colorMode);
