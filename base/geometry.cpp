@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "error_codes.h"
 
@@ -12,23 +11,17 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr int32_t kDefaultTile = 256;
 
-// Coordinate sums are formed in 64 bits and pinned to the 32-bit range, so extreme
-// input gives an extreme result instead of wrapping.
-int32_t saturate32(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
-}
-
 bool isEmpty(const PTzRECT& r)
 {
     return !(r.left < r.right && r.top < r.bottom);
 }
 
+// Coordinate sums are formed in 64 bits and pinned to the 32-bit range, so extreme
+// input gives an extreme result instead of wrapping.
 PTzRECT moved(const PTzRECT& r, int64_t dx, int64_t dy)
 {
-    return {saturate32(r.left + dx), saturate32(r.top + dy), saturate32(r.right + dx),
-            saturate32(r.bottom + dy)};
+    return {PTzSaturate32(r.left + dx), PTzSaturate32(r.top + dy), PTzSaturate32(r.right + dx),
+            PTzSaturate32(r.bottom + dy)};
 }
 
 uint64_t magnitude(int64_t value)
@@ -62,7 +55,7 @@ int32_t scaled(Wide c, int64_t divisor, int32_t a)
     int64_t result = (c.negative != (divisor < 0)) ? -int64_t(quotient) : int64_t(quotient);
     if (a < 0)
         --result;
-    return saturate32(result);
+    return PTzSaturate32(result);
 }
 
 }  // namespace
@@ -90,8 +83,8 @@ CORVANE_C int PTzRectByOffsetAndSize(PTzRECT* out, const _tagPTzOFFSET* offset,
 {
     if (!out || !offset || !size)
         return PTzFail(PTzERR_BAD_ARGUMENT);
-    *out = {offset->x, offset->y, saturate32(int64_t(offset->x) + size->cx),
-            saturate32(int64_t(offset->y) + size->cy)};
+    *out = {offset->x, offset->y, PTzSaturate32(int64_t(offset->x) + size->cx),
+            PTzSaturate32(int64_t(offset->y) + size->cy)};
     return 0;
 }
 
@@ -158,8 +151,8 @@ CORVANE_C int PTzRectLimitValue(PTzRECT* rect, int32_t x, int32_t y)
         return PTzFail(PTzERR_BAD_ARGUMENT);
     rect->left = std::min(rect->left, x);
     rect->top = std::min(rect->top, y);
-    rect->right = std::max(rect->right, saturate32(int64_t(x) + 1));
-    rect->bottom = std::max(rect->bottom, saturate32(int64_t(y) + 1));
+    rect->right = std::max(rect->right, PTzSaturate32(int64_t(x) + 1));
+    rect->bottom = std::max(rect->bottom, PTzSaturate32(int64_t(y) + 1));
     return 0;
 }
 

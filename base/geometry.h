@@ -36,6 +36,24 @@ struct _tagPTzRECTENUM {
     int32_t x, y;  // top-left corner of the next tile
 };
 
+// A coordinate formed in 64 bits, pinned to the 32-bit range.
+inline int32_t PTzSaturate32(int64_t value)
+{
+    return value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : int32_t(value);
+}
+
+// The width and height of a rectangle in 64 bits, negative when it is inverted: a
+// caller's rectangle may span the whole 32-bit range, which right - left in 32 bits
+// cannot hold.
+inline int64_t PTzRectWidth(const PTzRECT& rect)
+{
+    return int64_t(rect.right) - rect.left;
+}
+inline int64_t PTzRectHeight(const PTzRECT& rect)
+{
+    return int64_t(rect.bottom) - rect.top;
+}
+
 // 1 unless left < right and top < bottom (1 with -1 stored for null).
 CORVANE_C int PTzRectEmpty(const PTzRECT* rect);
 // 1 when all four values are equal; 0 when not or for a null argument.

@@ -18,12 +18,6 @@ uint32_t nonNegative(int32_t value)
     return value < 0 ? 0 : uint32_t(value);
 }
 
-int32_t clamp32(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
-}
-
 int64_t pitchOf(uint32_t item, uint32_t space)
 {
     return std::max<int64_t>(1, int64_t(item) + space);
@@ -102,7 +96,7 @@ int PTzListViewBase::GetListSize(_tagPTzSIZE* out)
 {
     if (!out)
         return PTzFailWithZero();
-    *out = {clamp32(m_displayWidth), clamp32(m_displayHeight)};
+    *out = {PTzSaturate32(m_displayWidth), PTzSaturate32(m_displayHeight)};
     return 1;
 }
 
@@ -140,7 +134,7 @@ int PTzListViewBase::GetListSpace(_tagPTzSIZE* out)
 {
     if (!out)
         return PTzFailWithZero();
-    *out = {clamp32(m_spaceWidth), clamp32(m_spaceHeight)};
+    *out = {PTzSaturate32(m_spaceWidth), PTzSaturate32(m_spaceHeight)};
     return 1;
 }
 
@@ -157,7 +151,7 @@ int PTzListViewBase::GetListItemSize(_tagPTzSIZE* out)
 {
     if (!out)
         return PTzFailWithZero();
-    *out = {clamp32(m_itemWidth), clamp32(m_itemHeight)};
+    *out = {PTzSaturate32(m_itemWidth), PTzSaturate32(m_itemHeight)};
     return 1;
 }
 
@@ -196,8 +190,8 @@ void PTzListViewBase::DrawRect(const PTzRECT* rect, void* context)
                 return;
             PTzRECT cell{};
             GetItemRect(uint32_t(index), &cell);
-            const PTzRECT view{clamp32(int64_t(cell.left) - m_offset.x), clamp32(int64_t(cell.top) - m_offset.y),
-                               clamp32(int64_t(cell.right) - m_offset.x), clamp32(int64_t(cell.bottom) - m_offset.y)};
+            const PTzRECT view{PTzSaturate32(int64_t(cell.left) - m_offset.x), PTzSaturate32(int64_t(cell.top) - m_offset.y),
+                               PTzSaturate32(int64_t(cell.right) - m_offset.x), PTzSaturate32(int64_t(cell.bottom) - m_offset.y)};
             DrawItem(uint32_t(index), &view, context);
         }
     }
@@ -346,7 +340,7 @@ int PTzListViewBase::GetItemRect(uint32_t index, PTzRECT* out)
     const uint32_t columns = std::max<uint32_t>(m_columns, 1);
     const int64_t left = m_border + span(index % columns, uint64_t(m_itemWidth) + m_spaceWidth);
     const int64_t top = m_border + span(index / columns, uint64_t(m_itemHeight) + m_spaceHeight);
-    *out = {clamp32(left), clamp32(top), clamp32(left + m_itemWidth), clamp32(top + m_itemHeight)};
+    *out = {PTzSaturate32(left), PTzSaturate32(top), PTzSaturate32(left + m_itemWidth), PTzSaturate32(top + m_itemHeight)};
     return 1;
 }
 

@@ -4,22 +4,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "base/error_codes.h"
 
 namespace {
 
-int32_t saturate32(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
-}
-
 PTzRECT shifted(const PTzRECT& r, int64_t dx, int64_t dy)
 {
-    return {saturate32(r.left + dx), saturate32(r.top + dy), saturate32(r.right + dx),
-            saturate32(r.bottom + dy)};
+    return {PTzSaturate32(r.left + dx), PTzSaturate32(r.top + dy), PTzSaturate32(r.right + dx),
+            PTzSaturate32(r.bottom + dy)};
 }
 
 bool isEmpty(const PTzRECT& r)
@@ -177,7 +170,7 @@ int ITzLayerBase::PPointtoLPoint(const PTzPOINT* in, PTzPOINT* out) const
 {
     if (!in || !out)
         return ITzERR_INVALID;
-    *out = {saturate32(int64_t(in->x) - m_position.x), saturate32(int64_t(in->y) - m_position.y)};
+    *out = {PTzSaturate32(int64_t(in->x) - m_position.x), PTzSaturate32(int64_t(in->y) - m_position.y)};
     return 0;
 }
 
@@ -185,7 +178,7 @@ int ITzLayerBase::LPointtoPPoint(const PTzPOINT* in, PTzPOINT* out) const
 {
     if (!in || !out)
         return ITzERR_INVALID;
-    *out = {saturate32(int64_t(in->x) + m_position.x), saturate32(int64_t(in->y) + m_position.y)};
+    *out = {PTzSaturate32(int64_t(in->x) + m_position.x), PTzSaturate32(int64_t(in->y) + m_position.y)};
     return 0;
 }
 
@@ -194,7 +187,7 @@ int ITzLayerBase::SetBounds(const PTzRECT* rect)
     if (!rect)
         return ITzERR_INVALID;
     m_position = {rect->left, rect->top};
-    m_size = {saturate32(int64_t(rect->right) - rect->left), saturate32(int64_t(rect->bottom) - rect->top)};
+    m_size = {PTzSaturate32(int64_t(rect->right) - rect->left), PTzSaturate32(int64_t(rect->bottom) - rect->top)};
     return 0;
 }
 
@@ -226,7 +219,7 @@ int ITzLayerBase::MoveCore(_tagPTzOFFSET* offset)
     PTzRECT bounds;
     ITzLayerBase::GetBounds(&bounds);
     SendRectMessage(ITzLAYERMSG_DATA, bounds, 0);
-    m_position = {saturate32(int64_t(m_position.x) + offset->x), saturate32(int64_t(m_position.y) + offset->y)};
+    m_position = {PTzSaturate32(int64_t(m_position.x) + offset->x), PTzSaturate32(int64_t(m_position.y) + offset->y)};
     ITzLayerBase::GetBounds(&bounds);
     SendRectMessage(ITzLAYERMSG_DATA, bounds, 0);
     return 0;

@@ -595,7 +595,7 @@ private:
     int RemoveColumns(uint16_t first, uint16_t count);
     int RemoveRows(uint16_t first, uint16_t count);
     int RemoveAllBlocks();
-    int MergeFloatingOnto(_tagITzCHANNELBITMAP* bitmap, const PTzRECT& pictureRect, uint8_t level,
+    int MergeFloatingOnto(_tagITzCHANNELBITMAP* bitmap, const PTzRECT& rect, uint8_t level,
                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, bool display);
     using ChannelBlockOp = int (ITzLayerImage::*)(uint32_t, const PTzRECT*, _tagITzCHANNELBITMAP*);
     int WalkRectChannel(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, ChannelBlockOp blockOp);

@@ -11,6 +11,7 @@
 #include "engine/pixels/layer_owner.h"
 #include "engine/pixels/merge_alpha_over_block.h"
 #include "engine/pixels/merge_channel_bitmap.h"
+#include "engine/pixels/rect_clip.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/scratch_tile.h"
 #include "engine/pixels/tile_walk.h"
@@ -232,7 +233,7 @@ int ITzLayerImageARGB::PreviewMergeToBitmapWithFloating(_tagITzBITMAP* bitmap, c
     ITzLayerImage* selection = m_picture ? m_picture->GetSelectionLayer(0) : nullptr;
     const CMathMerge* tables = GetMathMerge();
     const _tagITzMERGEDATA merge = MergeOf(*this);
-    ForEachTile(*rect, [&](const PTzRECT& tile) {
+    ForEachTile(ITzRectPlaced(*rect, bitmap->width, bitmap->height), [&](const PTzRECT& tile) {
         ScratchTile pixels(tile, 32);
         if (!pixels.get())
             return false;

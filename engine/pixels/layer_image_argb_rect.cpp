@@ -24,16 +24,6 @@ namespace {
 constexpr uint8_t kAllUniform = 0x0F;
 constexpr int32_t kPageSide = 256;
 
-int32_t Width(const PTzRECT& rect)
-{
-    return rect.right - rect.left;
-}
-
-int32_t Height(const PTzRECT& rect)
-{
-    return rect.bottom - rect.top;
-}
-
 // Four scratch pages as the planes of a 256 x 256 rectangle read.
 _tagITzARGBMEMDATA PageData(const ScratchPages& pages)
 {
@@ -42,7 +32,8 @@ _tagITzARGBMEMDATA PageData(const ScratchPages& pages)
 
 bool FitsPage(const PTzRECT& rect)
 {
-    return Width(rect) > 0 && Height(rect) > 0 && Width(rect) <= kPageSide && Height(rect) <= kPageSide;
+    return PTzRectWidth(rect) > 0 && PTzRectHeight(rect) > 0 && PTzRectWidth(rect) <= kPageSide &&
+           PTzRectHeight(rect) <= kPageSide;
 }
 
 }  // namespace
@@ -87,8 +78,8 @@ int ITzLayerImageARGB::ReadRectData(const PTzRECT* rect, _tagITzARGBMEMDATA* out
         return PTzFailWithZero(ITzERR_INVALID);
     if (!CheckRectSame(rect, out))
         out->uniform = 0;
-    const int32_t columns = std::min(Width(*rect), out->stride);
-    const int32_t rows = std::min(Height(*rect), out->height);
+    const int32_t columns = int32_t(std::min<int64_t>(PTzRectWidth(*rect), out->stride));
+    const int32_t rows = int32_t(std::min<int64_t>(PTzRectHeight(*rect), out->height));
     if (columns <= 0 || rows <= 0)
         return 1;
     for (int c = 0; c < 4; ++c) {
@@ -149,8 +140,8 @@ int ITzLayerImageARGB::ColorFillSelection(_tagITzBITMAP* mask, const PTzRECT* re
         return ITzERR_INVALID;
     // Tolerances above 255 act as 255.
     const lumatra::ColourMatch match(*colour, std::min<uint32_t>(tolerance, 255));
-    const int32_t columns = std::min(Width(*rect), mask->width);
-    const int32_t rows = std::min(Height(*rect), mask->height);
+    const int32_t columns = int32_t(std::min<int64_t>(PTzRectWidth(*rect), mask->width));
+    const int32_t rows = int32_t(std::min<int64_t>(PTzRectHeight(*rect), mask->height));
     for (int32_t y = 0; y < rows; ++y) {
         const ptrdiff_t at = ptrdiff_t(y) * kPageSide;
         const uint8_t *a = data.planes[0] + at, *r = data.planes[1] + at, *g = data.planes[2] + at,
@@ -170,7 +161,8 @@ int ITzLayerImageARGB::MagicSearchFillSelection(const PTzRECT* blockRect, _tagIT
     if (!blockRect || !mask || !mask->pixels || mask->bits != 8 || !seeds || !colour || !FitsPage(*blockRect))
         return 0;
     const lumatra::ColourMatch match(*colour, tolerance);
-    const int32_t width = std::min(Width(*blockRect), mask->width), height = std::min(Height(*blockRect), mask->height);
+    const int32_t width = int32_t(std::min<int64_t>(PTzRectWidth(*blockRect), mask->width));
+    const int32_t height = int32_t(std::min<int64_t>(PTzRectHeight(*blockRect), mask->height));
     // A uniform block matches everywhere or nowhere: one test, and a region without
     // filled pixels in it is the whole rectangle.
     _tagITzARGBMEMDATA same = {};
@@ -220,7 +212,7 @@ int ITzLayerImageARGB::FillChannelBitmapData(_tagITzCHANNELBITMAP* target, const
         return 0;
     _tagITzCHANNELBITMAP source = {kPageSide, kPageSide, kPageSide, int32_t(m_colorMode),
                                    {data.planes[0], data.planes[1], data.planes[2], data.planes[3], nullptr}};
-    const PTzRECT part = {0, 0, Width(*rect), Height(*rect)};
+    const PTzRECT part = {0, 0, int32_t(PTzRectWidth(*rect)), int32_t(PTzRectHeight(*rect))};  // FitsPage
     ITzMergeChannelBitmap(merge, factor, maskRect, target, tables, targetRect, &source, &part, mask);
     return 1;
 }

@@ -13,6 +13,7 @@
 #include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/layer_image_walk.h"
 #include "engine/pixels/merge_channel_bitmap.h"
+#include "engine/pixels/rect_clip.h"
 
 using lumatra::BlockPart;
 using lumatra::BlockState;
@@ -77,10 +78,8 @@ int ITzLayerImage::MergeMask(_tagITzBITMAP* mask, const PTzRECT* rect, uint8_t v
     if (!EightBit(mask) || !rect)
         return 0;
     // The mask lies at the rectangle's corner and reaches no further than its own size.
-    const PTzRECT placed = {rect->left, rect->top, rect->left + std::min(rect->right - rect->left, mask->width),
-                            rect->top + std::min(rect->bottom - rect->top, mask->height)};
     PTzRECT grid;
-    if (!ClipToGrid(placed, true, grid))
+    if (!ClipToGrid(ITzRectPlaced(*rect, mask->width, mask->height), true, grid))
         return 1;
     const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
     const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
@@ -131,8 +130,11 @@ int ITzLayerImage::MergeMaskLayer(ITzLayerImage* mask, const PTzRECT* maskRect, 
     PTzRECT grid;
     if (!ClipToGrid(*rect, true, grid))
         return 0;
-    const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
-    const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
+    // Grid pixel b lies at b - (rect corner + offset) + mask corner in the mask layer.
+    const int64_t toMaskX = int64_t(maskRect->left) - rect->left - m_blockOffset.x;
+    const int64_t toMaskY = int64_t(maskRect->top) - rect->top - m_blockOffset.y;
+    if (!lumatra::CutToPartnerRange(grid, toMaskX, toMaskY))
+        return 0;
     const CMathMerge* tables = GetMathMerge();
     int result = 0;
     WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
@@ -148,8 +150,8 @@ int ITzLayerImage::MergeMaskLayer(ITzLayerImage* mask, const PTzRECT* maskRect, 
         }
         // What the mask layer does not cover reads 0 and clears the alpha there.
         std::memset(values.pixels, 0, size_t(values.stride) * size_t(height));
-        const int32_t x = maskRect->left + shiftX + block.offsetX;
-        const int32_t y = maskRect->top + shiftY + block.offsetY;
+        const int32_t x = int32_t(grid.left + block.offsetX + toMaskX);
+        const int32_t y = int32_t(grid.top + block.offsetY + toMaskY);
         const PTzRECT maskPart = {x, y, x + width, y + height};
         mask->GetRectData(&maskPart, &values);
         _tagITzCHANNELBITMAP channels;

@@ -1,9 +1,9 @@
 // The image layer's grid geometry: conversions between layer and block-grid
 // coordinates, block indexes and rectangles, and the native reader's grid accessors.
-#include <algorithm>
 
 #include "base/error_codes.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/rect_clip.h"
 
 int ITzLayerImage::LPointtoBPoint(const PTzPOINT* in, PTzPOINT* out) const
 {
@@ -139,8 +139,7 @@ int ITzLayerImage::AdjustPBitmap(const _tagITzBITMAP* bitmap, const PTzRECT* rec
     PTzRECT bounds;
     GetBounds(&bounds);
     // The bitmap lies at the rectangle's corner and reaches no further than its own size.
-    const PTzRECT placed = {rect->left, rect->top, rect->left + std::min(rect->right - rect->left, bitmap->width),
-                            rect->top + std::min(rect->bottom - rect->top, bitmap->height)};
+    const PTzRECT placed = ITzRectPlaced(*rect, bitmap->width, bitmap->height);
     PTzRECT clipped;
     if (!PTzRectIntersect(&placed, &bounds, &clipped))
         return 0;

@@ -9,6 +9,7 @@
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/preview_cache_link.h"
 #include "engine/pixels/preview_cache_manager.h"
+#include "engine/pixels/rect_clip.h"
 #include "engine/pixels/zoom_arithmetic.h"
 
 using lumatra::BlockPart;
@@ -277,13 +278,15 @@ int ITzLayerImage::PreviewMergeToChannelBitmap(_tagITzCHANNELBITMAP* bitmap, con
 {
     if (!bitmap || !rect || !zoomX || !zoomY || PTzRectEmpty(rect))
         return ITzERR_INVALID;
-    const int32_t width = rect->right - rect->left;
-    const int32_t height = rect->bottom - rect->top;
+    // No more than the bitmap at the rectangle's corner can take.
+    const PTzRECT placed = ITzRectPlaced(*rect, bitmap->width, bitmap->height);
+    const int32_t width = placed.right - placed.left;
+    const int32_t height = placed.bottom - placed.top;
     _tagITzCHANNELBITMAP own = {width, height, width, 0, {}};
     if (!LockChannelBitmap(&own))
         return ITzERR_INVALID;
-    GetDisplayChannelData(&own, rect, level, zoomX, zoomY);
-    MergeFloatingOnto(&own, *rect, level, zoomX, zoomY, true);
+    GetDisplayChannelData(&own, &placed, level, zoomX, zoomY);
+    MergeFloatingOnto(&own, placed, level, zoomX, zoomY, true);
     const _tagITzMERGEDATA merge = {m_mergeType, m_opacity};
     const PTzRECT whole = {0, 0, width, height};
     ITzMergeChannelBitmap(&merge, 255, nullptr, bitmap, GetMathMerge(), &whole, &own, &whole, nullptr);

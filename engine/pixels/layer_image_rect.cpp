@@ -9,18 +9,13 @@
 #include "engine/pixels/layer_image_walk.h"
 #include "engine/pixels/layer_owner.h"
 #include "engine/pixels/merge_channel_bitmap.h"
+#include "engine/pixels/rect_clip.h"
 
 using lumatra::BlockPart;
+using lumatra::CutToPartnerRange;
 using lumatra::WalkGridRect;
 
 namespace {
-
-// The rectangle that a bitmap of the given size covers when placed at the corner.
-PTzRECT Placed(const PTzRECT& rect, int32_t width, int32_t height)
-{
-    return {rect.left, rect.top, rect.left + std::min(rect.right - rect.left, width),
-            rect.top + std::min(rect.bottom - rect.top, height)};
-}
 
 _tagITzBITMAP BitmapView(const _tagITzBITMAP& bitmap, int32_t x, int32_t y)
 {
@@ -54,7 +49,7 @@ int ITzLayerImage::GetRectData(const PTzRECT* rect, _tagITzBITMAP* bitmap)
     if (!rect || !bitmap || !bitmap->pixels)
         return ITzERR_INVALID;
     PTzRECT grid;
-    if (!ClipToGrid(Placed(*rect, bitmap->width, bitmap->height), true, grid))
+    if (!ClipToGrid(ITzRectPlaced(*rect, bitmap->width, bitmap->height), true, grid))
         return ITzERR_INVALID;
     const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
     const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
@@ -74,7 +69,7 @@ int ITzLayerImage::SetRectData(const PTzRECT* rect, const _tagITzBITMAP* bitmap)
     if (!rect || !bitmap || !bitmap->pixels)
         return ITzERR_INVALID;
     PTzRECT grid;
-    if (!ClipToGrid(Placed(*rect, bitmap->width, bitmap->height), true, grid))
+    if (!ClipToGrid(ITzRectPlaced(*rect, bitmap->width, bitmap->height), true, grid))
         return ITzERR_INVALID;
     const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
     const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
@@ -107,7 +102,7 @@ int ITzLayerImage::WalkRectChannel(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* 
     if (!bitmap || !rect)
         return 0;
     PTzRECT grid;
-    if (!ClipToGrid(Placed(*rect, bitmap->width, bitmap->height), true, grid))
+    if (!ClipToGrid(ITzRectPlaced(*rect, bitmap->width, bitmap->height), true, grid))
         return 1;
     const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
     const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
@@ -127,9 +122,11 @@ int ITzLayerImage::GetRectChannelDataWithFloating(_tagITzCHANNELBITMAP* bitmap, 
     return MergeFloatingOnto(bitmap, picture, 0, nullptr, nullptr, false) == 0 ? 1 : 0;
 }
 
-int ITzLayerImage::MergeFloatingOnto(_tagITzCHANNELBITMAP* bitmap, const PTzRECT& pictureRect, uint8_t level,
+int ITzLayerImage::MergeFloatingOnto(_tagITzCHANNELBITMAP* bitmap, const PTzRECT& rect, uint8_t level,
                                      const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, bool display)
 {
+    // No more than the bitmap at the rectangle's corner can take.
+    const PTzRECT pictureRect = ITzRectPlaced(rect, bitmap->width, bitmap->height);
     const int32_t width = pictureRect.right - pictureRect.left;
     const int32_t height = pictureRect.bottom - pictureRect.top;
     if (!m_floating || width <= 0 || height <= 0)
@@ -208,8 +205,15 @@ int ITzLayerImage::FillRectDataFromLayer(const PTzRECT* rect, ITzLayerImage* sou
     PTzRECT grid;
     if (!rect || !source || !sourceRect || !ClipToGrid(*rect, true, grid))
         return 0;
-    const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
-    const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
+    // Grid pixel b lies at b - (rect corner + offset) in the mask and at that plus the
+    // source rectangle's corner in the source layer.
+    const int64_t cornerX = int64_t(rect->left) + m_blockOffset.x;
+    const int64_t cornerY = int64_t(rect->top) + m_blockOffset.y;
+    if (!CutToPartnerRange(grid, -cornerX, -cornerY) ||
+        !CutToPartnerRange(grid, sourceRect->left - cornerX, sourceRect->top - cornerY))
+        return 1;
+    const int32_t shiftX = int32_t(grid.left - cornerX);
+    const int32_t shiftY = int32_t(grid.top - cornerY);
     return WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
         const int32_t x = shiftX + block.offsetX;
         const int32_t y = shiftY + block.offsetY;
@@ -224,12 +228,18 @@ int ITzLayerImage::ChannelBimapMergIn(_tagITzCHANNELBITMAP* source, const PTzREC
                                       const PTzRECT* maskRect, _tagITzMERGEDATA* merge, uint8_t factor)
 {
     PTzRECT grid;
-    if (!source || !rect || !ClipToGrid(Placed(*rect, source->width, source->height), true, grid))
+    if (!source || !rect || !ClipToGrid(ITzRectPlaced(*rect, source->width, source->height), true, grid))
         return 0;
-    const int32_t shiftX = grid.left - (rect->left + m_blockOffset.x);
-    const int32_t shiftY = grid.top - (rect->top + m_blockOffset.y);
+    // Grid pixel b lies at b - (rect corner + offset) in the source bitmap (placed, so in
+    // range) and at that plus the mask rectangle's corner in the mask.
+    const int64_t cornerX = int64_t(rect->left) + m_blockOffset.x;
+    const int64_t cornerY = int64_t(rect->top) + m_blockOffset.y;
     const int32_t maskX = maskRect ? maskRect->left : 0;
     const int32_t maskY = maskRect ? maskRect->top : 0;
+    if (!CutToPartnerRange(grid, maskX - cornerX, maskY - cornerY))
+        return 1;
+    const int32_t shiftX = int32_t(grid.left - cornerX);
+    const int32_t shiftY = int32_t(grid.top - cornerY);
     return WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
         const int32_t x = shiftX + block.offsetX;
         const int32_t y = shiftY + block.offsetY;

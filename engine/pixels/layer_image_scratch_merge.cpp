@@ -6,6 +6,7 @@
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/rect_clip.h"
 #include "engine/pixels/scratch_tile.h"
 #include "engine/pixels/tile_walk.h"
 
@@ -23,11 +24,13 @@ int ITzLayerImage::MergeToBitmapThroughScratch(_tagITzBITMAP* bitmap, const PTzR
 {
     if (!bitmap || !rect || PTzRectEmpty(rect))
         return ITzERR_INVALID;
-    _tagITzBITMAP scratch = {rect->right - rect->left, rect->bottom - rect->top, 0, 0, 0, nullptr};
+    // No more than the bitmap at the rectangle's corner can take.
+    const PTzRECT placed = ITzRectPlaced(*rect, bitmap->width, bitmap->height);
+    _tagITzBITMAP scratch = {placed.right - placed.left, placed.bottom - placed.top, 0, 0, 0, nullptr};
     if (!LockBitmap(&scratch))
         return 0;
     std::memset(scratch.pixels, 0, size_t(scratch.stride) * size_t(scratch.height));
-    const int read = GetBitmap(&scratch, rect, zoomX, zoomY);
+    const int read = GetBitmap(&scratch, &placed, zoomX, zoomY);
     if (read == 0) {
         const PTzRECT whole = {0, 0, scratch.width, scratch.height};
         _tagITzMERGEDATA merge;
@@ -47,7 +50,7 @@ int ITzLayerImage::FloatMergeThroughTiles(_tagITzBITMAP* bitmap, const PTzRECT* 
     const CMathMerge* tables = GetMathMerge();
     _tagITzMERGEDATA merge;
     GetMergeData(&merge);
-    lumatra::ForEachTile(*rect, [&](const PTzRECT& tile) {
+    lumatra::ForEachTile(ITzRectPlaced(*rect, bitmap->width, bitmap->height), [&](const PTzRECT& tile) {
         lumatra::ScratchTile pixels(tile, bits);
         if (!pixels.get())
             return false;

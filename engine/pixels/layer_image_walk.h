@@ -1,6 +1,7 @@
 // The image layer's block walk: the blocks under a rectangle of block-grid coordinates
 // that already lies inside the grid, each with its part and the part's place relative to
-// the rectangle's corner. Library-private.
+// the rectangle's corner, and the cut of such a rectangle to what a paired rectangle can
+// address. Library-private.
 #pragma once
 
 #include <algorithm>
@@ -47,6 +48,22 @@ bool WalkGridRect(const PTzRECT& gridRect, uint16_t countX, Visit&& visit)
             }
         }
     }
+    return true;
+}
+
+// Cuts a block-grid rectangle to the pixels b whose partners (b.x + dx, b.y + dy) in
+// another rectangle or bitmap lie in the 32-bit coordinate range, where alone a layer or
+// bitmap has pixels: formed in 64 bits, as a caller's corners may lie at the range's two
+// ends. False when nothing is left.
+inline bool CutToPartnerRange(PTzRECT& gridRect, int64_t dx, int64_t dy)
+{
+    const int64_t left = std::max<int64_t>(gridRect.left, INT32_MIN - dx);
+    const int64_t top = std::max<int64_t>(gridRect.top, INT32_MIN - dy);
+    const int64_t right = std::min<int64_t>(gridRect.right, INT32_MAX - dx);
+    const int64_t bottom = std::min<int64_t>(gridRect.bottom, INT32_MAX - dy);
+    if (left >= right || top >= bottom)
+        return false;
+    gridRect = {int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
     return true;
 }
 

@@ -1,8 +1,14 @@
-// Clipping of single and paired rectangles, computed in 64 bits so that rectangles far
-// outside the 32-bit bitmaps cannot overflow on the way.
+// Clipping of single and paired rectangles and the placing of bitmaps, computed in 64
+// bits so that rectangles far outside the 32-bit bitmaps cannot overflow on the way.
 #include "engine/pixels/rect_clip.h"
 
 #include <algorithm>
+
+PTzRECT ITzRectPlaced(const PTzRECT& rect, int32_t width, int32_t height)
+{
+    return {rect.left, rect.top, PTzSaturate32(rect.left + std::min<int64_t>(PTzRectWidth(rect), width)),
+            PTzSaturate32(rect.top + std::min<int64_t>(PTzRectHeight(rect), height))};
+}
 
 bool ITzClipRectToSize(PTzRECT& rect, int32_t width, int32_t height)
 {

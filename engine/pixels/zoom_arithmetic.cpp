@@ -3,9 +3,7 @@
 #include "engine/pixels/zoom_arithmetic.h"
 #include "engine/pixels/zoom_terms.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -20,12 +18,6 @@ bool ReadTerms(const _tagITzZOOMLEVEL* zoom, bool zeroAsOne, Terms& out)
     if (!zeroAsOne && zoom && (zoom->numerator == 0 || zoom->denominator == 0))
         return false;
     return lumatra::ReadZoom(zoom, out);
-}
-
-int32_t Saturate(int64_t v)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 int64_t SourceEnlarge(const Terms& t, int64_t a)
@@ -88,11 +80,11 @@ int MapRect(Span (*map)(const Terms&, Span), const _tagITzZOOMLEVEL* zoomY,
         return 0;
     const AxisResult h = MapAxis(map, x, {rect->left, rect->right});
     const AxisResult v = MapAxis(map, y, {rect->top, rect->bottom});
-    *out = {Saturate(h.span.low), Saturate(v.span.low), Saturate(h.span.high), Saturate(v.span.high)};
+    *out = {PTzSaturate32(h.span.low), PTzSaturate32(v.span.low), PTzSaturate32(h.span.high), PTzSaturate32(v.span.high)};
     if (inputPhase)
-        *inputPhase = {Saturate(h.inputPhase), Saturate(v.inputPhase)};
+        *inputPhase = {PTzSaturate32(h.inputPhase), PTzSaturate32(v.inputPhase)};
     if (resultPhase)
-        *resultPhase = {Saturate(h.resultPhase), Saturate(v.resultPhase)};
+        *resultPhase = {PTzSaturate32(h.resultPhase), PTzSaturate32(v.resultPhase)};
     return 1;
 }
 
@@ -116,8 +108,8 @@ int32_t ITzZoomPPToZP(const _tagITzZOOMLEVEL* zoom, int32_t a)
         return 0;
     const int64_t twice = 2 * int64_t{a} * t.num + t.den;
     if (twice > 0)
-        return Saturate(twice / (2 * t.den));
-    return Saturate(twice / (2 * t.den) - 1);
+        return PTzSaturate32(twice / (2 * t.den));
+    return PTzSaturate32(twice / (2 * t.den) - 1);
 }
 
 int32_t ITzZoomZPToPP(const _tagITzZOOMLEVEL* zoom, int32_t a)
@@ -125,19 +117,19 @@ int32_t ITzZoomZPToPP(const _tagITzZOOMLEVEL* zoom, int32_t a)
     Terms t{};
     if (!ReadTerms(zoom, false, t))
         return 0;
-    return Saturate(SourceEnlarge(t, a));
+    return PTzSaturate32(SourceEnlarge(t, a));
 }
 
 int32_t ITzZoomNNSourceEnlarge(const _tagITzZOOMLEVEL* zoom, int32_t a)
 {
     Terms t{};
-    return ReadTerms(zoom, true, t) ? Saturate(SourceEnlarge(t, a)) : 0;
+    return ReadTerms(zoom, true, t) ? PTzSaturate32(SourceEnlarge(t, a)) : 0;
 }
 
 int32_t ITzZoomNNSourceReduce(const _tagITzZOOMLEVEL* zoom, int32_t a)
 {
     Terms t{};
-    return ReadTerms(zoom, true, t) ? Saturate(SourceReduce(t, a)) : 0;
+    return ReadTerms(zoom, true, t) ? PTzSaturate32(SourceReduce(t, a)) : 0;
 }
 
 int ITzZoomRectEnlarge(const _tagITzZOOMLEVEL* zoomY, const _tagITzZOOMLEVEL* zoomX, const PTzRECT* rect,

@@ -1,39 +1,30 @@
-// Nearest-pixel source tables by incremental counters, and the reduction of a zoomed
+// Nearest-pixel source tables by an incremental counter, and the reduction of a zoomed
 // read to the destination pixels that show the layer.
 #include "engine/pixels/zoom_read_walk.h"
 
 #include <algorithm>
 
 #include "engine/pixels/argb_pack.h"
-#include "engine/pixels/zoom_arithmetic.h"
+#include "engine/pixels/zoom_terms.h"
 
 namespace lumatra {
 
-std::vector<int32_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first, int32_t count)
+std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first, int32_t count)
 {
-    std::vector<int32_t> table(size_t(std::max(count, 0)));
-    if (table.empty())
-        return table;
-    const int64_t num = std::max<uint32_t>(zoom.numerator, 1);
-    const int64_t den = std::max<uint32_t>(zoom.denominator, 1);
+    std::vector<int64_t> table(size_t(std::max(count, 0)));
+    ZoomTerms terms;
+    if (table.empty() || !ReadZoom(&zoom, terms))
+        return {};
     // Enlarging: s = floor(t / 2 num) with t = (2z + 1) den, t stepping by 2 den.
     // Reducing: s = ceil(u / num) - 1 with u = (z + 1) den - floor(den / 2), u stepping by
-    // den. `bound` is the next multiple of the divisor at which s steps.
-    const int64_t divisor = enlarge ? 2 * num : num;
-    const int64_t step = enlarge ? 2 * den : den;
-    int64_t source = enlarge ? ITzZoomNNSourceEnlarge(&zoom, first) : ITzZoomNNSourceReduce(&zoom, first);
-    int64_t counter = enlarge ? (2 * int64_t{first} + 1) * den : (int64_t{first} + 1) * den - den / 2;
-    int64_t bound = divisor * (source + 1);
-    for (int32_t i = 0;;) {
-        table[size_t(i)] = int32_t(source);
-        if (++i == count)
-            break;
+    // den. With both terms at most 2^30 the counter stays far inside 64 bits, and each
+    // source is formed whole, so a source beyond the 32-bit range stays exact.
+    const int64_t divisor = enlarge ? 2 * terms.num : terms.num;
+    const int64_t step = enlarge ? 2 * terms.den : terms.den;
+    int64_t counter = enlarge ? (2 * int64_t{first} + 1) * terms.den : (int64_t{first} + 1) * terms.den - terms.den / 2;
+    for (int64_t& source : table) {
+        source = enlarge ? FloorDiv(counter, divisor) : CeilDiv(counter, divisor) - 1;
         counter += step;
-        // Enlarging steps when the counter reaches the bound, reducing once it passes it.
-        while (enlarge ? counter >= bound : counter > bound) {
-            bound += divisor;
-            ++source;
-        }
     }
     return table;
 }
@@ -42,15 +33,17 @@ namespace {
 
 // Picture coordinates to block-grid coordinates, -1 where the pixel lies outside the
 // layer's available bounds or the grid.
-void ToBlockGrid(std::vector<int32_t>& table, int32_t position, int32_t low, int32_t high, int32_t offset,
-                 uint32_t blocks)
+std::vector<int32_t> ToBlockGrid(const std::vector<int64_t>& table, int32_t position, int32_t low, int32_t high,
+                                 int32_t offset, uint32_t blocks)
 {
     const int64_t gridEnd = int64_t{blocks} * 256;
-    for (int32_t& value : table) {
-        const int64_t layer = int64_t{value} - position;
-        const int64_t grid = layer + offset;
-        value = (layer >= low && layer < high && grid >= 0 && grid < gridEnd) ? int32_t(grid) : -1;
+    std::vector<int32_t> grid(table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        const int64_t layer = table[i] - position;
+        const int64_t cell = layer + offset;
+        grid[i] = (layer >= low && layer < high && cell >= 0 && cell < gridEnd) ? int32_t(cell) : -1;
     }
+    return grid;
 }
 
 // The valid entries of a monotonic table form one run.
@@ -73,12 +66,10 @@ bool ZoomReadPlan::Prepare(const PTzRECT& zoomedRect, const _tagITzZOOMLEVEL& zo
     const int32_t rows = int32_t(std::min<int64_t>(int64_t{zoomedRect.bottom} - zoomedRect.top, height));
     if (columns <= 0 || rows <= 0 || place.blocksAcross == 0 || place.blocksDown == 0)
         return false;
-    m_x = ZoomSourceTable(zoomX, enlarge, zoomedRect.left, columns);
-    m_y = ZoomSourceTable(zoomY, enlarge, zoomedRect.top, rows);
-    ToBlockGrid(m_x, place.position.x, place.available.left, place.available.right, place.blockOffset.x,
-                place.blocksAcross);
-    ToBlockGrid(m_y, place.position.y, place.available.top, place.available.bottom, place.blockOffset.y,
-                place.blocksDown);
+    m_x = ToBlockGrid(ZoomSourceTable(zoomX, enlarge, zoomedRect.left, columns), place.position.x,
+                      place.available.left, place.available.right, place.blockOffset.x, place.blocksAcross);
+    m_y = ToBlockGrid(ZoomSourceTable(zoomY, enlarge, zoomedRect.top, rows), place.position.y,
+                      place.available.top, place.available.bottom, place.blockOffset.y, place.blocksDown);
     if (!ValidRun(m_x, m_firstX, m_endX) || !ValidRun(m_y, m_firstY, m_endY))
         return false;
     m_blocksAcross = place.blocksAcross;

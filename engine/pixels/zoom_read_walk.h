@@ -15,9 +15,9 @@ namespace lumatra {
 // One axis of a zoomed read: for destination pixel i (0 <= i < count) the source pixel
 // `first + i` of the zoomed axis shows. ZoomOut (den >= num): the last source pixel s
 // with ZP(s) <= z; ZoomIn: the pixel under the destination pixel's centre,
-// ((2z + 1) den) / (2 num). A zero term counts as 1. The table is built with two
-// counters, one advanced by num per source pixel and one by den per destination pixel.
-std::vector<int32_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first,
+// ((2z + 1) den) / (2 num). A zero term counts as 1; a term above ITzZOOM_TERM_MAX
+// gives no table. Sources are exact in 64 bits, also beyond the 32-bit range.
+std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first,
                                      int32_t count);
 
 // Where the layer lies for a read: its available bounds in layer coordinates and the
