@@ -151,10 +151,16 @@ bool StagedBackups::CommitTo(ITzUndoBlockListBase* target)
 
 bool StagedBackups::RollBack(ITzLayerImage& layer, const PTzRECT& bounds)
 {
-    // The blocks the edit made are handed to a list of their own and freed with it; the
-    // stage is left holding nothing of value either.
-    ITzUndoTwoLevelBlockList replaced(m_list.GetBlockType());
-    return layer.Undo(&bounds, &m_list, nullptr, &replaced) != 0;
+    // Cutting the grid back only removes the blocks the edit added; the kept blocks then
+    // swap places with the ones the edit changed, which the stage frees. Nothing here
+    // allocates, so a rollback succeeds after the edit failed for want of memory.
+    PTzRECT now;
+    layer.GetBounds(&now);
+    if (layer.CutSize(&bounds) != 0)
+        return false;
+    if (!PTzRectEqual(&now, &bounds))
+        layer.SizeChanged(&now);
+    return layer.UndoSwitchBlockData(&m_list) != 0;
 }
 
 }  // namespace lumatra

@@ -49,7 +49,9 @@ public:
     bool RecordWhole(ITzLayerImage& layer, uint32_t index);
     // Appends every backup to `target`, all or none: false (target as it was) on failure.
     bool CommitTo(ITzUndoBlockListBase* target);
-    // Puts the layer back to how it was at `bounds` before the edit: false when it failed.
+    // Puts the layer back to how it was at `bounds` before an edit that changed only
+    // blocks kept here and grew the bounds, if at all; it allocates nothing. False when
+    // the block list could not be read.
     bool RollBack(ITzLayerImage& layer, const PTzRECT& bounds);
 
 private:

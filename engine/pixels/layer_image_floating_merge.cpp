@@ -124,10 +124,17 @@ public:
         // Checked before any block changes, so that no merge stops halfway for want of them.
         if (!ScratchPagesFree(kMergePages))
             return 0;
+        // The grid grows to the merged bounds before the merge and is cut to them only
+        // once the backups are the caller's: cutting removes blocks and needs no memory,
+        // and a rollback of a grid that only grew needs none either.
         StagedBackups staged(m_layer.GetBlockType());
-        if ((!m_aligned || ClearFloatingOutside()) && Backup(staged) && m_layer.SetSize(&m_merged, 1) == 0 &&
-            (m_aligned ? MergeBlocks() : MergeParts()) && staged.CommitTo(undo))
+        if ((!m_aligned || ClearFloatingOutside()) && Backup(staged) &&
+            m_layer.ExtendSize(&m_merged, nullptr, 1) == 0 && (m_aligned ? MergeBlocks() : MergeParts()) &&
+            staged.CommitTo(undo)) {
+            m_layer.CutSize(&m_merged);
+            m_layer.SizeChanged(&m_dest);
             return 1;
+        }
         staged.RollBack(m_layer, m_dest);
         return 0;
     }

@@ -192,10 +192,11 @@ int ITzLayerImage::Crop(const PTzRECT* rect, ITzUndoBlockListBase* undo)
         if (!PTzRectEqual(&before, &after) && !staged.RecordWhole(*this, index))
             return 0;
     }
-    if (SetSize(&cropped, 1) == 0 && staged.CommitTo(undo))
-        return 1;
-    staged.RollBack(*this, old);
-    return 0;
+    // The backups are copies, so the layer is as it was until the cut, which only
+    // removes blocks and needs no memory: committing them first leaves nothing to roll back.
+    if (!staged.CommitTo(undo))
+        return 0;
+    return SetSize(&cropped, 1) == 0 ? 1 : 0;
 }
 
 int ITzLayerImage::CopyToCutLayer(ITzLayerImage* source, const _tagITzBLOCKPOSITION* sourcePosition,

@@ -170,6 +170,33 @@ std::string Describe(const Case& c)
            (c.masked ? " masked" : "") + " type " + std::to_string(c.mergeType);
 }
 
+// Gives the layer a floating layer of the case's grid, kind and merge over several of
+// its blocks and past its bounds: the floating layer, or null when that failed.
+ITzLayerImage* AttachFloating(ITzLayerImage& layer, const Case& c, std::mt19937& random)
+{
+    ITzLayerImage* floating = layer.CreateFloatingLayer_1(c.eraseMask ? 1 : 0);
+    if (!floating)
+        return nullptr;
+    const PTzRECT floatingBounds = {150, 100, 560, 460};
+    if (!c.aligned) {
+        // A floating layer of its own grid, moved off the layer's block borders.
+        Layer own = MakeLayer(c.gray || c.eraseMask, floatingBounds, random, {1, 0, 255});
+        _tagPTzOFFSET shift = {37, -11};
+        own->MoveCore(&shift);
+        EXPECT_EQ(layer.RemoveFloatingLayer(), floating);
+        ITzLayerBase::DestroyLayer(floating);
+        floating = own.release();
+        EXPECT_EQ(layer.SetFloatingLayer(floating), 1);
+        EXPECT_EQ(layer.IsMatchBlockLayer(floating), 0);
+    } else {
+        Fill(*floating, floatingBounds, random, {1, 0, 255, 1});
+        EXPECT_EQ(layer.IsMatchBlockLayer(floating), 1);
+    }
+    floating->SetMergeType(ITzMERGETYPE(c.mergeType));
+    floating->SetOpacity(c.mergeType % 2 ? 255 : 180);
+    return floating;
+}
+
 // Runs a floating merge, then undo, redo and undo again, checking the layer after each.
 void MergeAndUndo(const Case& c, uint32_t seed)
 {
@@ -182,26 +209,8 @@ void MergeAndUndo(const Case& c, uint32_t seed)
     // Layer blocks: 0 uniform opaque, 1 random, 2 uniform 0, 3 random.
     Layer layer = MakeLayer(c.gray, {10, 20, 400, 300}, random, {255, 1, 0});
     layer->SetPicture(&owner);
-
-    ITzLayerImage* floating = layer->CreateFloatingLayer_1(c.eraseMask ? 1 : 0);
+    ITzLayerImage* floating = AttachFloating(*layer, c, random);
     ASSERT_NE(floating, nullptr);
-    const PTzRECT floatingBounds = {150, 100, 560, 460};
-    if (!c.aligned) {
-        // A floating layer of its own grid, moved off the layer's block borders.
-        Layer own = MakeLayer(c.gray || c.eraseMask, floatingBounds, random, {1, 0, 255});
-        _tagPTzOFFSET shift = {37, -11};
-        own->MoveCore(&shift);
-        ASSERT_EQ(layer->RemoveFloatingLayer(), floating);
-        ITzLayerBase::DestroyLayer(floating);
-        floating = own.release();
-        ASSERT_EQ(layer->SetFloatingLayer(floating), 1);
-        ASSERT_EQ(layer->IsMatchBlockLayer(floating), 0);
-    } else {
-        Fill(*floating, floatingBounds, random, {1, 0, 255, 1});
-        ASSERT_EQ(layer->IsMatchBlockLayer(floating), 1);
-    }
-    floating->SetMergeType(ITzMERGETYPE(c.mergeType));
-    floating->SetOpacity(c.mergeType % 2 ? 255 : 180);
 
     PTzRECT oldBounds;
     layer->GetBounds(&oldBounds);
@@ -386,6 +395,91 @@ TEST(LayerImageFloating, AMergeThatRunsOutOfMemoryHalfwayIsRolledBack)
     EXPECT_EQ(painted.layer->GetFloatingLayer(), painted.floating);
     EXPECT_EQ(undo.GetCount(), 0u);
     EXPECT_TRUE(Take(*painted.layer) == before);
+}
+
+// Lets a merge over several blocks run out of memory after every possible number of
+// allocations, so that it fails in the backups, the resize and after blocks were merged
+// already: each failure must roll back to the layer, the undo list and the floating layer
+// as they were; the first budget that suffices merges as an unhindered merge does.
+void CheckMergeFailures(const Case& c, uint32_t seed)
+{
+    SCOPED_TRACE(Describe(c));
+    std::mt19937 random(seed);
+    Owner owner;
+    Layer selection = MakeSelection(random);
+    if (c.masked)
+        owner.selection = selection.get();
+    Layer pristine = MakeLayer(c.gray, {10, 20, 400, 300}, random, {255, 1, 0});
+    pristine->SetPicture(&owner);
+    ITzLayerImage* pristineFloating = AttachFloating(*pristine, c, random);
+    ASSERT_NE(pristineFloating, nullptr);
+    const auto copy = [](ITzLayerImage& layer) { return static_cast<ITzLayerImage*>(layer.CreateCopyLayer()); };
+    const PTzRECT area = {0, 0, 600, 464};  // the layer and the floating layer, both grids
+    Snapshot merged;
+    int failures = 0;
+    for (int64_t allowed = -1;; ++allowed) {  // the first round merges unhindered
+        Layer layer(copy(*pristine));
+        ITzLayerImage* floating = copy(*pristineFloating);
+        ASSERT_TRUE(layer && floating);
+        layer->SetPicture(&owner);
+        ASSERT_EQ(layer->SetFloatingLayer(floating), 1);
+        const Snapshot before = Take(*layer, area), floatingBefore = Take(*floating, area);
+        List undo(layer->GetBlockType());
+        PTzTestSetAllocationCountdown(allowed);
+        Layer result(layer->MergeFloatingLayer(&undo));
+        PTzTestSetAllocationCountdown(-1);
+        const bool done = allowed >= 0 && result;
+        if (allowed < 0) {
+            ASSERT_EQ(result.get(), floating);
+            merged = Take(*layer, area);
+        } else if (result) {
+            EXPECT_TRUE(Take(*layer, area) == merged);
+        } else {
+            ++failures;
+            EXPECT_TRUE(Take(*layer, area) == before) << "after " << allowed << " allocations";
+            EXPECT_EQ(undo.GetCount(), 0u) << "after " << allowed << " allocations";
+            EXPECT_EQ(layer->GetFloatingLayer(), floating) << "after " << allowed << " allocations";
+            EXPECT_TRUE(Take(*floating, area) == floatingBefore) << "after " << allowed << " allocations";
+        }
+        layer->SetPicture(nullptr);
+        if (done || testing::Test::HasFailure())
+            break;
+    }
+    pristine->SetPicture(nullptr);
+    EXPECT_GT(failures, 8);
+}
+
+TEST(LayerImageFloating, AMergeThatRunsOutOfMemoryAtAnyAllocationIsRolledBack)
+{
+    uint32_t seed = 11;
+    for (const bool gray : {false, true})
+        for (const bool aligned : {true, false})
+            for (const bool masked : {false, true})
+                CheckMergeFailures({gray, false, aligned, masked, ITzMERGE_NORMAL}, seed++);
+    CheckMergeFailures({false, true, true, true, ITzMERGE_ERASE}, seed++);
+}
+
+TEST(LayerImageFloating, ACropThatRunsOutOfMemoryAtAnyAllocationChangesNothing)
+{
+    std::mt19937 random(12);
+    const Layer pristine = MakeLayer(false, {0, 0, 700, 500}, random);  // 3 x 2 blocks
+    const Snapshot before = Take(*pristine);
+    const PTzRECT inside = {300, 10, 500, 200};
+    int failures = 0;
+    for (int64_t allowed = 0;; ++allowed) {
+        Layer layer(static_cast<ITzLayerImage*>(pristine->CreateCopyLayer()));
+        ASSERT_NE(layer, nullptr);
+        List undo(ITzBLOCKTYPE_ARGB);
+        PTzTestSetAllocationCountdown(allowed);
+        const int cropped = layer->Crop(&inside, &undo);
+        PTzTestSetAllocationCountdown(-1);
+        if (cropped)
+            break;
+        ++failures;
+        ASSERT_TRUE(Take(*layer) == before) << "after " << allowed << " allocations";
+        ASSERT_EQ(undo.GetCount(), 0u) << "after " << allowed << " allocations";
+    }
+    EXPECT_GT(failures, 6);
 }
 
 TEST(LayerImageFloating, AFailedBackupStopsTheEditBeforeTheBlockChanges)
