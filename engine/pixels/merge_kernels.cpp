@@ -1,18 +1,17 @@
 // The merge loops. Each kernel walks the rows of a Job and runs an inline row loop
-// written once per operation, branch-free so that the compiler vectorises it; the
-// kernels are built for AVX-512, AVX2 and the baseline and picked when the library loads.
+// written once per operation, branch-free so that the compiler vectorises it. The whole
+// set is built three times, for AVX-512, AVX2 and the baseline, into the kernel sets
+// merge_kernel_dispatch.cpp chooses from.
 #include "engine/pixels/merge_kernels.h"
 
 #include <cstring>
 #include <type_traits>
 
+#include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_math.h"
 
-// A build whose compiler cannot clone templates (clang, for the fuzz targets) defines it empty.
-#ifndef ITZ_MERGE_CLONES
-#define ITZ_MERGE_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#endif
-// Row loops and their helpers go whole into each clone, to be compiled for its ISA.
+// Row loops and their helpers go whole into each build's entry points, to be compiled
+// for its instruction set.
 #define ITZ_MERGE_INLINE inline __attribute__((always_inline))
 
 namespace lumatra::merge {
@@ -190,13 +189,13 @@ ITZ_MERGE_INLINE void InvertRow(const uint8_t* __restrict s, uint8_t* __restrict
 
 // Kernels: the row loops over the rows of a job.
 
-ptrdiff_t Row(int32_t y, ptrdiff_t stride)
+ITZ_MERGE_INLINE ptrdiff_t Row(int32_t y, ptrdiff_t stride)
 {
     return ptrdiff_t(y) * stride;
 }
 
 template <GrayOp kOp, bool kMask, bool kFull>
-ITZ_MERGE_CLONES void GrayPlaneKernel(const Job& job)
+ITZ_MERGE_INLINE void GrayPlaneKernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y)
         GrayRow<kOp, kMask, kFull>(job.source[0] + Row(y, job.sourceStride),
@@ -206,7 +205,7 @@ ITZ_MERGE_CLONES void GrayPlaneKernel(const Job& job)
 }
 
 template <GrayOp kOp, bool kFull>
-ITZ_MERGE_CLONES void GrayAlpha32Kernel(const Job& job)
+ITZ_MERGE_INLINE void GrayAlpha32Kernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y)
         GrayAlpha32Row<kOp, kFull>(job.source[0] + Row(y, job.sourceStride),
@@ -214,7 +213,7 @@ ITZ_MERGE_CLONES void GrayAlpha32Kernel(const Job& job)
 }
 
 template <bool kMask, bool kFull>
-ITZ_MERGE_CLONES void AlphaOverPlanarKernel(const Job& job)
+ITZ_MERGE_INLINE void AlphaOverPlanarKernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y) {
         const ptrdiff_t s = Row(y, job.sourceStride);
@@ -227,7 +226,7 @@ ITZ_MERGE_CLONES void AlphaOverPlanarKernel(const Job& job)
     }
 }
 
-ITZ_MERGE_CLONES void SmudgePlanarKernel(const Job& job)
+ITZ_MERGE_INLINE void SmudgePlanarKernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y) {
         const ptrdiff_t s = Row(y, job.sourceStride);
@@ -239,7 +238,7 @@ ITZ_MERGE_CLONES void SmudgePlanarKernel(const Job& job)
 }
 
 template <bool kFull>
-ITZ_MERGE_CLONES void AlphaOver32Kernel(const Job& job)
+ITZ_MERGE_INLINE void AlphaOver32Kernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y)
         AlphaOver32Row<kFull>(job.source[0] + Row(y, job.sourceStride),
@@ -247,7 +246,7 @@ ITZ_MERGE_CLONES void AlphaOver32Kernel(const Job& job)
 }
 
 template <bool kFull, bool kBgr>
-ITZ_MERGE_CLONES void AlphaOver32To24Kernel(const Job& job)
+ITZ_MERGE_INLINE void AlphaOver32To24Kernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y)
         AlphaOver32To24Row<kFull, kBgr>(job.source[0] + Row(y, job.sourceStride),
@@ -256,25 +255,16 @@ ITZ_MERGE_CLONES void AlphaOver32To24Kernel(const Job& job)
 }
 
 template <int kBytes>
-ITZ_MERGE_CLONES void InvertKernel(const Job& job)
+ITZ_MERGE_INLINE void InvertKernel(const Job& job)
 {
     for (int32_t y = 0; y < job.height; ++y)
         InvertRow<kBytes>(job.source[0] + Row(y, job.sourceStride),
                           job.dest[0] + Row(y, job.destStride), job.width);
 }
 
-// Copies planes first..end - 1 row by row.
-void CopyPlaneRows(const Job& job, int first, int end)
-{
-    for (int c = first; c < end; ++c)
-        for (int32_t y = 0; y < job.height; ++y)
-            std::memcpy(job.dest[c] + Row(y, job.destStride), job.source[c] + Row(y, job.sourceStride),
-                        size_t(job.width));
-}
-
 // Runs `run(mask, full)` with both choices as compile-time constants.
 template <class Run>
-void WithChoices(const Job& job, Run run)
+ITZ_MERGE_INLINE void WithChoices(const Job& job, Run run)
 {
     const bool mask = job.mask != nullptr;
     const bool full = job.opacity == 255 && (!mask || job.factor == 255);
@@ -285,7 +275,7 @@ void WithChoices(const Job& job, Run run)
 }
 
 template <GrayOp kOp>
-void GrayPlaneFor(const Job& job)
+ITZ_MERGE_INLINE void GrayPlaneFor(const Job& job)
 {
     WithChoices(job, [&](auto mask, auto full) {
         GrayPlaneKernel<kOp, decltype(mask)::value, decltype(full)::value>(job);
@@ -293,19 +283,15 @@ void GrayPlaneFor(const Job& job)
 }
 
 template <GrayOp kOp>
-void GrayAlpha32For(const Job& job)
+ITZ_MERGE_INLINE void GrayAlpha32For(const Job& job)
 {
     job.opacity == 255 ? GrayAlpha32Kernel<kOp, true>(job) : GrayAlpha32Kernel<kOp, false>(job);
 }
 
-}  // namespace
+// The entry points of one build: the choices of the functions of merge_kernels.h made
+// once per call, every kernel inlined whole.
 
-void SmudgePlanar(const Job& job)
-{
-    SmudgePlanarKernel(job);
-}
-
-void GrayPlane(GrayOp op, const Job& job)
+ITZ_MERGE_INLINE void AnyGrayPlane(GrayOp op, const Job& job)
 {
     switch (op) {
     case GrayOp::Union:
@@ -321,7 +307,7 @@ void GrayPlane(GrayOp op, const Job& job)
     }
 }
 
-void GrayIntoAlpha32(GrayOp op, const Job& job)
+ITZ_MERGE_INLINE void AnyGrayIntoAlpha32(GrayOp op, const Job& job)
 {
     switch (op) {
     case GrayOp::Union:
@@ -337,32 +323,24 @@ void GrayIntoAlpha32(GrayOp op, const Job& job)
     }
 }
 
-void AlphaOverPlanar(const Job& job)
+ITZ_MERGE_INLINE void AnyAlphaOverPlanar(const Job& job)
 {
     WithChoices(job, [&](auto mask, auto full) {
         AlphaOverPlanarKernel<decltype(mask)::value, decltype(full)::value>(job);
     });
 }
 
-void ColorCopyPlanar(const Job& job)
+ITZ_MERGE_INLINE void AnySmudgePlanar(const Job& job)
 {
-    CopyPlaneRows(job, 1, 4);
-    Job alpha = job;
-    alpha.opacity = 255;
-    GrayPlane(GrayOp::Union, alpha);
+    SmudgePlanarKernel(job);
 }
 
-void CopyPlanes(const Job& job, int planes)
-{
-    CopyPlaneRows(job, 0, planes);
-}
-
-void AlphaOver32(const Job& job)
+ITZ_MERGE_INLINE void AnyAlphaOver32(const Job& job)
 {
     job.opacity == 255 ? AlphaOver32Kernel<true>(job) : AlphaOver32Kernel<false>(job);
 }
 
-void AlphaOver32To24(const Job& job, bool bgr)
+ITZ_MERGE_INLINE void AnyAlphaOver32To24(const Job& job, bool bgr)
 {
     const bool full = job.opacity == 255;
     if (bgr)
@@ -371,9 +349,74 @@ void AlphaOver32To24(const Job& job, bool bgr)
         full ? AlphaOver32To24Kernel<true, false>(job) : AlphaOver32To24Kernel<false, false>(job);
 }
 
-void Invert(const Job& job, int bytesPerPixel)
+ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 {
     bytesPerPixel == 4 ? InvertKernel<4>(job) : InvertKernel<3>(job);
 }
+
+}  // namespace
+
+// One build of every entry point, in namespace `build`, compiled with `attributes`: each
+// takes its kernels whole (flatten), so their loops are vectorised for that build alone.
+#define ITZ_MERGE_BUILD(build, attributes)                                                           \
+    namespace build {                                                                                \
+    attributes void GrayPlane(GrayOp op, const Job& job) { AnyGrayPlane(op, job); }                  \
+    attributes void GrayIntoAlpha32(GrayOp op, const Job& job) { AnyGrayIntoAlpha32(op, job); }      \
+    attributes void AlphaOverPlanar(const Job& job) { AnyAlphaOverPlanar(job); }                     \
+    attributes void SmudgePlanar(const Job& job) { AnySmudgePlanar(job); }                           \
+    attributes void AlphaOver32(const Job& job) { AnyAlphaOver32(job); }                             \
+    attributes void AlphaOver32To24(const Job& job, bool bgr) { AnyAlphaOver32To24(job, bgr); }      \
+    attributes void Invert(const Job& job, int bytesPerPixel) { AnyInvert(job, bytesPerPixel); }     \
+    }
+#define ITZ_MERGE_SET(name, build, supported)                                                       \
+    KernelSet                                                                                       \
+    {                                                                                               \
+        name, supported, build::GrayPlane, build::GrayIntoAlpha32, build::AlphaOverPlanar,          \
+            build::SmudgePlanar, build::AlphaOver32, build::AlphaOver32To24, build::Invert          \
+    }
+
+namespace {
+
+bool Always()
+{
+    return true;
+}
+
+}  // namespace
+
+ITZ_MERGE_BUILD(baseline, __attribute__((flatten)))
+
+// clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
+// checks nor flattening across instruction sets: such a build has the baseline alone.
+#ifdef ITZ_MERGE_BASELINE_ONLY
+
+const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, Always)};
+
+#else
+
+ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))))
+ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))))
+
+namespace {
+
+bool RunsAvx512()
+{
+    return __builtin_cpu_supports("x86-64-v4");
+}
+
+bool RunsAvx2()
+{
+    return __builtin_cpu_supports("avx2");
+}
+
+}  // namespace
+
+const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, RunsAvx512),
+                                 ITZ_MERGE_SET("avx2", avx2, RunsAvx2),
+                                 ITZ_MERGE_SET("baseline", baseline, Always)};
+
+#endif
+
+const size_t kKernelSetCount = sizeof kKernelSets / sizeof kKernelSets[0];
 
 }  // namespace lumatra::merge

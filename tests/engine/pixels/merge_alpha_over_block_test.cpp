@@ -19,6 +19,7 @@
 #include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/merge_tile.h"
+#include "merge_builds.h"
 
 namespace {
 
@@ -151,7 +152,9 @@ bool Compact(const _tagITzBLOCKINFOARGB& record)
     return true;
 }
 
-TEST(MergeAlphaOverBlock, GivesTheWholeBlockKernelsPixelsAndStaysCompact)
+class MergeAlphaOverBlock : public MergeBuildTest {};
+
+TEST_P(MergeAlphaOverBlock, GivesTheWholeBlockKernelsPixelsAndStaysCompact)
 {
     std::mt19937 random(12);
     const Page mask = Random(random);
@@ -188,7 +191,7 @@ TEST(MergeAlphaOverBlock, GivesTheWholeBlockKernelsPixelsAndStaysCompact)
                     }
 }
 
-TEST(MergeAlphaOverBlock, AChannelThatCannotChangeIsNotExpanded)
+TEST_P(MergeAlphaOverBlock, AChannelThatCannotChangeIsNotExpanded)
 {
     // A same-colour stroke onto an opaque block of that colour: only the alpha could
     // change, and it is opaque already, so the merge needs no allocation at all.
@@ -206,7 +209,7 @@ TEST(MergeAlphaOverBlock, AChannelThatCannotChangeIsNotExpanded)
     EXPECT_EQ(block.constants[0], 255);
 }
 
-TEST(MergeAlphaOverBlock, AFailedExpansionLeavesTheBlockAsItWas)
+TEST_P(MergeAlphaOverBlock, AFailedExpansionLeavesTheBlockAsItWas)
 {
     std::mt19937 random(3);
     Page alpha = Filled(0);
@@ -227,5 +230,7 @@ TEST(MergeAlphaOverBlock, AFailedExpansionLeavesTheBlockAsItWas)
     }
     EXPECT_TRUE(ReadRecord(after)[1] == red);
 }
+
+INSTANTIATE_MERGE_BUILDS(MergeAlphaOverBlock);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/pixels/bitmap.h"
+#include "merge_builds.h"
 #include "merge_reference.h"
 
 namespace {
@@ -54,13 +55,13 @@ void ReferencePixel(const CMathMerge& t, int type, uint8_t opacity, const Image&
     }
 }
 
-class MergeBitmap : public ::testing::Test {
+class MergeBitmap : public MergeBuildTest {
 protected:
     const CMathMerge& t = *GetMathMerge();
     std::mt19937 random{99};
 };
 
-TEST_F(MergeBitmap, EveryTypeAndDepthMatchesReference)
+TEST_P(MergeBitmap, EveryTypeAndDepthMatchesReference)
 {
     const uint16_t depths[] = {8, 24, 32};
     size_t paired = 0;  // guards the test itself: the rectangles must overlap often
@@ -100,7 +101,7 @@ TEST_F(MergeBitmap, EveryTypeAndDepthMatchesReference)
     EXPECT_GT(paired, 100000u);
 }
 
-TEST_F(MergeBitmap, ClippedCornerKeepsPixelsPaired)
+TEST_P(MergeBitmap, ClippedCornerKeepsPixelsPaired)
 {
     // A source rectangle starting at (-2, -1) merges source (0, 0) onto destination (3, 2).
     Image source(random, 4, 4, 8, 6);
@@ -116,7 +117,7 @@ TEST_F(MergeBitmap, ClippedCornerKeepsPixelsPaired)
     EXPECT_EQ(std::count(dest.bytes.begin(), dest.bytes.end(), 0), std::ptrdiff_t(dest.bytes.size() - 1));
 }
 
-TEST_F(MergeBitmap, BadArgumentsChangeNothing)
+TEST_P(MergeBitmap, BadArgumentsChangeNothing)
 {
     Image source(random, 8, 8, 32, 3);
     Image dest(random, 8, 8, 32, 3);
@@ -135,5 +136,7 @@ TEST_F(MergeBitmap, BadArgumentsChangeNothing)
     CMathMerge::MergeBitmap(&t, &outside, &source.bitmap, &dest.bitmap, &rect, &merge);
     EXPECT_EQ(dest.bytes, before);
 }
+
+INSTANTIATE_MERGE_BUILDS(MergeBitmap);
 
 }  // namespace

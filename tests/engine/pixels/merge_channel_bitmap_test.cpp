@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "merge_builds.h"
 #include "merge_reference.h"
 
 namespace {
@@ -78,13 +79,13 @@ void ReferencePixel(const CMathMerge& t, const _tagITzMERGEDATA& merge, uint8_t 
     }
 }
 
-class MergeChannelBitmap : public ::testing::Test {
+class MergeChannelBitmap : public MergeBuildTest {
 protected:
     const CMathMerge& t = *GetMathMerge();
     std::mt19937 random{4321};
 };
 
-TEST_F(MergeChannelBitmap, EveryTypeMatchesReference)
+TEST_P(MergeChannelBitmap, EveryTypeMatchesReference)
 {
     size_t paired = 0;  // guards the test itself: the rectangles must overlap often
     for (const int kind : {3, 6}) {
@@ -123,7 +124,7 @@ TEST_F(MergeChannelBitmap, EveryTypeMatchesReference)
     EXPECT_GT(paired, 50000u);
 }
 
-TEST_F(MergeChannelBitmap, EraseWithFullMaskClearsAlphaOnly)
+TEST_P(MergeChannelBitmap, EraseWithFullMaskClearsAlphaOnly)
 {
     Planar dest(random, 16, 16, 3);
     const Planar before = dest;
@@ -141,7 +142,7 @@ TEST_F(MergeChannelBitmap, EraseWithFullMaskClearsAlphaOnly)
         EXPECT_EQ(dest.planes[c], before.planes[c]);
 }
 
-TEST_F(MergeChannelBitmap, BadArgumentsChangeNothing)
+TEST_P(MergeChannelBitmap, BadArgumentsChangeNothing)
 {
     Planar dest(random, 8, 8, 3);
     const Planar before = dest;
@@ -166,7 +167,7 @@ TEST_F(MergeChannelBitmap, BadArgumentsChangeNothing)
     EXPECT_EQ(dest.planes, before.planes);
 }
 
-TEST_F(MergeChannelBitmap, MultiplyPlaneByBitmapMatchesReference)
+TEST_P(MergeChannelBitmap, MultiplyPlaneByBitmapMatchesReference)
 {
     for (int trial = 0; trial < 20; ++trial) {
         Planar plane(random, 90, 12, 3);
@@ -184,5 +185,7 @@ TEST_F(MergeChannelBitmap, MultiplyPlaneByBitmapMatchesReference)
         ASSERT_EQ(plane.planes, expected.planes) << trial;
     }
 }
+
+INSTANTIATE_MERGE_BUILDS(MergeChannelBitmap);
 
 }  // namespace

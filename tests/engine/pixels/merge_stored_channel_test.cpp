@@ -10,6 +10,7 @@
 
 #include "base/memory.h"
 #include "base/memory_test_hooks.h"
+#include "merge_builds.h"
 #include "merge_reference.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::vector<uint8_t> BytesOf(PTzHANDLE handle)
     return {lock.bytes(), lock.bytes() + kTile};
 }
 
-class MergeStoredChannel : public ::testing::Test {
+class MergeStoredChannel : public MergeBuildTest {
 protected:
     void TearDown() override { PTzTestSetAllocationCeiling(0); }
 
@@ -38,7 +39,7 @@ protected:
     std::mt19937 random{77};
 };
 
-TEST_F(MergeStoredChannel, UniformChannelsStayUniformWithoutAllocating)
+TEST_P(MergeStoredChannel, UniformChannelsStayUniformWithoutAllocating)
 {
     PTzTestSetAllocationCeiling(1);
     for (const int type : {3, 5, 6, 7}) {
@@ -51,7 +52,7 @@ TEST_F(MergeStoredChannel, UniformChannelsStayUniformWithoutAllocating)
     }
 }
 
-TEST_F(MergeStoredChannel, ExpandedChannelsMatchReference)
+TEST_P(MergeStoredChannel, ExpandedChannelsMatchReference)
 {
     const std::vector<uint8_t> source = RandomBytes(random, kTile);
     const std::vector<uint8_t> before = RandomBytes(random, kTile);
@@ -78,7 +79,7 @@ TEST_F(MergeStoredChannel, ExpandedChannelsMatchReference)
     }
 }
 
-TEST_F(MergeStoredChannel, UniformResultFoldsBack)
+TEST_P(MergeStoredChannel, UniformResultFoldsBack)
 {
     // Subtracting a full source clears everything, so the handle becomes the byte 0.
     const _tagITzMERGEDATA merge{ITzMERGE_SUBTRACT, 255};
@@ -88,7 +89,7 @@ TEST_F(MergeStoredChannel, UniformResultFoldsBack)
     EXPECT_EQ(dest.constant, 0);
 }
 
-TEST_F(MergeStoredChannel, FailuresLeaveTheDestination)
+TEST_P(MergeStoredChannel, FailuresLeaveTheDestination)
 {
     const std::vector<uint8_t> source = RandomBytes(random, kTile);
     const _tagITzMERGEDATA merge{ITzMERGE_NORMAL, 255};
@@ -104,5 +105,7 @@ TEST_F(MergeStoredChannel, FailuresLeaveTheDestination)
     EXPECT_EQ(dest.data, nullptr);
     EXPECT_EQ(dest.constant, 44);
 }
+
+INSTANTIATE_MERGE_BUILDS(MergeStoredChannel);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "merge_builds.h"
 #include "merge_reference.h"
 
 namespace {
@@ -39,13 +40,13 @@ struct ArgbTile {
     }
 };
 
-class MergeTile : public ::testing::Test {
+class MergeTile : public MergeBuildTest {
 protected:
     const CMathMerge& t = *GetMathMerge();
     std::mt19937 random{1234};
 };
 
-TEST_F(MergeTile, AlphaOverMatchesReference)
+TEST_P(MergeTile, AlphaOverMatchesReference)
 {
     for (const uint8_t opacity : {255, 128, 1, 0}) {
         for (const bool masked : {false, true}) {
@@ -67,7 +68,7 @@ TEST_F(MergeTile, AlphaOverMatchesReference)
     }
 }
 
-TEST_F(MergeTile, SmudgeMixesUnderMaskAndCopiesWithoutOne)
+TEST_P(MergeTile, SmudgeMixesUnderMaskAndCopiesWithoutOne)
 {
     const ArgbTile source(random);
     const ArgbTile before(random);
@@ -85,7 +86,7 @@ TEST_F(MergeTile, SmudgeMixesUnderMaskAndCopiesWithoutOne)
     EXPECT_EQ(dest.planes, source.planes);
 }
 
-TEST_F(MergeTile, SmudgeDividesByTheNewAlpha)
+TEST_P(MergeTile, SmudgeDividesByTheNewAlpha)
 {
     const std::vector<uint8_t> mask(kTile, 128);
     const _tagITzMERGEDATA merge{ITzMERGE_SMUDGE, 255};
@@ -109,7 +110,7 @@ TEST_F(MergeTile, SmudgeDividesByTheNewAlpha)
     EXPECT_EQ(solid.At(0), (RefPixel{255, 99, 177, 24}));
 }
 
-TEST_F(MergeTile, OtherTypesAndMissingPlanesChangeNothing)
+TEST_P(MergeTile, OtherTypesAndMissingPlanesChangeNothing)
 {
     const ArgbTile source(random);
     const ArgbTile before(random);
@@ -132,7 +133,7 @@ TEST_F(MergeTile, OtherTypesAndMissingPlanesChangeNothing)
     EXPECT_EQ(dest.planes, before.planes);
 }
 
-TEST_F(MergeTile, AlphaOverExamples)
+TEST_P(MergeTile, AlphaOverExamples)
 {
     const _tagITzMERGEDATA merge{ITzMERGE_NORMAL, 255};
     const ArgbTile source(RefPixel{128, 0, 100, 255});
@@ -149,7 +150,7 @@ TEST_F(MergeTile, AlphaOverExamples)
     EXPECT_EQ(opaque.At(kTile - 1), (RefPixel{255, 126, 100, 128}));
 }
 
-TEST_F(MergeTile, GrayUnionAndEraseMatchReference)
+TEST_P(MergeTile, GrayUnionAndEraseMatchReference)
 {
     for (const uint8_t opacity : {255, 200, 0}) {
         for (const bool masked : {false, true}) {
@@ -175,7 +176,7 @@ TEST_F(MergeTile, GrayUnionAndEraseMatchReference)
     }
 }
 
-TEST_F(MergeTile, GrayUnionExamples)
+TEST_P(MergeTile, GrayUnionExamples)
 {
     const _tagITzMERGEDATA merge{ITzMERGE_NORMAL, 255};
     for (int d = 0; d < 256; ++d) {
@@ -184,7 +185,7 @@ TEST_F(MergeTile, GrayUnionExamples)
     }
 }
 
-TEST_F(MergeTile, TaggedBlocksDispatchByKind)
+TEST_P(MergeTile, TaggedBlocksDispatchByKind)
 {
     const std::vector<uint8_t> mask = RandomBytes(random, kTile);
     ArgbTile colour(random);
@@ -225,7 +226,7 @@ TEST_F(MergeTile, TaggedBlocksDispatchByKind)
     EXPECT_EQ(target, united);
 }
 
-TEST_F(MergeTile, TypedGrayMergesMatchReference)
+TEST_P(MergeTile, TypedGrayMergesMatchReference)
 {
     const std::vector<uint8_t> source = RandomBytes(random, kTile);
     const std::vector<uint8_t> before = RandomBytes(random, kTile);
@@ -252,7 +253,7 @@ TEST_F(MergeTile, TypedGrayMergesMatchReference)
     }
 }
 
-TEST_F(MergeTile, TypedGrayMergesIgnoreOtherTypes)
+TEST_P(MergeTile, TypedGrayMergesIgnoreOtherTypes)
 {
     const std::vector<uint8_t> before = RandomBytes(random, kTile);
     for (const int type : {2, 4, 10}) {
@@ -264,5 +265,7 @@ TEST_F(MergeTile, TypedGrayMergesIgnoreOtherTypes)
     }
     EXPECT_EQ(ITzMergeGrayValue(nullptr, 200, 17), 17);
 }
+
+INSTANTIATE_MERGE_BUILDS(MergeTile);
 
 }  // namespace

@@ -1,0 +1,116 @@
+// The functions of merge_kernels.h: each hands its job to the kernel build chosen on the
+// first merge, the best this processor runs. The choice is one load per job (a tile or a
+// row), never per pixel. Also the plain plane copies, which need no build of their own,
+// and the test-only switch between builds.
+#include <atomic>
+#include <cstring>
+
+#include "engine/pixels/merge_kernel_sets.h"
+#include "engine/pixels/merge_kernels.h"
+#include "engine/pixels/merge_kernels_test_hooks.h"
+
+namespace lumatra::merge {
+
+namespace {
+
+// Null until the first merge: nothing is chosen while the library loads.
+std::atomic<const KernelSet*> g_active{nullptr};
+
+const KernelSet& BestBuild()
+{
+    for (size_t i = 0; i < kKernelSetCount; ++i)
+        if (kKernelSets[i].runs())
+            return kKernelSets[i];
+    return kKernelSets[kKernelSetCount - 1];
+}
+
+const KernelSet& Active()
+{
+    const KernelSet* active = g_active.load(std::memory_order_relaxed);
+    if (!active) {
+        active = &BestBuild();
+        g_active.store(active, std::memory_order_relaxed);
+    }
+    return *active;
+}
+
+// Copies planes first..end - 1 row by row.
+void CopyPlaneRows(const Job& job, int first, int end)
+{
+    for (int c = first; c < end; ++c)
+        for (int32_t y = 0; y < job.height; ++y)
+            std::memcpy(job.dest[c] + ptrdiff_t(y) * job.destStride, job.source[c] + ptrdiff_t(y) * job.sourceStride,
+                        size_t(job.width));
+}
+
+}  // namespace
+
+void GrayPlane(GrayOp op, const Job& job)
+{
+    Active().grayPlane(op, job);
+}
+
+void GrayIntoAlpha32(GrayOp op, const Job& job)
+{
+    Active().grayIntoAlpha32(op, job);
+}
+
+void AlphaOverPlanar(const Job& job)
+{
+    Active().alphaOverPlanar(job);
+}
+
+void SmudgePlanar(const Job& job)
+{
+    Active().smudgePlanar(job);
+}
+
+void ColorCopyPlanar(const Job& job)
+{
+    CopyPlaneRows(job, 1, 4);
+    Job alpha = job;
+    alpha.opacity = 255;
+    GrayPlane(GrayOp::Union, alpha);
+}
+
+void CopyPlanes(const Job& job, int planes)
+{
+    CopyPlaneRows(job, 0, planes);
+}
+
+void AlphaOver32(const Job& job)
+{
+    Active().alphaOver32(job);
+}
+
+void AlphaOver32To24(const Job& job, bool bgr)
+{
+    Active().alphaOver32To24(job, bgr);
+}
+
+void Invert(const Job& job, int bytesPerPixel)
+{
+    Active().invert(job, bytesPerPixel);
+}
+
+}  // namespace lumatra::merge
+
+using lumatra::merge::kKernelSetCount;
+using lumatra::merge::kKernelSets;
+
+const char* ITzTestMergeBuildName(int index)
+{
+    return index >= 0 && size_t(index) < kKernelSetCount ? kKernelSets[index].name : nullptr;
+}
+
+int ITzTestSetMergeBuild(int index)
+{
+    if (index < 0) {
+        lumatra::merge::g_active.store(nullptr, std::memory_order_relaxed);
+        return 1;
+    }
+    if (size_t(index) >= kKernelSetCount || !kKernelSets[index].runs())
+        return 0;
+    lumatra::merge::g_active.store(&kKernelSets[index], std::memory_order_relaxed);
+    return 1;
+}
