@@ -197,19 +197,33 @@ ITzLayerImage* AttachFloating(ITzLayerImage& layer, const Case& c, std::mt19937&
     return floating;
 }
 
+// A layer in a picture (whose selection the merge goes through when the case is masked)
+// with blocks 0 uniform opaque, 1 random, 2 uniform 0 and 3 random, and its floating layer.
+struct Scene {
+    Owner owner;
+    Layer selection, layer;
+    ITzLayerImage* floating = nullptr;
+
+    Scene(const Case& c, uint32_t seed)
+    {
+        std::mt19937 random(seed);
+        selection = MakeSelection(random);
+        if (c.masked)
+            owner.selection = selection.get();
+        layer = MakeLayer(c.gray, {10, 20, 400, 300}, random, {255, 1, 0});
+        layer->SetPicture(&owner);
+        floating = AttachFloating(*layer, c, random);
+    }
+    ~Scene() { layer->SetPicture(nullptr); }
+};
+
 // Runs a floating merge, then undo, redo and undo again, checking the layer after each.
 void MergeAndUndo(const Case& c, uint32_t seed)
 {
     SCOPED_TRACE(Describe(c));
-    std::mt19937 random(seed);
-    Owner owner;
-    Layer selection = MakeSelection(random);
-    if (c.masked)
-        owner.selection = selection.get();
-    // Layer blocks: 0 uniform opaque, 1 random, 2 uniform 0, 3 random.
-    Layer layer = MakeLayer(c.gray, {10, 20, 400, 300}, random, {255, 1, 0});
-    layer->SetPicture(&owner);
-    ITzLayerImage* floating = AttachFloating(*layer, c, random);
+    Scene scene(c, seed);
+    const Layer& layer = scene.layer;
+    ITzLayerImage* floating = scene.floating;
     ASSERT_NE(floating, nullptr);
 
     PTzRECT oldBounds;
@@ -250,7 +264,6 @@ void MergeAndUndo(const Case& c, uint32_t seed)
     List redoAgain(layer->GetBlockType());
     ASSERT_EQ(layer->Undo(&mergedBounds, &undoAgain, nullptr, &redoAgain), 1);
     EXPECT_TRUE(Take(*layer) == before);
-    layer->SetPicture(nullptr);
 }
 
 TEST(LayerImageFloating, MergeThenUndoRedoUndoIsBitExactForEveryKindTypeAndGrid)
@@ -404,24 +417,17 @@ TEST(LayerImageFloating, AMergeThatRunsOutOfMemoryHalfwayIsRolledBack)
 void CheckMergeFailures(const Case& c, uint32_t seed)
 {
     SCOPED_TRACE(Describe(c));
-    std::mt19937 random(seed);
-    Owner owner;
-    Layer selection = MakeSelection(random);
-    if (c.masked)
-        owner.selection = selection.get();
-    Layer pristine = MakeLayer(c.gray, {10, 20, 400, 300}, random, {255, 1, 0});
-    pristine->SetPicture(&owner);
-    ITzLayerImage* pristineFloating = AttachFloating(*pristine, c, random);
-    ASSERT_NE(pristineFloating, nullptr);
+    Scene pristine(c, seed);
+    ASSERT_NE(pristine.floating, nullptr);
     const auto copy = [](ITzLayerImage& layer) { return static_cast<ITzLayerImage*>(layer.CreateCopyLayer()); };
     const PTzRECT area = {0, 0, 600, 464};  // the layer and the floating layer, both grids
     Snapshot merged;
     int failures = 0;
     for (int64_t allowed = -1;; ++allowed) {  // the first round merges unhindered
-        Layer layer(copy(*pristine));
-        ITzLayerImage* floating = copy(*pristineFloating);
+        Layer layer(copy(*pristine.layer));
+        ITzLayerImage* floating = copy(*pristine.floating);
         ASSERT_TRUE(layer && floating);
-        layer->SetPicture(&owner);
+        layer->SetPicture(&pristine.owner);
         ASSERT_EQ(layer->SetFloatingLayer(floating), 1);
         const Snapshot before = Take(*layer, area), floatingBefore = Take(*floating, area);
         List undo(layer->GetBlockType());
@@ -445,7 +451,6 @@ void CheckMergeFailures(const Case& c, uint32_t seed)
         if (done || testing::Test::HasFailure())
             break;
     }
-    pristine->SetPicture(nullptr);
     EXPECT_GT(failures, 8);
 }
 

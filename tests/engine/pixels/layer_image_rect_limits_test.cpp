@@ -148,14 +148,31 @@ struct Bitmaps {
 // under its rectangle; or, resizing the layer, everything but the pixels inside.
 enum class Changes { Nothing, Inside, Blocks, Outside };
 
+const _tagITzZOOMLEVEL kOne = {1, 1};
+const _tagITzZOOMLEVEL kThird = {1, 3};
+
+// Runs a resampled read of the layer, a hundred steps at most.
+void Resample(ITzLayerImage& layer, Bitmaps& bitmaps, const PTzRECT& rect, bool bilinear)
+{
+    _tagITzCHANNELBITMAP c = bitmaps.ChannelsOf(layer);
+    void* job = bilinear ? layer.ResampleFillChannelBitmapBLStart(&c, &rect, &kOne, &kThird, nullptr)
+                         : layer.ResampleFillChannelBitmapNNStart(&c, &rect, &kThird, &kOne, nullptr);
+    if (!job)
+        return;
+    uint32_t progress = 0;
+    for (int steps = 0; steps < 100; ++steps)
+        if (!(bilinear ? layer.ResampleFillChannelBitmapBL(job, &progress)
+                       : layer.ResampleFillChannelBitmapNN(job, &progress)))
+            break;
+    bilinear ? layer.ResampleFillChannelBitmapBLEnd(job) : layer.ResampleFillChannelBitmapNNEnd(job);
+}
+
 struct Door {
     const char* name;
     Changes changes;
     std::function<void(ITzLayerImage& layer, ITzLayerImage& other, Bitmaps& bitmaps, const PTzRECT& rect)> call;
 };
 
-const _tagITzZOOMLEVEL kOne = {1, 1};
-const _tagITzZOOMLEVEL kThird = {1, 3};
 const _tagPTzCOLOR kRed = {PTzCOLORMODE_ARGB, 255, {200, 10, 10}};
 _tagITzMERGEDATA gMerge = {ITzMERGE_NORMAL, 200};
 
@@ -211,26 +228,8 @@ const Door kDoors[] = {
          if (auto* select = dynamic_cast<ITzLayerImageSelect*>(&l))
              select->GetSelectionBoundary(&b.bits1, &r, 0, &kOne, &kOne);
      }},
-    {"ResampleNearest", Changes::Nothing,
-     [](auto& l, auto&, auto& b, auto& r) {
-         _tagITzCHANNELBITMAP c = b.ChannelsOf(l);
-         if (void* job = l.ResampleFillChannelBitmapNNStart(&c, &r, &kThird, &kOne, nullptr)) {
-             uint32_t progress = 0;
-             for (int steps = 0; steps < 100 && l.ResampleFillChannelBitmapNN(job, &progress); ++steps) {
-             }
-             l.ResampleFillChannelBitmapNNEnd(job);
-         }
-     }},
-    {"ResampleBilinear", Changes::Nothing,
-     [](auto& l, auto&, auto& b, auto& r) {
-         _tagITzCHANNELBITMAP c = b.ChannelsOf(l);
-         if (void* job = l.ResampleFillChannelBitmapBLStart(&c, &r, &kOne, &kThird, nullptr)) {
-             uint32_t progress = 0;
-             for (int steps = 0; steps < 100 && l.ResampleFillChannelBitmapBL(job, &progress); ++steps) {
-             }
-             l.ResampleFillChannelBitmapBLEnd(job);
-         }
-     }},
+    {"ResampleNearest", Changes::Nothing, [](auto& l, auto&, auto& b, auto& r) { Resample(l, b, r, false); }},
+    {"ResampleBilinear", Changes::Nothing, [](auto& l, auto&, auto& b, auto& r) { Resample(l, b, r, true); }},
     {"GetZoomData", Changes::Nothing, [](auto& l, auto&, auto& b, auto& r) { l.GetZoomData(&b.Of(l), &r, &kOne, &kOne); }},
     {"AlphaDataFull", Changes::Nothing, [](auto& l, auto&, auto&, auto& r) { l.AlphaDataFull(&r); }},
     {"AlphaDataEmpty", Changes::Nothing, [](auto& l, auto&, auto&, auto& r) { l.AlphaDataEmpty(&r); }},
