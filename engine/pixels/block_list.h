@@ -1,6 +1,6 @@
 // The image layers' two-level list of block records, shared by the kinds over their
-// record type: making the list, reading a record, copying a list, and freeing the list
-// together with the handles its records own.
+// record type: making the list, reading a record, copying a list (and with it a layer's
+// blocks), and freeing the list together with the handles its records own.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include "base/error_codes.h"
 #include "base/two_level_handle.h"
 #include "engine/pixels/block_records.h"
+#include "engine/pixels/layer_image.h"
 
 namespace lumatra {
 
@@ -77,3 +78,15 @@ int BlockListCopy(PTzTWOLEVELHANDLE target, PTzTWOLEVELHANDLE source, Duplicate 
 }
 
 }  // namespace lumatra
+
+template <typename Record, typename Kind>
+int ITzLayerImage::CopyBlocksFrom(Kind& source)
+{
+    const auto duplicate = [&source](uint32_t index, Record* copy) { return source.CopyBlockData(index, copy); };
+    if (!m_blockList || !source.m_blockList ||
+        !lumatra::BlockListCopy<Record>(m_blockList, source.m_blockList, duplicate, Kind::DestroyBlockData))
+        return 0;
+    m_blockCountX = source.m_blockCountX;
+    m_blockCountY = source.m_blockCountY;
+    return 1;
+}

@@ -552,6 +552,11 @@ public:
     int Crop(const PTzRECT* rect, ITzUndoBlockListBase* undo);
 
 protected:
+    // Fills this layer's empty block list with deep copies of the blocks of `source`, a
+    // layer of the same kind with records of type Record, and takes its grid: 1, or 0 when
+    // a block could not be read or copied (BlockListCopy, block_list.h).
+    template <typename Record, typename Kind>
+    int CopyBlocksFrom(Kind& source);
     // An L rectangle (cut to the layer's bounds when `toBounds`) clipped to the grid and
     // turned into B; false when nothing is left.
     bool ClipToGrid(const PTzRECT& layerRect, bool toBounds, PTzRECT& gridRect) const;

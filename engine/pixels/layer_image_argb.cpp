@@ -94,23 +94,10 @@ int ITzLayerImageARGB::IsBlockEmpty(const _tagITzBLOCKINFOARGB* record)
     return record && (record->flags & ITzBLOCK_PRESENT) && !record->channels[0] && record->constants[0] == 0;
 }
 
-int ITzLayerImageARGB::CopyBlocksFrom(ITzLayerImageARGB& source)
-{
-    const auto duplicate = [&source](uint32_t index, _tagITzBLOCKINFOARGB* copy) {
-        return source.CopyBlockData(index, copy);
-    };
-    if (!m_blockList || !source.m_blockList ||
-        !lumatra::BlockListCopy<_tagITzBLOCKINFOARGB>(m_blockList, source.m_blockList, duplicate, DestroyBlockData))
-        return 0;
-    m_blockCountX = source.m_blockCountX;
-    m_blockCountY = source.m_blockCountY;
-    return 1;
-}
-
 ITzLayerImage* ITzLayerImageARGB::CopyLayer()
 {
     ARGBLayerPointer copy(new (std::nothrow) ITzLayerImageARGB(this));
-    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom(*this))
+    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom<_tagITzBLOCKINFOARGB>(*this))
         return nullptr;
     return copy.release();
 }

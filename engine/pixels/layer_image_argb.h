@@ -267,7 +267,6 @@ private:
     // false when it is missing or of another kind.
     static bool ReadARGBBlock(ITzLayerImage* layer, uint32_t index, _tagITzBLOCKINFOARGB& record);
     static _tagITzBLOCKDATAINFO ToDataInfo(const _tagITzBLOCKINFOARGB& record);
-    int CopyBlocksFrom(ITzLayerImageARGB& source);
     // Copies the block into the target's block (times the selection mask when
     // `maskCopy`) and takes the mask off this block's alpha; all or nothing.
     int MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOARGB& own, ITzLayerImage* target,

@@ -113,23 +113,10 @@ int ITzLayerImageGray::IsBlockEmpty(const _tagITzBLOCKINFOGRAY* record)
     return record && (record->flags & ITzBLOCK_PRESENT) && !record->data && record->constant == 0;
 }
 
-int ITzLayerImageGray::CopyBlocksFrom(ITzLayerImageGray& source)
-{
-    const auto duplicate = [&source](uint32_t index, _tagITzBLOCKINFOGRAY* copy) {
-        return source.CopyBlockData(index, copy);
-    };
-    if (!m_blockList || !source.m_blockList ||
-        !lumatra::BlockListCopy<_tagITzBLOCKINFOGRAY>(m_blockList, source.m_blockList, duplicate, DestroyBlockData))
-        return 0;
-    m_blockCountX = source.m_blockCountX;
-    m_blockCountY = source.m_blockCountY;
-    return 1;
-}
-
 ITzLayerBase* ITzLayerImageGray::CreateCopyLayer()
 {
     GrayLayerPointer copy(new (std::nothrow) ITzLayerImageGray(this));
-    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom(*this))
+    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom<_tagITzBLOCKINFOGRAY>(*this))
         return nullptr;
     return copy.release();
 }

@@ -230,12 +230,6 @@ public:
     static int MergeBlockNeedBackupGray(const _tagITzBLOCKINFOGRAY* source, const _tagITzBLOCKINFOGRAY* target,
                                         const _tagITzMERGEDATA* merge);
 
-protected:
-    // Copies every block of `source` into this layer's empty list, with the block
-    // counts: 1, or 0 when a block cannot be copied (the copies made stay to be freed
-    // with this layer).
-    int CopyBlocksFrom(ITzLayerImageGray& source);
-
 private:
     enum class ZoomAction { Bitmap, Overlay, AlphaMask };
     int ZoomRead(ZoomAction action, bool enlarge, _tagITzBITMAP* bitmap, const PTzRECT* rect,

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "base/error_codes.h"
+#include "engine/pixels/block_list.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ ITzLayerImageSelect::~ITzLayerImageSelect() = default;
 ITzLayerImage* ITzLayerImageSelect::CopyLayer()
 {
     SelectLayerPointer copy(new (std::nothrow) ITzLayerImageSelect(this));
-    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom(*this))
+    if (!copy || !copy->m_blockList || !copy->CopyBlocksFrom<_tagITzBLOCKINFOGRAY>(*this))
         return nullptr;
     return copy.release();
 }
