@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/pixels/arc_fill.h"
 #include "engine/pixels/bitmap.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_enum.h"
@@ -22,6 +23,7 @@
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/layer_image_select.h"
+#include "engine/pixels/magic_seed_line_list.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/rect_clip.h"
 #include "engine/pixels/undo_block_list.h"
@@ -267,6 +269,12 @@ const Door kDoors[] = {
     {"FillRectDataFromLayer", Changes::Inside,
      [](auto& l, auto& o, auto&, auto& r) { l.FillRectDataFromLayer(&r, &o, &r, &gMerge, nullptr, 0); }},
     {"MergeMaskLayer", Changes::Inside, [](auto& l, auto& o, auto&, auto& r) { l.MergeMaskLayer(&o, &r, &r); }},
+    {"MagicSearchFillSelection", Changes::Nothing,
+     [](auto& l, auto&, auto& b, auto& r) {
+         ITzMagicSeedLineList seeds;
+         seeds.Insert({0, 0, 3, 0});
+         l.MagicSearchFillSelection(&r, &b.gray, &seeds, &kRed, 10);
+     }},
     {"ColorFillSelection", Changes::Inside,
      [](auto& l, auto&, auto& b, auto& r) { l.ColorFillSelection(&b.gray, &r, &kRed, 0); }},
     {"RebuildPreview", Changes::Inside, [](auto& l, auto&, auto&, auto& r) { l.RebuildPreview(&r, 0); }},
@@ -360,6 +368,10 @@ TEST(RectLimits, BitmapDoorsTakeRectanglesAtTheEndsOfTheRange)
         ITzClipRectToSize(cut, kSide, kSide);
         ITzRectPair pair;
         ITzClipRectPair(rect, {kSide, kSide}, rect, {kMax, kMax}, pair);
+        ITzArcFill arc;
+        arc.Fill(&rect, &rect);
+        arc.Fill(&rect, &kArea);
+        arc.Fill(&kBounds, &rect);
         for (const _tagITzZOOMLEVEL& zoom : zooms) {
             PTzRECT out;
             PTzPOINT in, result;
