@@ -3,7 +3,6 @@
 // same for rows), so every level stays aligned with the origin. Library-private.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "base/geometry.h"
@@ -11,11 +10,6 @@
 namespace lumatra {
 
 inline constexpr uint8_t kPreviewLevels = 8;
-
-inline int32_t ClampToInt32(int64_t value)
-{
-    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 // The first level-n pixel touching source coordinate a, and the end (exclusive) of the
 // level pixels touching the source up to end (exclusive). Shifts are arithmetic.
@@ -32,8 +26,10 @@ inline int64_t LevelEnd(int64_t end, int32_t origin, uint8_t level)
 // A source rectangle (picture coordinates) mapped outward to level coordinates.
 inline PTzRECT MapToLevel(const PTzRECT& rect, const PTzPOINT& origin, uint8_t level)
 {
-    return {ClampToInt32(LevelStart(rect.left, origin.x, level)), ClampToInt32(LevelStart(rect.top, origin.y, level)),
-            ClampToInt32(LevelEnd(rect.right, origin.x, level)), ClampToInt32(LevelEnd(rect.bottom, origin.y, level))};
+    return {PTzSaturate32(LevelStart(rect.left, origin.x, level)),
+            PTzSaturate32(LevelStart(rect.top, origin.y, level)),
+            PTzSaturate32(LevelEnd(rect.right, origin.x, level)),
+            PTzSaturate32(LevelEnd(rect.bottom, origin.y, level))};
 }
 
 // The first source coordinate under level coordinate a.

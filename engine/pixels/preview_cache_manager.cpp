@@ -126,8 +126,8 @@ int ITzPreviewCacheManager::UpdataPreviewForBrush(uint8_t level, const PTzRECT* 
     // The level rectangle and, at its corner, the source corner aligned to the level's
     // squares around the origin.
     const PTzRECT mapped = lumatra::MapToLevel(*pictureRect, m_origin, level);
-    const PTzPOINT source = {lumatra::ClampToInt32(lumatra::LevelToSource(mapped.left, m_origin.x, level)),
-                             lumatra::ClampToInt32(lumatra::LevelToSource(mapped.top, m_origin.y, level))};
+    const PTzPOINT source = {PTzSaturate32(lumatra::LevelToSource(mapped.left, m_origin.x, level)),
+                             PTzSaturate32(lumatra::LevelToSource(mapped.top, m_origin.y, level))};
     return layer->PreviewUpdateRectDataFromDatalayer(&mapped, &source, uint8_t(flag));
 }
 
@@ -136,7 +136,7 @@ int ITzPreviewCacheManager::MoveCore(const _tagPTzOFFSET* offset)
     if (!offset)
         return ITzERR_INVALID;
     const int64_t x = int64_t(m_origin.x) + offset->x, y = int64_t(m_origin.y) + offset->y;
-    const PTzPOINT moved = {lumatra::ClampToInt32(x), lumatra::ClampToInt32(y)};
+    const PTzPOINT moved = {PTzSaturate32(x), PTzSaturate32(y)};
     for (uint8_t n = 1; n <= kPreviewLevels; ++n) {
         // A level moves by whole level pixels; what is left over moves the origin only.
         _tagPTzOFFSET by = {int32_t((int64_t(moved.x) >> n) - (int64_t(m_origin.x) >> n)),

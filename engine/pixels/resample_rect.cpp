@@ -9,11 +9,6 @@
 
 namespace {
 
-int32_t Saturate(int64_t v)
-{
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 struct Axis {
     int32_t low, high;
 };
@@ -45,8 +40,8 @@ int MapRect(PTzRECT* out, const PTzRECT* in, const _tagITzZOOMLEVEL* zoomX, cons
     }
     if (type != ITzRESAMPLE_BILINEAR)
         return 0;
-    *out = {Saturate(bilinear(x, in->left, false)), Saturate(bilinear(y, in->top, false)),
-            Saturate(bilinear(x, in->right, true)), Saturate(bilinear(y, in->bottom, true))};
+    *out = {PTzSaturate32(bilinear(x, in->left, false)), PTzSaturate32(bilinear(y, in->top, false)),
+            PTzSaturate32(bilinear(x, in->right, true)), PTzSaturate32(bilinear(y, in->bottom, true))};
     return 1;
 }
 
