@@ -176,7 +176,8 @@ public:
     int CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
                      const _tagITzBLOCKPOSITION* targetPosition, ITzLayerImage* selection) override;
     int CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection) override;
+                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                         int takeOut) override;
     int LockBitmap(_tagITzBITMAP* bitmap) override;
     int UnlockBitmap(_tagITzBITMAP* bitmap) override;
     int LockChannelBitmap(_tagITzCHANNELBITMAP* bitmap) override;
@@ -232,9 +233,10 @@ private:
     static _tagITzBLOCKDATAINFO ToDataInfo(const _tagITzBLOCKINFOARGB& record);
     int CopyBlocksFrom(ITzLayerImageARGB& source);
     // Copies the block into the target's block (times the selection mask when
-    // `maskCopy`) and takes the mask off this block's alpha; all or nothing.
+    // `maskCopy`) and, when `takeOut`, takes the mask off this block's alpha; all or
+    // nothing. A selection of one value over the block expands no channel.
     int MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOARGB& own, ITzLayerImage* target,
-                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy);
+                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy, bool takeOut);
     int StoreChanged(uint32_t index, const _tagITzBLOCKINFOARGB& record);
 };
 
