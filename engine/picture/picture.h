@@ -157,6 +157,13 @@ public:
     // A new ARGB layer for a paste; null unless the picture is 32-bit ARGB, and with 255
     // layers (last error -1203).
     ITzLayerImage* PasteCreateLayer();
+    // Layers drawn through a rendered image (text layers) become image layers. The
+    // user's Convert command, an undo step of its own under its own ticket: 1 when the
+    // layer was converted, else 0. The layer at the index as an image layer for an edit
+    // that needs one, converted under that edit's ticket when it is of another kind
+    // (`converted`, when given, tells): null when there is none or it cannot be converted.
+    int ConvertLayerToImageLayer(uint16_t index);
+    ITzLayerImage* GetImageLayerConvert(uint16_t index, int* converted);
 
     // Selection. The selection layer is not one of the stack's layers; whoever takes it
     // out owns it, and the picture frees the one installed when it is destroyed.

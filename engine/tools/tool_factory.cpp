@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/tools/tool_auto_merge.h"
+#include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop.h"
 #include "engine/tools/tool_factory_test_hooks.h"
 #include "engine/tools/tool_floating_base.h"
@@ -43,6 +44,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
     // Each engine tool adds its ID here as it is built; until then the records of an ID
     // are left alone by every dispatcher.
     switch (id) {
+    case ITzTOOLID_AUTO_CONVERT:
+        return new (std::nothrow) ITzToolAutoConvert();
     case ITzTOOLID_AUTO_MERGE:
         return new (std::nothrow) ITzToolAutoMerge();
     case ITzTOOLID_CROP:
@@ -59,6 +62,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolResize();
     case ITzTOOLID_ROTATE_SPECIAL:
         return new (std::nothrow) ITzToolRotateSpecial();
+    case ITzTOOLID_CONVERT:
+        return new (std::nothrow) ITzToolConvert();
     default:
         return nullptr;
     }
