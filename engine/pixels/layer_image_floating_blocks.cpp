@@ -151,6 +151,13 @@ bool StagedBackups::CommitTo(ITzUndoBlockListBase* target)
 
 bool StagedBackups::RollBack(ITzLayerImage& layer, const PTzRECT& bounds)
 {
+    // On the same grid every kept block swaps straight back, which needs no memory (an
+    // edit may have failed for want of it); the stage then holds the edit's blocks and
+    // frees them.
+    PTzRECT now;
+    layer.GetBounds(&now);
+    if (PTzRectEqual(&now, &bounds))
+        return layer.UndoSwitchBlockData(&m_list) != 0;
     // The blocks the edit made are handed to a list of their own and freed with it; the
     // stage is left holding nothing of value either.
     ITzUndoTwoLevelBlockList replaced(m_list.GetBlockType());

@@ -12,6 +12,7 @@
 #include "engine/pixels/undo_block_list.h"
 #include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop_record.h"
+#include "engine/tools/tool_merge_floating_first.h"
 
 namespace {
 
@@ -183,7 +184,9 @@ int ITzToolCrop::CropPicture(void* handle, uint32_t* /*progress*/)
     job->ran = true;
     ITzPicture& picture = *job->picture;
     _tagITzUNDOCROP& record = *job->record;
-    if (record.layerCount != picture.GetLayerCount() || !CropLayers(picture, job->rect, record)) {
+    // Pixels lifted by a drag would stay behind where the layers move: merged first.
+    if (record.layerCount != picture.GetLayerCount() || !lumatra::MergeFloatingFirst(picture) ||
+        !CropLayers(picture, job->rect, record)) {
         job->failed = true;
         return 0;
     }

@@ -39,8 +39,9 @@ public:
     // A job cropping to the part of `rect` inside the picture; null for null arguments,
     // a rectangle that misses the picture, or when memory is short.
     void* CropPictureStart(ITzPicture* picture, const PTzRECT* rect);
-    // Does the whole crop and saves the step: 0, the job is finished (End tells whether
-    // it succeeded; a failed crop leaves the picture as it was). `progress` is not written.
+    // Does the whole crop and saves the step, after merging the floating layers left on
+    // the layers (each an 'auto' step): 0, the job is finished (End tells whether it
+    // succeeded; a failed crop leaves the layers as they were). `progress` is not written.
     int CropPicture(void* job, uint32_t* progress);
     // 1, or 0 when the crop failed.
     int CropPictureEnd(void* job);

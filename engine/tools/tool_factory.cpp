@@ -7,10 +7,13 @@
 #include "engine/tools/tool_auto_merge.h"
 #include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop.h"
+#include "engine/tools/tool_cut.h"
 #include "engine/tools/tool_factory_test_hooks.h"
 #include "engine/tools/tool_floating_base.h"
 #include "engine/tools/tool_layer_manager.h"
 #include "engine/tools/tool_layer_merge.h"
+#include "engine/tools/tool_move.h"
+#include "engine/tools/tool_paste.h"
 #include "engine/tools/tool_resize.h"
 #include "engine/tools/tool_rotate_special.h"
 
@@ -50,6 +53,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolAutoMerge();
     case ITzTOOLID_CROP:
         return new (std::nothrow) ITzToolCrop();
+    case ITzTOOLID_CUT:
+        return new (std::nothrow) ITzToolCut();
     // Every tool that paints through a floating layer and keeps this ID shares the
     // base's record and replay.
     case ITzTOOLID_FLOATING:
@@ -58,6 +63,10 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolLayerManager();
     case ITzTOOLID_LAYER_MERGE:
         return new (std::nothrow) ITzToolLayerMerge();
+    case ITzTOOLID_MOVE:
+        return new (std::nothrow) ITzToolMove();
+    case ITzTOOLID_PASTE:
+        return new (std::nothrow) ITzToolPaste();
     case ITzTOOLID_RESIZE:
         return new (std::nothrow) ITzToolResize();
     case ITzTOOLID_ROTATE_SPECIAL:
