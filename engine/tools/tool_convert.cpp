@@ -17,13 +17,6 @@ _tagITzUNDOCONVERT* ConvertRecord(_tagUNDODATABASE* head)
     return reinterpret_cast<_tagITzUNDOCONVERT*>(head);
 }
 
-_tagITzLAYERBACKUPINFO ItemAt(ITzLayerBackupList& list, uint32_t at)
-{
-    _tagITzLAYERBACKUPINFO item = {};
-    list.GetItemByIndex(at, &item, 0);
-    return item;
-}
-
 // The image stands for the layer in the stack: it shows as the layer did and stays in
 // its link group.
 void CarryProperties(ITzLayerBase& from, ITzLayerBase& to)
@@ -96,7 +89,7 @@ bool RestorePlace(ITzPicture& picture, uint16_t index, ITzLayerBase* layer)
 void RestoreAll(ITzPicture& picture, ITzLayerBackupList& list)
 {
     for (uint32_t i = list.GetItemCount(); i-- > 0;) {
-        _tagITzLAYERBACKUPINFO item = ItemAt(list, i);
+        _tagITzLAYERBACKUPINFO item = list.ItemAt(i);
         if (item.layer && RestorePlace(picture, item.index, item.layer)) {
             item.layer = nullptr;
             list.SetItemByIndex(i, &item, 0);
@@ -183,7 +176,7 @@ int ITzToolAutoConvert::DoUndo(ITzPicture* picture, _tagUNDODATABASE* head)
     ITzLayerBackupList& list = *ConvertRecord(head)->layers;
     int changed = 0;
     for (uint32_t i = list.GetItemCount(); i-- > 0;) {
-        _tagITzLAYERBACKUPINFO item = ItemAt(list, i);
+        _tagITzLAYERBACKUPINFO item = list.ItemAt(i);
         if (!item.layer || !RestorePlace(*picture, item.index, item.layer))
             continue;
         item.layer = nullptr;
@@ -201,7 +194,7 @@ int ITzToolAutoConvert::DoRedo(ITzPicture* picture, _tagUNDODATABASE* head)
     ITzLayerBackupList& list = *ConvertRecord(head)->layers;
     int changed = 0;
     for (uint32_t i = 0; i < list.GetItemCount(); ++i) {
-        _tagITzLAYERBACKUPINFO item = ItemAt(list, i);
+        _tagITzLAYERBACKUPINFO item = list.ItemAt(i);
         if (item.layer)
             continue;
         item.layer = ConvertPlace(*picture, item.index);
@@ -220,7 +213,7 @@ int ITzToolAutoConvert::ReleaseUndoData(_tagUNDODATABASE* head)
     _tagITzUNDOCONVERT* record = ConvertRecord(head);
     if (record->layers) {
         for (uint32_t i = 0; i < record->layers->GetItemCount(); ++i)
-            ITzLayerBase::DestroyLayer(ItemAt(*record->layers, i).layer);
+            ITzLayerBase::DestroyLayer(record->layers->ItemAt(i).layer);
         delete record->layers;
     }
     PTzPointFree(record);

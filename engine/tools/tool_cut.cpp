@@ -23,12 +23,6 @@ _tagITzUNDOCUT* CutRecord(_tagUNDODATABASE* head)
     return reinterpret_cast<_tagITzUNDOCUT*>(head);
 }
 
-// The selection changes places between the picture and the record.
-void SwapSelection(ITzPicture& picture, _tagITzUNDOCUT& record)
-{
-    record.selection = picture.SetSelectLayer(record.selection);
-}
-
 }  // namespace
 
 ITzToolCut::ITzToolCut()
@@ -101,7 +95,7 @@ ITzLayerImage* ITzToolCut::Cut(ITzPicture* picture, bool deleteOnly)
         // The blocks cut so far go back whole, which needs no memory; the new layer goes.
         layer->UndoSwitchBlockData(record.blocks);
         if (record.selection)
-            SwapSelection(*picture, record);
+            record.selection = picture->SetSelectLayer(record.selection);
         ReleasePendingUndoData();
         return nullptr;
     }
@@ -126,8 +120,9 @@ int ITzToolCut::DoUndo(ITzPicture* picture, _tagUNDODATABASE* head)
     delete record.blocks;
     record.blocks = fresh.release();
     record.bounds = present;
+    // The selection changes places between the picture and the record.
     if (!record.deleteOnly)
-        SwapSelection(*picture, record);
+        record.selection = picture->SetSelectLayer(record.selection);
     picture->SetActiveLayerID(record.layerIndex);
     return 1;
 }

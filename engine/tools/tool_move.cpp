@@ -2,7 +2,6 @@
 // to the moved layer and the selection, and its pending record.
 #include "engine/tools/tool_move.h"
 
-#include <memory>
 #include <new>
 
 #include "base/memory.h"
@@ -11,7 +10,6 @@
 #include "engine/pixels/layer_image_select.h"
 #include "engine/pixels/undo_block_list.h"
 #include "engine/tools/tool_selection_blocks.h"
-
 
 ITzToolMove::ITzToolMove()
 {

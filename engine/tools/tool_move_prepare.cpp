@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/memory.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image.h"
@@ -106,8 +107,8 @@ bool ITzToolMove::PrepareLayerMove(ITzLayerBase* layer, uint16_t index)
 
 bool ITzToolMove::PrepareSelectionMove(uint16_t index)
 {
-    int converted = 0;
-    ITzLayerImage* layer = m_picture->GetImageLayerConvert(index, &converted);
+    // A layer of another kind gives its pixels up first, under this move's ticket.
+    ITzLayerImage* layer = m_picture->GetImageLayerConvert(index, nullptr);
     if (!layer)
         return false;
     _tagITzUNDOMOVE& record = *Record();
@@ -134,7 +135,8 @@ bool ITzToolMove::Lift(ITzLayerImage& layer, ITzLayerImageSelect& selection, _ta
     ITzLayerImage* floating = layer.CreateFloatingLayer();
     if (!floating)
         return false;
-    // A copy leaves the layer as it is, so it keeps nothing of it.
+    // Block by block through the selection; a copy leaves the layer as it is and so
+    // keeps none of its blocks.
     bool lifted = floating->SetSize(&area, 1) == 0 &&
                   lumatra::ForSelectedBlocks(layer, *floating, &selection, [&](const auto& from, const auto& to) {
                       return ITzLayerImage::CopyToFloatLayer(&layer, &from, floating, &to, &selection, takeOut,

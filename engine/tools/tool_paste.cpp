@@ -16,12 +16,6 @@ _tagITzUNDOPASTE* PasteRecord(_tagUNDODATABASE* head)
     return reinterpret_cast<_tagITzUNDOPASTE*>(head);
 }
 
-// The selection changes places between the picture and the record.
-void SwapSelection(ITzPicture& picture, _tagITzUNDOPASTE& record)
-{
-    record.selection = picture.SetSelectLayer(record.selection);
-}
-
 // The offset that puts the layer's centre on the target's, in 64 bits; false when the
 // offset or the moved layer leaves the coordinate range.
 bool CentreOffset(const PTzRECT& target, const PTzRECT& layer, _tagPTzOFFSET& offset)
@@ -138,7 +132,8 @@ int ITzToolPaste::DoUndo(ITzPicture* picture, _tagUNDODATABASE* head)
         record.layer = nullptr;
         picture->SetActiveLayerID(index);
     }
-    SwapSelection(*picture, record);
+    // The selection changes places between the picture and the record.
+    record.selection = picture->SetSelectLayer(record.selection);
     return 1;
 }
 

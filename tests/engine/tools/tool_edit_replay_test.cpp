@@ -72,23 +72,16 @@ int Paste(ITzPicture& picture)
     return picture.DoPasteImageLayer(source.get());
 }
 
-int MergeDown(ITzPicture& picture)
+// The three layer merges, by the tool's operation.
+template <int (ITzToolLayerMerge::*kMerge)(ITzPicture*)>
+int Merge(ITzPicture& picture)
 {
     ITzToolLayerMerge tool;
-    return tool.MergeLayerDown(&picture);
+    return (tool.*kMerge)(&picture);
 }
-
-int MergeVisible(ITzPicture& picture)
-{
-    ITzToolLayerMerge tool;
-    return tool.MergeVisible(&picture);
-}
-
-int Flatten(ITzPicture& picture)
-{
-    ITzToolLayerMerge tool;
-    return tool.MergeLayers(&picture);
-}
+constexpr auto MergeDown = Merge<&ITzToolLayerMerge::MergeLayerDown>;
+constexpr auto MergeVisible = Merge<&ITzToolLayerMerge::MergeVisible>;
+constexpr auto Flatten = Merge<&ITzToolLayerMerge::MergeLayers>;
 
 int Crop(ITzPicture& picture)
 {
