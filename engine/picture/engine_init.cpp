@@ -3,13 +3,14 @@
 #include "engine/picture/engine_global_tool_list.h"
 #include "engine/picture/engine_lifetime.h"
 #include "engine/picture/ftz_manage.h"
+#include "engine/pixels/anti_line_math.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_memory_pool.h"
 
 namespace {
 
-// In the order ITzUninit frees them; the anti-aliasing table is connected by its maker.
-ITzEngineService g_services[ITzSERVICE_COUNT] = {
+// In the order ITzUninit frees them.
+const ITzEngineService g_services[ITzSERVICE_COUNT] = {
     {[] { return FindMathMerge() != nullptr; }, [] { return GetMathMerge() != nullptr; },
      [] { FreeMathMerge(); }},
     {[] { return CFTzManage::Find() != nullptr; }, [] { return CFTzManage::Get() != nullptr; },
@@ -18,7 +19,8 @@ ITzEngineService g_services[ITzSERVICE_COUNT] = {
      [] { FreeGlobalToolList(); }},
     {[] { return FindBlockMemoryPool() != nullptr; }, [] { return GetBlockMemoryPool() != nullptr; },
      [] { FreeBlockMemoryPool(); }},
-    {},
+    {[] { return FindAntiLineMath() != nullptr; }, [] { return GetAntiLineMath() != nullptr; },
+     [] { FreeAntiLineMath(); }},
 };
 
 ITzEngineLifetime& Lifetime()
@@ -28,11 +30,6 @@ ITzEngineLifetime& Lifetime()
 }
 
 }  // namespace
-
-void ITzConnectAntiLineMath(const ITzEngineService* service)
-{
-    g_services[ITzSERVICE_ANTI_LINE_MATH] = service ? *service : ITzEngineService{};
-}
 
 int ITzInit()
 {

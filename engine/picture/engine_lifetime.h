@@ -52,7 +52,3 @@ private:
     const ITzEngineService (&m_services)[ITzSERVICE_COUNT];
     uint32_t m_openPairs = 0;
 };
-
-// Connects the anti-aliasing table's functions to the engine's lifetime (null
-// disconnects it). Until then ITzInit and ITzUninit leave that table alone.
-void ITzConnectAntiLineMath(const ITzEngineService* service);

@@ -156,6 +156,9 @@ public:
                           const _tagITzZOOMLEVEL* zoomY);
     virtual int GetChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect,
                                  const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY);
+    // Extends the layer to hold the rectangle (L), then fills the ellipse inscribed in it
+    // with anti-aliased edges (the kind's FillBlockDataWithCrossData): the fill's result,
+    // -1001 for null.
     virtual int FillArc(const PTzRECT* rect, const _tagPTzCOLOR* colour, int flag);
     // Extends the layer to hold the rectangle (L), then fills it: 0, -1001 for null.
     virtual int FillRect(const PTzRECT* rect, const _tagPTzCOLOR* colour);

@@ -98,6 +98,11 @@ public:
                   const _tagITzZOOMLEVEL* zoomY) override;
     int GetChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
                          const _tagITzZOOMLEVEL* zoomY) override;
+    // The magic wand's fill of one block (a rect of at most 256 x 256, L) into the mask
+    // placed at its corner: 1 when it ran, 0 for bad arguments or when memory ran short.
+    // A uniform block is tested once and never expanded.
+    int MagicSearchFillSelection(const PTzRECT* blockRect, _tagITzBITMAP* mask, ITzMagicSeedLineList* seeds,
+                                 const _tagPTzCOLOR* colour, uint32_t tolerance) override;
     int ColorFillSelection(_tagITzBITMAP* mask, const PTzRECT* rect, const _tagPTzCOLOR* colour,
                            uint32_t tolerance) override;
     int SetBlockColor(uint32_t index, const _tagPTzCOLOR* colour) override;

@@ -1,15 +1,18 @@
 // The ARGB layer's rectangle reads in planar form: the uniformity check over a
 // rectangle (a missing block is 0 in every channel), the planar reads built on it, and
-// what reads rectangles into scratch pages: colour selection, channel-bitmap merges,
-// block copies, and the scratch bitmaps of the layer's kind.
+// what reads rectangles into scratch pages: colour selection, the magic wand's block
+// fill, channel-bitmap merges, block copies, and the scratch bitmaps of the layer's kind.
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "base/error_codes.h"
 #include "engine/pixels/blend_tables.h"
+#include "engine/pixels/channel_compression.h"
+#include "engine/pixels/colour_match.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/layer_image_walk.h"
+#include "engine/pixels/magic_seed_line_list.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/scratch_pages.h"
 
@@ -143,16 +146,8 @@ int ITzLayerImageARGB::ColorFillSelection(_tagITzBITMAP* mask, const PTzRECT* re
     _tagITzARGBMEMDATA data = PageData(pages);
     if (!pages.ok() || !GetRectData_2(rect, &data))
         return ITzERR_INVALID;
-    const int t = int(std::min<uint32_t>(tolerance, 255));
-    const bool transparent = colour->alpha == 0;
-    // Only a colour of this layer's mode can match colour bytes; any colour matches alpha 0.
-    if (!transparent && colour->mode != PTzCOLORMODE_ARGB)
-        return 0;
-    int low[3], high[3];
-    for (int c = 0; c < 3; ++c) {
-        low[c] = std::max(colour->components[c] - t, 0);
-        high[c] = std::min(colour->components[c] + t, 255);
-    }
+    // Tolerances above 255 act as 255.
+    const lumatra::ColourMatch match(*colour, std::min<uint32_t>(tolerance, 255));
     const int32_t columns = std::min(Width(*rect), mask->width);
     const int32_t rows = std::min(Height(*rect), mask->height);
     for (int32_t y = 0; y < rows; ++y) {
@@ -160,15 +155,55 @@ int ITzLayerImageARGB::ColorFillSelection(_tagITzBITMAP* mask, const PTzRECT* re
         const uint8_t *a = data.planes[0] + at, *r = data.planes[1] + at, *g = data.planes[2] + at,
                       *b = data.planes[3] + at;
         uint8_t* out = mask->pixels + ptrdiff_t(y) * mask->stride;
-        for (int32_t x = 0; x < columns; ++x) {
-            const bool match = transparent ? a[x] == 0
-                                           : a[x] != 0 && r[x] >= low[0] && r[x] <= high[0] && g[x] >= low[1] &&
-                                                 g[x] <= high[1] && b[x] >= low[2] && b[x] <= high[2];
-            if (match)
+        for (int32_t x = 0; x < columns; ++x)
+            if (match.Matches(a[x], r[x], g[x], b[x]))
                 out[x] = 255;
-        }
     }
     return 0;
+}
+
+int ITzLayerImageARGB::MagicSearchFillSelection(const PTzRECT* blockRect, _tagITzBITMAP* mask,
+                                                ITzMagicSeedLineList* seeds, const _tagPTzCOLOR* colour,
+                                                uint32_t tolerance)
+{
+    if (!blockRect || !mask || !mask->pixels || mask->bits != 8 || !seeds || !colour || !FitsPage(*blockRect))
+        return 0;
+    const lumatra::ColourMatch match(*colour, tolerance);
+    const int32_t width = std::min(Width(*blockRect), mask->width), height = std::min(Height(*blockRect), mask->height);
+    // A uniform block matches everywhere or nowhere: one test, and a region without
+    // filled pixels in it is the whole rectangle.
+    _tagITzARGBMEMDATA same = {};
+    if (CheckRectSame(blockRect, &same) && same.uniform == kAllUniform) {
+        const bool matches = match.Matches(same.constants[0], same.constants[1], same.constants[2], same.constants[3]);
+        bool untouched = true;
+        for (int32_t y = 0; y < height && untouched; ++y) {
+            uint8_t value = 0;
+            untouched = ITzBytesUniform(mask->pixels + ptrdiff_t(y) * mask->stride, uint32_t(width), &value) && value == 0;
+        }
+        if (!matches || seeds->GetCount() == 0) {
+            seeds->Clear();
+            return 1;
+        }
+        if (untouched) {
+            for (int32_t y = 0; y < height; ++y)
+                std::memset(mask->pixels + ptrdiff_t(y) * mask->stride, 255, size_t(width));
+            seeds->Clear();
+            return 1;
+        }
+    }
+    const ScratchPages pages(4);
+    _tagITzARGBMEMDATA data = PageData(pages);
+    if (!pages.ok() || !GetRectData_2(blockRect, &data))
+        return 0;
+    // The alpha page becomes the match page, row by row in place.
+    for (int32_t y = 0; y < height; ++y) {
+        const ptrdiff_t at = ptrdiff_t(y) * kPageSide;
+        match.MatchRow(data.planes[0] + at, data.planes[1] + at, data.planes[2] + at, data.planes[3] + at, width,
+                       data.planes[0] + at);
+    }
+    return lumatra::MagicBlockFill(mask->pixels, mask->stride, data.planes[0], kPageSide, width, height, *seeds) >= 0
+               ? 1
+               : 0;
 }
 
 int ITzLayerImageARGB::FillChannelBitmapData(_tagITzCHANNELBITMAP* target, const PTzRECT* targetRect,

@@ -144,6 +144,15 @@ public:
     int BlockDataInvalid(uint32_t index) override;
     // Fills with the colour's byte 5 (0 for a null colour): 0, -1001 for a missing block.
     int FillBlock(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, const _tagPTzCOLOR* colour) override;
+    // Rewrite the block's rows over the in-block rect from a crossing list in picture
+    // coordinates (`origin`: the block corner's picture point) by the even-odd rule: 255
+    // inside for a polygon, the colour's byte 5 (255 for null) for an arc, crossed pixels
+    // at their share. 0; -1001 for null or a missing block.
+    int FillBlockPolygonWithCrossData(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
+                                      const PTzPOINT* origin, ITzPloygonCrossPixelList* list,
+                                      const _tagPTzCOLOR* colour) override;
+    int FillBlockDataWithCrossData(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, const PTzPOINT* origin,
+                                   ITzCrossPixelList* list, const _tagPTzCOLOR* colour) override;
     ITzLayerImage* CreateFloatingLayerCore() override;
     int InsertBlock(uint32_t index, int present) override;
     int RemoveBlock(uint32_t index) override;
@@ -236,6 +245,9 @@ private:
     // A block of another gray layer: false when it is missing or the layer is no mask.
     static bool ReadGrayBlock(ITzLayerImage* layer, uint32_t index, _tagITzBLOCKINFOGRAY& record);
     int StoreChanged(uint32_t index, const _tagITzBLOCKINFOGRAY& record);
+    template <typename Records>
+    int FillBlockWithCrossings(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, const PTzPOINT* origin,
+                               const Records& records, uint8_t value);
     // Copies the block into the target's block (times the mask when `maskCopy`) and,
     // when `takeOut`, takes the mask off this block; all or nothing.
     int MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOGRAY& own, ITzLayerImageGray* target,

@@ -312,3 +312,12 @@ int ITzLayerImage::ResampleFillChannelBitmapBCEnd(void* /*job*/)
 {
     return 0;
 }
+
+// Only the ARGB kind can match a colour in a block: any other source reports that the
+// fill did not run.
+int ITzLayerImage::MagicSearchFillSelection(const PTzRECT* /*blockRect*/, _tagITzBITMAP* /*mask*/,
+                                            ITzMagicSeedLineList* /*seeds*/, const _tagPTzCOLOR* /*colour*/,
+                                            uint32_t /*tolerance*/)
+{
+    return 0;
+}

@@ -12,6 +12,7 @@
 #include "engine/tools/tool_floating_base.h"
 #include "engine/tools/tool_layer_manager.h"
 #include "engine/tools/tool_layer_merge.h"
+#include "engine/tools/tool_mask.h"
 #include "engine/tools/tool_move.h"
 #include "engine/tools/tool_paste.h"
 #include "engine/tools/tool_resize.h"
@@ -63,6 +64,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolLayerManager();
     case ITzTOOLID_LAYER_MERGE:
         return new (std::nothrow) ITzToolLayerMerge();
+    case ITzTOOLID_MASK:
+        return new (std::nothrow) ITzToolMask();
     case ITzTOOLID_MOVE:
         return new (std::nothrow) ITzToolMove();
     case ITzTOOLID_PASTE:

@@ -13,6 +13,7 @@
 #include "engine/picture/engine_lifetime.h"
 #include "engine/picture/ftz_manage.h"
 #include "engine/picture/picture.h"
+#include "engine/pixels/anti_line_math.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -281,6 +282,7 @@ void ExpectNoProcessWideObjects()
     EXPECT_EQ(nullptr, CFTzManage::Find());
     EXPECT_EQ(nullptr, FindGlobalToolList());
     EXPECT_EQ(nullptr, FindBlockMemoryPool());
+    EXPECT_EQ(nullptr, FindAntiLineMath());
 }
 
 TEST(EngineInit, InitAndUninitWithAPictureAliveLeaveTheEngineWorking)
@@ -299,6 +301,10 @@ TEST(EngineInit, InitAndUninitWithAPictureAliveLeaveTheEngineWorking)
     EXPECT_EQ(pool, FindBlockMemoryPool());
     EXPECT_NE(nullptr, FindMathMerge());
     ASSERT_NE(nullptr, FindGlobalToolList());
+    // The anti-aliasing tables that the first pair made outlive the nested pairs.
+    const ITzAntiLineMath* tables = FindAntiLineMath();
+    ASSERT_NE(nullptr, tables);
+    EXPECT_EQ(tables, GetAntiLineMath());
 
     // The picture still composes through the blend tables and the scratch pool.
     auto* layer = new ITzLayerImageARGB();
