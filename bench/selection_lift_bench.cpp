@@ -6,15 +6,14 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/tools/tool_mask.h"
 #include "engine/tools/tool_move.h"
-#include "tests/engine/tools/selection_shapes.h"
 
 namespace {
 
@@ -53,7 +52,8 @@ ITzPicture& Picture()
             layer->SetRectData(&strip, &bitmap);
         }
         made->InsertLayer(0, layer);
-        selection_shapes::SelectEllipse(*made, kEllipse);
+        ITzToolMask selection;
+        selection.DrawArcSelection(made, &kEllipse, 255, ITzSELECTION_REPLACE);
         return made;
     }();
     return *picture;
@@ -105,8 +105,8 @@ void SelectionCut(benchmark::State& state)
 }
 BENCHMARK(SelectionCut)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The peer's images over the selection's bounds: the layer's pixels, the ellipse as an
-// 8-bit mask (rows padded to 4 bytes) and a destination.
+// The peer's images over the selection's bounds: the layer's pixels, the selection's own
+// values as an 8-bit mask (rows padded to 4 bytes) and a destination.
 struct PixmanImages {
     std::vector<uint32_t> source, target;
     static constexpr int32_t maskStride = (kSide + 3) & ~3;
@@ -120,11 +120,13 @@ struct PixmanImages {
           mask(size_t(maskStride) * kEllipseHeight)
     {
         for (int32_t y = 0; y < kEllipseHeight; ++y)
-            for (int32_t x = 0; x < kSide; ++x) {
+            for (int32_t x = 0; x < kSide; ++x)
                 source[size_t(y) * kSide + size_t(x)] = PixelOf(x, kEllipse.top + y);
-                mask[size_t(y) * size_t(maskStride) + size_t(x)] =
-                    selection_shapes::EllipseValue(kEllipse, x + 0.5, kEllipse.top + y + 0.5);
-            }
+        ITzLayerImage* selection = Picture().GetSelectionLayer(0);
+        _tagITzCHANNELBITMAP values = {kSide, kEllipseHeight, maskStride, int32_t(PTzCOLORMODE_GRAY), {mask.data()}};
+        PTzRECT local;
+        selection->PRECTtoLRECT(&kEllipse, &local);
+        selection->GetRectChannelData(&values, &local);
         sourceImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kEllipseHeight, source.data(), kSide * 4);
         targetImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kEllipseHeight, target.data(), kSide * 4);
         maskImage = pixman_image_create_bits(PIXMAN_a8, kSide, kEllipseHeight,

@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 #include <set>
 
+#include "engine/tools/tool_mask.h"
 #include "engine/tools/tool_move.h"
 #include "engine/tools/tool_resize.h"
 #include "engine/tools/tool_rotate_special.h"
-#include "selection_shapes.h"
 #include "tool_resize_test_support.h"
 
 namespace move_test {
@@ -30,6 +32,33 @@ inline void MakeMovePicture(ITzPicture& picture)
     floating_test::Pattern(layer, {0, 0, 620, 530}, 77);
     picture.InsertLayer(1, layer);
     picture.SetActiveLayerID(1);
+}
+
+// Selects the ellipse inscribed in the rectangle with the selection tool (its edge is
+// anti-aliased, so it holds partial values), leaving the history empty.
+inline void SelectEllipse(ITzPicture& picture, const PTzRECT& rect)
+{
+    ITzToolMask tool;
+    EXPECT_EQ(tool.DrawArcSelection(&picture, &rect, 255, ITzSELECTION_REPLACE), 1);
+    picture.ClearModified();
+}
+
+// The selection's values over a picture rectangle (0 outside it), row by row.
+inline std::vector<uint8_t> SelectionValues(ITzPicture& picture, const PTzRECT& rect)
+{
+    const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<uint8_t> values(size_t(width) * size_t(height), 0);
+    ITzLayerImage* selection = picture.GetSelectionLayer(0);
+    _tagITzCHANNELBITMAP plane = {width, height, width, int32_t(PTzCOLORMODE_GRAY), {values.data()}};
+    PTzRECT local;
+    if (selection && selection->PRECTtoLRECT(&rect, &local) == 0)
+        selection->GetRectChannelData(&plane, &local);
+    return values;
+}
+
+inline uint8_t SelectionValue(ITzPicture& picture, int32_t x, int32_t y)
+{
+    return SelectionValues(picture, {x, y, x + 1, y + 1})[0];
 }
 
 // A drag of the move tool from a point through the offsets: StartMove's result.
@@ -125,24 +154,21 @@ inline CountingLayer* MakeCountingPicture(ITzPicture& picture, const PTzRECT& el
     const _tagPTzCOLOR solid = floating_test::Colour(255, 90, 80, 70);
     layer->FillRect(&bounds, &solid);
     picture.InsertLayer(0, layer);
-    selection_shapes::SelectEllipse(picture, ellipse);
+    SelectEllipse(picture, ellipse);
     layer->touched.clear();
     layer->backups = 0;
     return layer;
 }
 
-// The blocks of the layer under which the ellipse holds any value.
-inline std::set<uint32_t> BlocksMeeting(ITzLayerImage& layer, const PTzRECT& ellipse)
+// The blocks of the layer under which the selection holds any value.
+inline std::set<uint32_t> BlocksMeeting(ITzLayerImage& layer, ITzPicture& picture)
 {
     std::set<uint32_t> meeting;
     for (uint32_t index = 0; index < layer.GetBlockCount(); ++index) {
         PTzRECT block;
         layer.GetBlockPictRect(index, &block);
-        bool selected = false;
-        for (int32_t y = block.top; y < block.bottom && !selected; ++y)
-            for (int32_t x = block.left; x < block.right && !selected; ++x)
-                selected = selection_shapes::EllipseValue(ellipse, x + 0.5, y + 0.5) != 0;
-        if (selected)
+        const std::vector<uint8_t> values = SelectionValues(picture, block);
+        if (std::any_of(values.begin(), values.end(), [](uint8_t v) { return v != 0; }))
             meeting.insert(index);
     }
     return meeting;

@@ -37,7 +37,7 @@ TEST(Cut, NothingIsCutOrRecordedWithoutSelectedPixelsOfAnImageLayer)
     Select(picture, {670, 570, 690, 590});       // outside the active layer
     EXPECT_EQ(tool.DoCut(&picture), nullptr);
     EXPECT_EQ(tool.DoDelete(&picture), nullptr);
-    selection_shapes::SelectEllipse(picture, kEllipse);
+    SelectEllipse(picture, kEllipse);
     picture.InsertLayer(2, new RenderedLayer({0, 0, 700, 600}, 4));
     picture.SetActiveLayerID(2);
     EXPECT_EQ(tool.DoCut(&picture), nullptr);  // no image layer
@@ -53,13 +53,14 @@ TEST(Cut, CutAndDeleteSplitThePixelsByTheSelection)
         SCOPED_TRACE(deleteOnly);
         ITzPicture picture;
         MakeMovePicture(picture);
-        selection_shapes::SelectEllipse(picture, kEllipse);
+        SelectEllipse(picture, kEllipse);
         ITzLayerImage* layer = ImageLayer(picture, 1);
         const PictureShot before = Shoot(picture);
-        PTzPOINT edge = {kEllipse.left, (kEllipse.top + kEllipse.bottom) / 2};
-        while (selection_shapes::EllipseValue(kEllipse, edge.x + 0.5, edge.y + 0.5) == 0)
-            ++edge.x;  // the soft edge: selected in part
-        const int mask = selection_shapes::EllipseValue(kEllipse, edge.x + 0.5, edge.y + 0.5);
+        const PTzRECT selected = SelectionBounds(picture);
+        PTzPOINT edge = {kEllipse.left, kEllipse.top + 40};
+        while (SelectionValue(picture, edge.x, edge.y) == 0)
+            ++edge.x;  // the anti-aliased edge: selected in part
+        const int mask = SelectionValue(picture, edge.x, edge.y);
         ASSERT_GT(mask, 0);
         ASSERT_LT(mask, 255);
         const int alpha = PixelAt(layer, edge.x, edge.y).alpha;
@@ -67,7 +68,7 @@ TEST(Cut, CutAndDeleteSplitThePixelsByTheSelection)
         ASSERT_NE(cut, nullptr);
         PTzRECT bounds;
         cut->GetBounds(&bounds);
-        EXPECT_TRUE(SameRect(bounds, before.selectionPixels.bounds));
+        EXPECT_TRUE(SameRect(bounds, selected));
         EXPECT_EQ(PixelAt(cut.get(), edge.x, edge.y).alpha, (alpha * mask + 127) / 255);
         EXPECT_EQ(PixelAt(layer, edge.x, edge.y).alpha, std::max(alpha - mask, 0));
         EXPECT_EQ(PixelAt(layer, kInside.x, kInside.y).alpha, 0);
@@ -85,9 +86,11 @@ TEST(Cut, TouchesNoBlockTheSelectionLeavesOut)
     ITzPicture picture;
     const PTzRECT ellipse = {200, 180, 1000, 700};
     CountingLayer* layer = MakeCountingPicture(picture, ellipse);
+    const std::set<uint32_t> meeting = BlocksMeeting(*layer, picture);
+    layer->touched.clear();
     LayerPointer cut(picture.DoCut());
     ASSERT_NE(cut, nullptr);
-    ExpectUntouchedOutside(*layer, BlocksMeeting(*layer, ellipse));
+    ExpectUntouchedOutside(*layer, meeting);
 }
 
 // Allocation fails at every point of a cut in turn, in its third block among them: each

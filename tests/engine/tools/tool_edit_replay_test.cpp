@@ -30,7 +30,7 @@ void Plain(ITzPicture& picture)
 void Selected(ITzPicture& picture)
 {
     MakeMovePicture(picture);
-    selection_shapes::SelectEllipse(picture, kEllipse);
+    SelectEllipse(picture, kEllipse);
 }
 
 // A drag has lifted the selected pixels and left them floating, 300 pixels lower.
