@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/picture/resample.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/resample.h"
 
 namespace {
 

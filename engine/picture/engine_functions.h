@@ -18,7 +18,8 @@ class ITzPictDataChangeHandler;
 
 // Lifetime of the process-wide objects. Nothing needs ITzInit before use: each object is
 // made by its getter on first use. ITzInit makes the global tool list and the scratch
-// pool: 0, or -1000 when either cannot be made (the count of open pairs unchanged).
+// pool: 0, or -1000 when either cannot be made (the count of open pairs unchanged). It
+// also connects the image layers' DIB exchange, as every new picture does.
 // ITzUninit closes the last ITzInit; without an open one (the program's exit) it frees
 // every process-wide object that exists: 0.
 LUMATRA_C int ITzInit();

@@ -1,8 +1,10 @@
-// ITzInit and ITzUninit over the engine's process-wide objects.
+// ITzInit and ITzUninit over the engine's process-wide objects; ITzInit also connects
+// the image layers' DIB exchange.
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/engine_global_tool_list.h"
 #include "engine/picture/engine_lifetime.h"
 #include "engine/picture/ftz_manage.h"
+#include "engine/picture/image_io_manager.h"
 #include "engine/pixels/anti_line_math.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_memory_pool.h"
@@ -33,6 +35,7 @@ ITzEngineLifetime& Lifetime()
 
 int ITzInit()
 {
+    ITzImageIOManager::ConnectLayerDIBExchange();
     return Lifetime().Init();
 }
 

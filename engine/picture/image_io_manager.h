@@ -9,22 +9,13 @@
 #include "base/file_path.h"
 #include "engine/lumatra_export.h"
 #include "engine/pixels/bitmap.h"
+#include "engine/pixels/layer_dib_exchange.h"
 
 class ITzPicture;
 class ITzLayerImage;
 struct ITzLoadJob;
 struct ITzSaveJob;
 struct BITMAPINFOHEADER;
-
-// How the caller of a DIB save has its memory block made: allocate a block of size
-// bytes, lock it for its bytes, unlock it, free it. Without callbacks the block is one
-// of the base library's movable handles.
-struct _tagITzMEMHANDLECBS {
-    void* (*allocate)(uint32_t size);
-    void* (*lock)(void* block);
-    int (*unlock)(void* block);
-    void* (*free)(void* block);
-};
 
 class LUMATRA_API ITzImageIOManager {
 public:
@@ -33,10 +24,10 @@ public:
 
     // One call: the picture read by the first plug-in that fits, or null.
     virtual ITzPicture* LoadImageFile(const _tagPTzFILE* file);
-    // Clipboard bitmaps through the BMP plug-in. Loads a packed DIB (header, palette or
-    // masks, rows; `size` bytes) into the layer, which then covers the bitmap at the
-    // origin: 1, else 0 with the layer as it was when the bitmap is refused. The layer
-    // must not be in a picture.
+    // Clipboard bitmaps through the BMP plug-in, and the image layers' own DIB exchange.
+    // Loads a packed DIB (header, palette or masks, rows; `size` bytes) into the layer,
+    // which then covers the bitmap at the origin: 1, else 0 with the layer as it was
+    // when the bitmap is refused. The layer must not be in a picture.
     virtual int LoadDIBToLayer(const BITMAPINFOHEADER* dib, uint32_t size, ITzLayerImage* layer);
     // A memory block (from `memory`'s callbacks, or a movable handle when null) holding
     // the layer's pixels as a packed 24-bit DIB, or null. The layer must not be in a
@@ -48,6 +39,11 @@ public:
     // One call with the picture's own plug-in and setting: 0 or the error code (-1601
     // when the picture has no plug-in).
     virtual int SaveImageFile(ITzPicture* picture, const _tagPTzFILE* file);
+
+    // Connects the image layers' DIB exchange (RebuildWithDib, SavetoDIB) to a
+    // temporary manager's LoadDIBToLayer and SaveLayertoDIB. ITzInit and every new
+    // picture connect it, so that layers exchange DIBs without a set-up of their own.
+    static void ConnectLayerDIBExchange();
 
     // Stepwise load: start gives the job or null; loading is nonzero while more remains;
     // end frees the job and gives the picture, or null when the load failed; cancel

@@ -1,6 +1,7 @@
 // Clipboard bitmaps: a packed DIB loaded into an image layer and an image layer saved
 // as a packed DIB, through the BMP plug-in's header-less entries and the manager's row
-// band, with the layer lent to a temporary picture for the exchange.
+// band, with the layer lent to a temporary picture for the exchange; and the connection
+// that lets image layers call these themselves.
 #include <climits>
 #include <memory>
 #include <new>
@@ -276,4 +277,20 @@ void* ITzImageIOManager::SaveLayertoDIB(ITzLayerImage* layer, _tagITzMEMHANDLECB
     if (!lent.Lent() || !lent.MoveToOrigin())
         return PTzSetLastError(ITzERR_INVALID), nullptr;
     return WriteDib(*this, bmp, picture, memory);
+}
+
+void ITzImageIOManager::ConnectLayerDIBExchange()
+{
+    // One manager per exchange: its row band keeps the first job's geometry.
+    static constexpr ITzLayerDIBExchange exchange = {
+        [](const BITMAPINFOHEADER* dib, uint32_t size, ITzLayerImage* layer) {
+            ITzImageIOManager manager;
+            return manager.LoadDIBToLayer(dib, size, layer);
+        },
+        [](ITzLayerImage* layer, _tagITzMEMHANDLECBS* memory) {
+            ITzImageIOManager manager;
+            return manager.SaveLayertoDIB(layer, memory);
+        },
+    };
+    ITzSetLayerDIBExchange(&exchange);
 }

@@ -109,8 +109,7 @@ private:
         const int32_t row = int32_t(index / m_target.DWKGetBlockCountX());
         const PTzRECT part = PartOf(column, row);
         const int32_t width = part.right - part.left, height = part.bottom - part.top;
-        _tagITzBLOCKDATAINFO info;
-        if (m_target.GetBlockInfo(index, &info, 0) != 0)
+        if (!m_target.BlockDataAvailable(index))
             return ITzERR_INVALID;
         const lumatra::ScratchPages page(1);
         if (!page.ok())

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/error_codes.h"
+#include "engine/picture/image_io_manager.h"
 #include "engine/picture/picture.h"
 #include "engine/picture/undo_data_manager.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -13,7 +14,11 @@ ITzPictDataChangeHandler::~ITzPictDataChangeHandler() = default;
 void ITzPictDataChangeHandler::DataChanged(const PTzRECT*, int) {}
 void ITzPictDataChangeHandler::DataChangedSelection(const PTzRECT*, int) {}
 
-ITzPicture::ITzPicture() : m_undo(new (std::nothrow) CUndoDataManager(this)) {}
+ITzPicture::ITzPicture() : m_undo(new (std::nothrow) CUndoDataManager(this))
+{
+    // Layers copied out of a picture exchange DIBs with the clipboard.
+    ITzImageIOManager::ConnectLayerDIBExchange();
+}
 
 ITzPicture::~ITzPicture()
 {

@@ -77,3 +77,22 @@ int ITzChannelToPage(PTzHANDLE channel, uint8_t constant, uint8_t* page)
     std::memcpy(page, bytes.bytes(), ITzBLOCK_PAGE_BYTES);
     return 0;
 }
+
+int ITzChannelCopyInto(PTzHANDLE source, uint8_t value, PTzHANDLE* destHandle, uint8_t* destValue)
+{
+    if (!destHandle || !destValue)
+        return 0;
+    if (!source) {
+        *destValue = value;
+        if (*destHandle)
+            PTzHandleFree(*destHandle);
+        *destHandle = nullptr;
+        return 1;
+    }
+    if (!*destHandle && !(*destHandle = PTzHandleNew(ITzBLOCK_PAGE_BYTES)))
+        return 0;
+    if (PTzBlockSize(*destHandle) < ITzBLOCK_PAGE_BYTES)
+        return 0;
+    const PTzHandleLockGuard dest(*destHandle);
+    return dest && ITzChannelToPage(source, 0, dest.bytes()) == 0 ? 1 : 0;
+}

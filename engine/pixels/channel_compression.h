@@ -24,3 +24,9 @@ LUMATRA_C PTzHANDLE ITzChannelDuplicate(PTzHANDLE channel);
 // repeated when the handle is null. 0; -1001 for a null page or a handle that cannot be
 // locked or holds fewer bytes.
 LUMATRA_C int ITzChannelToPage(PTzHANDLE channel, uint8_t constant, uint8_t* page);
+// Copies one block channel (a handle, or a uniform channel's `value` when null) into a
+// destination channel's handle and constant: a uniform source leaves the destination
+// uniform at the value, its handle freed; a handle's 65,536 bytes go into the
+// destination's handle, made first when it has none. 1; 0 for a null destination, or
+// when its handle cannot be made, is short, or either handle cannot be locked.
+LUMATRA_C int ITzChannelCopyInto(PTzHANDLE source, uint8_t value, PTzHANDLE* destHandle, uint8_t* destValue);

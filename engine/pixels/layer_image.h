@@ -117,10 +117,12 @@ public:
 
     // Layer copies, DIB exchange, floating layer.
     virtual ITzLayerImage* CopyLayer();
-    // Loads a packed DIB into this layer through a temporary image I/O manager: its
-    // result (1 loaded, 0 failed).
+    // Loads a packed DIB into this layer through the connected DIB exchange
+    // (layer_dib_exchange.h): its result (1 loaded, 0 failed).
     virtual int RebuildWithDib(const BITMAPINFOHEADER* dib, uint32_t size);
     virtual int RebuildWithImageLayer(ITzLayerImage* source);
+    // This layer's pixels as a packed DIB through the connected DIB exchange: the block
+    // made through `memory`, or null.
     virtual void* SavetoDIB(_tagITzMEMHANDLECBS* memory);
     virtual int GetPreviewBounds(PTzRECT* bounds);
     virtual ITzLayerImage* CreateSameTypeLayer();

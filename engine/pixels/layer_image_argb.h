@@ -22,6 +22,12 @@ struct _tagITzARGBMEMDATA {
     int32_t height;  // rows
 };
 
+// How a stream reads or writes one channel of a block: `page` holds the channel's
+// 65,536 bytes, or is null for a uniform channel, whose one value is `value`. True to
+// go on, false to stop.
+using ITzBlockChannelRead = bool (*)(uint32_t channel, uint8_t* page, uint8_t* value, void* user);
+using ITzBlockChannelWrite = bool (*)(uint32_t channel, const uint8_t* page, uint8_t value, void* user);
+
 class LUMATRA_API ITzLayerImageARGB : public ITzLayerImage {
 public:
     // An empty layer: type 2, colour mode 3, 32 bits, an empty block list.
@@ -223,6 +229,32 @@ public:
     // The same into a 256 x 256 channel bitmap of the layer's kind.
     int LockBlockToChannelBitmap(_tagITzBLOCKINFOARGB* record, _tagITzCHANNELBITMAP* bitmap);
     static int UnlockBlockforChannelBitmap(_tagITzBLOCKINFOARGB* record, _tagITzCHANNELBITMAP* bitmap);
+
+    // Whole blocks for the code above the pixel layer, which never handles block records.
+    // Makes block `index` a copy of the source's block `sourceIndex`, channel by channel
+    // (uniform channels stay uniform): 1; 0 when either block is missing or a handle
+    // cannot be made (the block as it was), or when a handle cannot be read (the block
+    // is stored with the channels that were copied).
+    int CopyBlockFrom(uint32_t index, ITzLayerImageARGB* source, uint32_t sourceIndex);
+    // Merges an in-block rectangle of the source's block `sourceIndex` over the same
+    // rectangle of block `index`, alpha over at full opacity: 1; 0 when either block is
+    // missing or scratch memory is short (the block as it was), or when the block's
+    // handles cannot be locked (it is stored unmerged).
+    int MergeBlockPartOver(uint32_t index, const PTzRECT* inBlock, ITzLayerImageARGB* source,
+                           uint32_t sourceIndex);
+    // The channels of block `index` that are uniform, bit c for channel c; a missing
+    // block reads as four channels uniform at 0.
+    uint8_t GetBlockUniformChannels(uint32_t index);
+    // Hands block `index` to `write` channel by channel in order, each page locked for
+    // its call (a missing block as by GetBlockUniformChannels): true when every call gave
+    // true; false at the first false, or when a page cannot be locked.
+    bool WriteBlockChannels(uint32_t index, ITzBlockChannelWrite write, void* user);
+    // Loads block `index` channel by channel in order through `read`: a channel whose bit
+    // is set in `uniform` gets its value, any other a new page that `read` fills whole.
+    // The grid first grows to its block counts (DWKSetBlockInfo). 0 when stored; when
+    // `read` gives false (-1001) or a page cannot be made (-1051) nothing is stored and
+    // every new page is freed; else the error of storing.
+    int ReadBlockChannels(uint32_t index, uint8_t uniform, ITzBlockChannelRead read, void* user);
 
 protected:
     // Reads a planar rectangle; `fill` goes to GetBlockInfo, `allPlanes` requires four planes.

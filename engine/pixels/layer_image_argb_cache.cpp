@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_argb.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_reduce.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_cache_level.h"
 #include "engine/pixels/scratch_pages.h"
 #include "engine/pixels/tile_walk.h"
 

@@ -1,21 +1,39 @@
 // Pixels leaving or entering an image layer whole: copies of a rectangle between two
-// layers and the packed-DIB exchange, which a temporary image I/O manager carries out.
+// layers and the packed-DIB exchange, which the connected exchange carries out.
 #include <algorithm>
 
 #include "base/error_codes.h"
-#include "engine/picture/image_io_manager.h"
+#include "engine/pixels/layer_dib_exchange.h"
 #include "engine/pixels/layer_image.h"
+
+namespace {
+
+const ITzLayerDIBExchange* g_dibExchange = nullptr;
+
+}  // namespace
+
+void ITzSetLayerDIBExchange(const ITzLayerDIBExchange* exchange)
+{
+    g_dibExchange = exchange;
+}
+
+const ITzLayerDIBExchange* ITzGetLayerDIBExchange()
+{
+    return g_dibExchange;
+}
 
 int ITzLayerImage::RebuildWithDib(const BITMAPINFOHEADER* dib, uint32_t size)
 {
-    ITzImageIOManager manager;
-    return manager.LoadDIBToLayer(dib, size, this);
+    if (!g_dibExchange)
+        return PTzFailWithZero(ITzERR_INVALID);
+    return g_dibExchange->load(dib, size, this);
 }
 
 void* ITzLayerImage::SavetoDIB(_tagITzMEMHANDLECBS* memory)
 {
-    ITzImageIOManager manager;
-    return manager.SaveLayertoDIB(this, memory);
+    if (!g_dibExchange)
+        return PTzSetLastError(ITzERR_INVALID), nullptr;
+    return g_dibExchange->save(this, memory);
 }
 
 int ITzCopyLayerRect(const PTzRECT* destRect, const PTzRECT* sourceRect, ITzLayerImage* source,

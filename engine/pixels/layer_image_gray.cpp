@@ -7,9 +7,9 @@
 #include <new>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_gray.h"
 #include "engine/pixels/block_list.h"
 #include "engine/pixels/channel_compression.h"
+#include "engine/pixels/preview_cache_level.h"
 
 namespace {
 

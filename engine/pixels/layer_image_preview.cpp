@@ -1,6 +1,6 @@
-// The image layer's side of drawing: its preview cache (made through the maker the
-// preview cache installs), coverage tests that let the picture skip layers below, and
-// the display reads and merges at a cache level.
+// The image layer's side of drawing: its preview cache (made through the installed
+// maker, the preview-cache manager's unless replaced), coverage tests that let the
+// picture skip layers below, and the display reads and merges at a cache level.
 #include "base/error_codes.h"
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/layer_image.h"
@@ -8,6 +8,7 @@
 #include "engine/pixels/layer_owner.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/preview_cache_link.h"
+#include "engine/pixels/preview_cache_manager.h"
 #include "engine/pixels/zoom_arithmetic.h"
 
 using lumatra::BlockPart;
@@ -15,7 +16,8 @@ using lumatra::WalkGridRect;
 
 namespace {
 
-ITzPreviewCacheMaker g_cacheMaker = nullptr;
+// A constant: nothing runs when the library is loaded.
+constinit ITzPreviewCacheMaker g_cacheMaker = &ITzPreviewCacheManager::MakeForLayer;
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "engine/picture/resample.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_arithmetic.h"
 
 namespace lumatra {

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "base/memory.h"
-#include "engine/picture/resample.h"
-#include "engine/pixels/zoom_terms.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_arithmetic.h"
+#include "engine/pixels/zoom_terms.h"
 
 namespace {
 

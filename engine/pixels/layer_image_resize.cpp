@@ -2,10 +2,10 @@
 // the zoomed bounds, is filled one destination block at a time by a resampled read of
 // this layer, one read step per call.
 #include "base/memory.h"
-#include "engine/picture/resample.h"
-#include "engine/pixels/zoom_terms.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
+#include "engine/pixels/resample.h"
+#include "engine/pixels/zoom_terms.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // sized to the turned bounds, filled one block per call from the pixels that turn onto
 // it.
 #include "base/memory.h"
-#include "engine/picture/rotate.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
+#include "engine/pixels/rotate.h"
 
 namespace {
 

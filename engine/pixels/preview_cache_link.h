@@ -1,6 +1,7 @@
 // What an image layer asks of its preview cache, the reduced copies of the layer that
-// zoomed-out drawing reads. The preview cache implements this and installs its maker;
-// until a maker is installed layers have no cache and draw from their own blocks.
+// zoomed-out drawing reads. Layers make their cache through the installed maker, the
+// preview-cache manager's own unless another is installed; without a maker layers have
+// no cache and draw from their own blocks.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,6 @@ public:
 // Makes the cache of a source layer; null when it cannot.
 using ITzPreviewCacheMaker = ITzPreviewCacheLink* (*)(ITzLayerImage* source);
 
-// Installs the maker (null removes it); layers made before keep what they have.
+// Installs the maker (null removes it); layers that made their cache keep it.
 LUMATRA_C void ITzSetPreviewCacheMaker(ITzPreviewCacheMaker maker);
 LUMATRA_C ITzPreviewCacheMaker ITzGetPreviewCacheMaker();

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/tools/brush_base.h"
 
 namespace {

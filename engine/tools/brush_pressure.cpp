@@ -4,7 +4,7 @@
 // stroke often share their pressure.
 #include <new>
 
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/tools/brush_base.h"
 #include "engine/tools/brush_tip_view.h"
 

@@ -2,7 +2,7 @@
 // made from the one before, so that power-of-two pressures need no resizing per dab.
 #include "engine/tools/brush_base.h"
 
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/tools/brush_tip_view.h"
 
 uint32_t ITzBrushBase::GetCacheLevelPress(uint32_t level)

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 
 namespace lumatra {
 

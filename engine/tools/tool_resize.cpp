@@ -7,8 +7,8 @@
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
-#include "engine/picture/resample.h"
 #include "engine/pixels/layer_base.h"
+#include "engine/pixels/resample.h"
 #include "engine/tools/tool_merge_floating_first.h"
 #include "engine/tools/tool_resize_holder.h"
 #include "engine/tools/tool_resize_walk.h"

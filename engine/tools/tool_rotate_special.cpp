@@ -7,8 +7,8 @@
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
-#include "engine/picture/rotate.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/rotate.h"
 #include "engine/tools/tool_merge_floating_first.h"
 #include "engine/tools/tool_resize_holder.h"
 #include "engine/tools/tool_resize_walk.h"

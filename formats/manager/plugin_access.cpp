@@ -13,16 +13,26 @@ namespace formick {
 
 namespace {
 
-std::mutex registryLock;
-std::vector<const void*> livePlugIns;
+struct Registry {
+    std::mutex lock;
+    std::vector<const void*> plugIns;
+};
+
+// Made on first use, so that nothing runs when the library is loaded.
+Registry& LiveRegistry()
+{
+    static Registry registry;
+    return registry;
+}
 
 }  // namespace
 
 bool registerPlugIn(PTzMODULE plugin)
 {
-    const std::lock_guard guard(registryLock);
+    Registry& registry = LiveRegistry();
+    const std::lock_guard guard(registry.lock);
     try {
-        livePlugIns.push_back(plugin);
+        registry.plugIns.push_back(plugin);
     } catch (const std::bad_alloc&) {
         PTzSetLastError(PTzERR_OUT_OF_MEMORY);
         return false;
@@ -32,18 +42,20 @@ bool registerPlugIn(PTzMODULE plugin)
 
 void unregisterPlugIn(PTzMODULE plugin)
 {
-    const std::lock_guard guard(registryLock);
-    const auto found = std::find(livePlugIns.begin(), livePlugIns.end(), plugin);
-    if (found != livePlugIns.end())
-        livePlugIns.erase(found);
+    Registry& registry = LiveRegistry();
+    const std::lock_guard guard(registry.lock);
+    const auto found = std::find(registry.plugIns.begin(), registry.plugIns.end(), plugin);
+    if (found != registry.plugIns.end())
+        registry.plugIns.erase(found);
 }
 
 bool isLivePlugIn(const void* plugin)
 {
     if (!plugin)
         return false;
-    const std::lock_guard guard(registryLock);
-    return std::find(livePlugIns.begin(), livePlugIns.end(), plugin) != livePlugIns.end();
+    Registry& registry = LiveRegistry();
+    const std::lock_guard guard(registry.lock);
+    return std::find(registry.plugIns.begin(), registry.plugIns.end(), plugin) != registry.plugIns.end();
 }
 
 void* moduleEntryAddress(PTzMODULE module, const char* name)

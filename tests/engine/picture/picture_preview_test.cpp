@@ -1,16 +1,24 @@
 // The picture's preview: sizes at a zoom, which layers a composition draws and in what
-// order, the pixels it gives, the stepwise cache job's progress and scratch bitmaps.
+// order, the pixels it gives, the stepwise cache job's progress, zoomed-out previews
+// drawn from the layers' caches, and scratch bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "../pixels/preview_cache_test_support.h"
 #include "base/error_codes.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/preview_cache_link.h"
 #include "picture_test_support.h"
 
 using namespace picture_test;
+using preview_test::AnyBlockHasData;
+using preview_test::Image;
+using preview_test::LevelImage;
+using preview_test::RandomImage;
+using preview_test::WriteImage;
 
 namespace {
 
@@ -216,6 +224,68 @@ TEST(PicturePreviewCache, StepsThroughEveryLayersJob)
         picture.PreparePreviewCacheRun(job, nullptr);
         picture.PreparePreviewCacheEnd(job);
         EXPECT_EQ(picture.DoPreparePreviewCache(), 1);
+    }
+    ITzSetPreviewCacheMaker(installed);
+}
+
+TEST(PicturePreviewCache, ThePictureDrawsZoomedOutPreviewsFromTheCache)
+{
+    ITzPicture picture;
+    const Image image = RandomImage({0, 0, 600, 400}, 31);
+    _tagPTzCOLOR white = {PTzCOLORMODE_ARGB, 255, {255, 255, 255}};
+    ASSERT_EQ(picture.Create_1(600, 400, &white), 0);
+    auto* layer = static_cast<ITzLayerImageARGB*>(picture.GetLayerbyIndex(0));
+    Image opaque = image;
+    std::fill(opaque.planes[0].begin(), opaque.planes[0].end(), 255);
+    WriteImage(*layer, opaque, opaque.rect);
+
+    // At 1/4 the picture draws level 2 at 1:1.
+    const auto preview = [&picture] {
+        std::vector<uint8_t> pixels(150 * 100 * 4);
+        _tagITzBITMAP bitmap = {150, 100, 600, 32, PTzCOLORMODE_ARGB, pixels.data()};
+        const PTzRECT rect = {0, 0, 150, 100};
+        _tagITzZOOMLEVEL quarter = {1, 4};
+        EXPECT_EQ(picture.GetPreviewData(&rect, &bitmap, &quarter, 0), 0);
+        return pixels;
+    };
+    const auto expectPreview = [&](const Image& source) {
+        const std::vector<uint8_t> pixels = preview();
+        const Image expected = LevelImage(source, PTzPOINT{0, 0}, 2);
+        for (int32_t y = 0; y < 100; ++y)
+            for (int32_t x = 0; x < 150; ++x)
+                for (int c = 1; c < 4; ++c)
+                    ASSERT_EQ(pixels[size_t(y * 150 + x) * 4 + size_t(c)], expected.get(c, x, y)) << x << "," << y;
+    };
+    expectPreview(opaque);
+    EXPECT_TRUE(AnyBlockHasData(*layer->GetCacheLayer(2)));
+    EXPECT_FALSE(AnyBlockHasData(*layer->GetCacheLayer(1)));
+
+    const PTzRECT changed = {280, 120, 330, 150};
+    Image edited = opaque;
+    for (int32_t y = changed.top; y < changed.bottom; ++y)
+        for (int32_t x = changed.left; x < changed.right; ++x)
+            edited.at(1, x, y) = uint8_t(x ^ y);
+    WriteImage(*layer, edited, changed);
+    const _tagITzBLOCKPOSITION position = {1, 0};
+    layer->BlockDataUpdated(layer->BlockPosToIndex(&position));
+    expectPreview(edited);
+}
+
+TEST(PicturePreviewCache, APictureLayerWithoutCacheLevelsDrawsItsOwnPixels)
+{
+    const ITzPreviewCacheMaker installed = ITzGetPreviewCacheMaker();
+    ITzSetPreviewCacheMaker(nullptr);
+    {
+        ITzPicture picture;
+        const _tagPTzCOLOR blue = {PTzCOLORMODE_ARGB, 255, {0, 0, 200}};
+        ASSERT_EQ(picture.Create_1(64, 64, &blue), 0);
+        std::vector<uint8_t> pixels(16 * 16 * 4);
+        _tagITzBITMAP bitmap = {16, 16, 64, 32, PTzCOLORMODE_ARGB, pixels.data()};
+        const PTzRECT rect = {0, 0, 16, 16};
+        _tagITzZOOMLEVEL quarter = {1, 4};
+        ASSERT_EQ(picture.GetPreviewData(&rect, &bitmap, &quarter, 0), 0);
+        EXPECT_EQ(pixels[3], 200);
+        EXPECT_EQ(pixels[pixels.size() - 1], 200);
     }
     ITzSetPreviewCacheMaker(installed);
 }

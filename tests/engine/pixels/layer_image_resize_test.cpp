@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/picture/picture.h"
-#include "engine/picture/resample.h"
 #include "engine/pixels/block_memory_pool.h"
+#include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_arithmetic.h"
 #include "layer_pixels_support.h"
 #include "resample_reference.h"

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/picture/rotate.h"
 #include "engine/pixels/block_memory_pool.h"
+#include "engine/pixels/rotate.h"
 #include "layer_pixels_support.h"
 
 namespace {

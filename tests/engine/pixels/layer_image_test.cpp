@@ -1,6 +1,6 @@
 // Tests of the image layer's tile grid: grid geometry and growth, clipping of the
-// rectangle walks, block ownership at the grid's edges, the preview-cache glue and the
-// coverage tests, run on the ARGB layer.
+// rectangle walks, block ownership at the grid's edges, the preview-cache glue, the DIB
+// exchange link and the coverage tests, run on the ARGB layer.
 #include "engine/pixels/layer_image.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "base/error_codes.h"
 #include "base/memory_test_hooks.h"
 #include "engine/pixels/layer_backup_list.h"
+#include "engine/pixels/layer_dib_exchange.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/preview_cache_link.h"
 
@@ -532,6 +533,50 @@ TEST(LayerImagePreview, CacheHearsOfSizeOpacityAndMovesAndSizeChangesAreAnnounce
     ITzLayerImageARGB plain;
     EXPECT_EQ(plain.GetCacheManager(), nullptr);
     EXPECT_EQ(plain.GetCacheLayer(1), nullptr);
+}
+
+TEST(LayerImageExchange, DibsGoThroughTheConnectedExchangeAndFailWithoutOne)
+{
+    struct Seen {
+        const BITMAPINFOHEADER* dib;
+        uint32_t size;
+        ITzLayerImage* layer;
+        _tagITzMEMHANDLECBS* memory;
+    };
+    static Seen seen;
+    static const ITzLayerDIBExchange exchange = {
+        [](const BITMAPINFOHEADER* dib, uint32_t size, ITzLayerImage* layer) {
+            seen = {dib, size, layer, nullptr};
+            return 1;
+        },
+        [](ITzLayerImage* layer, _tagITzMEMHANDLECBS* memory) -> void* {
+            seen = {nullptr, 0, layer, memory};
+            return &seen;
+        },
+    };
+    const ITzLayerDIBExchange* connected = ITzGetLayerDIBExchange();
+    const uint8_t bytes[40] = {};
+    const auto* dib = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
+    _tagITzMEMHANDLECBS memory = {};
+    ITzLayerImageARGB layer;
+
+    ITzSetLayerDIBExchange(nullptr);
+    PTzSetLastError(0);
+    EXPECT_EQ(layer.RebuildWithDib(dib, 40), 0);
+    EXPECT_EQ(PTzGetLastError(), ITzERR_INVALID);
+    PTzSetLastError(0);
+    EXPECT_EQ(layer.SavetoDIB(&memory), nullptr);
+    EXPECT_EQ(PTzGetLastError(), ITzERR_INVALID);
+
+    ITzSetLayerDIBExchange(&exchange);
+    EXPECT_EQ(layer.RebuildWithDib(dib, 40), 1);
+    EXPECT_EQ(seen.dib, dib);
+    EXPECT_EQ(seen.size, 40u);
+    EXPECT_EQ(seen.layer, &layer);
+    EXPECT_EQ(layer.SavetoDIB(&memory), &seen);
+    EXPECT_EQ(seen.layer, &layer);
+    EXPECT_EQ(seen.memory, &memory);
+    ITzSetLayerDIBExchange(connected);
 }
 
 TEST(LayerImagePreview, PreviewFullOnlyForOpaqueNormalLayersWithoutAnErase)

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "brush_test_support.h"
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/tools/brush_circle.h"
 
 using namespace brush_test;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "tool_resize_test_support.h"
 
 using namespace floating_test;

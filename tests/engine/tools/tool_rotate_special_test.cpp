@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "engine/picture/rotate.h"
+#include "engine/pixels/rotate.h"
 #include "tool_resize_test_support.h"
 
 using namespace floating_test;

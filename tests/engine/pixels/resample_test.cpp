@@ -1,7 +1,7 @@
 // ITzResize: the weight tables against the weight rules, the accumulation buffers, the
 // block-wise service and the bitmap resizers bit-exact against the direct per-pixel
 // form, brush tips, and what a short scratch pool does to each.
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "../pixels/layer_pixels_support.h"
-#include "../pixels/resample_reference.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/zoom_arithmetic.h"
+#include "layer_pixels_support.h"
+#include "resample_reference.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Quarter-turn geometry of pictures and rectangles.
-#include "engine/picture/rotate.h"
+#include "engine/pixels/rotate.h"
 
 int ITzRotatedSize(const _tagPTzSIZE* size, uint32_t type, _tagPTzSIZE* out)
 {

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "base/memory.h"
-#include "engine/picture/resample.h"
+#include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_terms.h"
 
 using lumatra::CeilDiv;

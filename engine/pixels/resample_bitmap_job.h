@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "base/geometry.h"
-#include "engine/picture/resample.h"
 #include "engine/pixels/bitmap.h"
+#include "engine/pixels/resample.h"
 
 namespace lumatra {
 

@@ -8,9 +8,9 @@
 
 #include "base/error_codes.h"
 #include "base/geometry.h"
-#include "engine/picture/preview_cache_levels.h"
-#include "engine/picture/preview_cache_manager.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/preview_cache_levels.h"
+#include "engine/pixels/preview_cache_manager.h"
 
 namespace lumatra {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "base/memory.h"
-#include "engine/picture/resample.h"
-#include "engine/picture/resample_accumulate.h"
-#include "engine/picture/resample_bitmap_job.h"
+#include "engine/pixels/resample.h"
+#include "engine/pixels/resample_accumulate.h"
+#include "engine/pixels/resample_bitmap_job.h"
 
 namespace lumatra {
 

@@ -1,15 +1,15 @@
 // The preview-cache manager: how rectangles map to the levels, when levels are made and
 // what they take from the source layer, how they follow its moves and size, and the
 // stepwise preparation of all levels.
-#include "engine/picture/preview_cache_manager.h"
+#include "engine/pixels/preview_cache_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_levels.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_cache_levels.h"
 
 namespace {
 

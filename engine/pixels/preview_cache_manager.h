@@ -1,7 +1,7 @@
 // ITzPreviewCacheManager: the preview cache of one image layer, up to eight reduced
 // copies of it (level n reduced 2^n times each way) made on first use, kept aligned with
-// the layer's moves and size and invalidated or rebuilt where the layer changes. From
-// the moment the library is loaded, every image layer makes one on first use.
+// the layer's moves and size and invalidated or rebuilt where the layer changes. Every
+// image layer makes one on first use, unless another maker is installed.
 #pragma once
 
 #include <cstdint>
@@ -61,8 +61,8 @@ public:
     // The level if it exists, never making it; null for levels outside 1 to 8.
     ITzLayerImage* GetExistingLevel(uint8_t level) const;
 
-    // The maker every image layer's GetCacheManager uses: null for a null layer and for
-    // a preview-cache layer, whose own levels would never be read.
+    // The maker image layers' GetCacheManager uses until another is installed: null for
+    // a null layer and for a preview-cache layer, whose own levels would never be read.
     static ITzPreviewCacheLink* MakeForLayer(ITzLayerImage* source);
 
 private:

@@ -1,5 +1,5 @@
 // The part both kinds of preview-cache layer share: their manager and level.
-#include "engine/picture/preview_cache_common.h"
+#include "engine/pixels/preview_cache_common.h"
 
 ITzPreviewCacheCommon::ITzPreviewCacheCommon(ITzPreviewCacheManager* manager, uint8_t level)
     : m_manager(manager), m_level(level)

@@ -1,5 +1,5 @@
 // The separable bilinear accumulation and the division of the sums into pixels.
-#include "engine/picture/resample_accumulate.h"
+#include "engine/pixels/resample_accumulate.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,15 +1,15 @@
 // The preview cache of one image layer: its levels, made on first use and kept in step
 // with the source layer, the stepwise preparation of all levels, and the maker that
 // gives every image layer its cache.
-#include "engine/picture/preview_cache_manager.h"
+#include "engine/pixels/preview_cache_manager.h"
 
 #include <memory>
 #include <new>
 
 #include "base/error_codes.h"
-#include "engine/picture/preview_cache_common.h"
-#include "engine/picture/preview_cache_levels.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/preview_cache_common.h"
+#include "engine/pixels/preview_cache_levels.h"
 
 using lumatra::kPreviewLevels;
 
@@ -44,9 +44,6 @@ void ForEachMappedLevel(ITzLayerImage* const (&levels)[kPreviewLevels], const PT
         act(*level, local);
     }
 }
-
-// Installed when the library is loaded: from then on every image layer has a cache.
-[[maybe_unused]] const bool g_makerInstalled = (ITzSetPreviewCacheMaker(&ITzPreviewCacheManager::MakeForLayer), true);
 
 }  // namespace
 

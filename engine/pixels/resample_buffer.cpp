@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "base/memory.h"
-#include "engine/picture/resample.h"
-#include "engine/picture/resample_accumulate.h"
 #include "engine/pixels/block_memory_pool.h"
+#include "engine/pixels/resample.h"
+#include "engine/pixels/resample_accumulate.h"
 
 namespace {
 

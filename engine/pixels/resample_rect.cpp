@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "engine/picture/resample.h"
-#include "engine/pixels/zoom_terms.h"
+#include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_arithmetic.h"
+#include "engine/pixels/zoom_terms.h"
 
 namespace {
 

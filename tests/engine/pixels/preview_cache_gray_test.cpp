@@ -1,13 +1,13 @@
 // The gray preview-cache levels of a mask: truncating means of 2 x 2 pixels whichever
 // finer level they come from, and edits dropping or rebuilding only what they touch.
-#include "engine/picture/preview_cache_gray.h"
+#include "engine/pixels/preview_cache_level.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "engine/picture/preview_cache_manager.h"
+#include "engine/pixels/preview_cache_manager.h"
 #include "preview_cache_test_support.h"
 
 using namespace preview_test;

@@ -7,8 +7,8 @@
 #include <new>
 
 #include "base/memory.h"
-#include "engine/picture/resample.h"
-#include "engine/picture/resample_bitmap_job.h"
+#include "engine/pixels/resample.h"
+#include "engine/pixels/resample_bitmap_job.h"
 
 namespace {
 

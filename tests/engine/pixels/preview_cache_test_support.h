@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/picture/preview_cache_levels.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_cache_levels.h"
 
 namespace preview_test {
 
@@ -150,6 +150,14 @@ inline void ExpectLevel(ITzLayerImage& level, const Image& expected, bool fresh)
                 ++mismatches;
             }
         }
+}
+
+inline bool AnyBlockHasData(ITzLayerImage& level)
+{
+    for (uint32_t i = 0; i < level.GetBlockCount(); ++i)
+        if (level.BlockDataAvailable(i))
+            return true;
+    return false;
 }
 
 }  // namespace preview_test

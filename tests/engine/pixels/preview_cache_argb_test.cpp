@@ -1,7 +1,7 @@
 // The ARGB preview-cache levels: blocks built on read equal the plain reduction whichever
-// finer level they come from, edits drop or rebuild exactly the blocks under them, a
-// failed build is tried again, and the picture draws zoomed-out previews from them.
-#include "engine/picture/preview_cache_argb.h"
+// finer level they come from, edits drop or rebuild exactly the blocks under them, and a
+// failed build is tried again.
+#include "engine/pixels/preview_cache_level.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "base/error_codes.h"
-#include "engine/picture/picture.h"
-#include "engine/picture/preview_cache_fill.h"
-#include "engine/picture/preview_cache_manager.h"
 #include "engine/pixels/block_memory_pool.h"
+#include "engine/pixels/preview_cache_fill.h"
+#include "engine/pixels/preview_cache_manager.h"
 #include "preview_cache_test_support.h"
 
 using namespace preview_test;
@@ -34,14 +33,6 @@ PTzRECT Bounds(ITzLayerImage& layer)
 void ReadWholeLevel(ITzLayerImage& level)
 {
     ReadLevel(level, Bounds(level));
-}
-
-bool AnyBlockHasData(ITzLayerImage& level)
-{
-    for (uint32_t i = 0; i < level.GetBlockCount(); ++i)
-        if (level.BlockDataAvailable(i))
-            return true;
-    return false;
 }
 
 Image Moved(const Image& image, int32_t dx, int32_t dy)
@@ -274,66 +265,4 @@ TEST(PreviewCacheARGB, GrownBlocksCallTheInitialiserWithTheirLevel)
         if (call.first == level && call.second == 1)
             ++levelCalls;
     EXPECT_EQ(levelCalls, 2);
-}
-
-TEST(PreviewCacheARGB, ThePictureDrawsZoomedOutPreviewsFromTheCache)
-{
-    ITzPicture picture;
-    const Image image = RandomImage({0, 0, 600, 400}, 31);
-    _tagPTzCOLOR white = {PTzCOLORMODE_ARGB, 255, {255, 255, 255}};
-    ASSERT_EQ(picture.Create_1(600, 400, &white), 0);
-    auto* layer = static_cast<ITzLayerImageARGB*>(picture.GetLayerbyIndex(0));
-    Image opaque = image;
-    std::fill(opaque.planes[0].begin(), opaque.planes[0].end(), 255);
-    WriteImage(*layer, opaque, opaque.rect);
-
-    // At 1/4 the picture draws level 2 at 1:1.
-    const auto preview = [&picture] {
-        std::vector<uint8_t> pixels(150 * 100 * 4);
-        _tagITzBITMAP bitmap = {150, 100, 600, 32, PTzCOLORMODE_ARGB, pixels.data()};
-        const PTzRECT rect = {0, 0, 150, 100};
-        _tagITzZOOMLEVEL quarter = {1, 4};
-        EXPECT_EQ(picture.GetPreviewData(&rect, &bitmap, &quarter, 0), 0);
-        return pixels;
-    };
-    const auto expectPreview = [&](const Image& source) {
-        const std::vector<uint8_t> pixels = preview();
-        const Image expected = LevelImage(source, kZero, 2);
-        for (int32_t y = 0; y < 100; ++y)
-            for (int32_t x = 0; x < 150; ++x)
-                for (int c = 1; c < 4; ++c)
-                    ASSERT_EQ(pixels[size_t(y * 150 + x) * 4 + size_t(c)], expected.get(c, x, y)) << x << "," << y;
-    };
-    expectPreview(opaque);
-    EXPECT_TRUE(AnyBlockHasData(*layer->GetCacheLayer(2)));
-    EXPECT_FALSE(AnyBlockHasData(*layer->GetCacheLayer(1)));
-
-    const PTzRECT changed = {280, 120, 330, 150};
-    Image edited = opaque;
-    for (int32_t y = changed.top; y < changed.bottom; ++y)
-        for (int32_t x = changed.left; x < changed.right; ++x)
-            edited.at(1, x, y) = uint8_t(x ^ y);
-    WriteImage(*layer, edited, changed);
-    const _tagITzBLOCKPOSITION position = {1, 0};
-    layer->BlockDataUpdated(layer->BlockPosToIndex(&position));
-    expectPreview(edited);
-}
-
-TEST(PreviewCacheARGB, APictureLayerWithoutCacheLevelsDrawsItsOwnPixels)
-{
-    const ITzPreviewCacheMaker installed = ITzGetPreviewCacheMaker();
-    ITzSetPreviewCacheMaker(nullptr);
-    {
-        ITzPicture picture;
-        const _tagPTzCOLOR blue = {PTzCOLORMODE_ARGB, 255, {0, 0, 200}};
-        ASSERT_EQ(picture.Create_1(64, 64, &blue), 0);
-        std::vector<uint8_t> pixels(16 * 16 * 4);
-        _tagITzBITMAP bitmap = {16, 16, 64, 32, PTzCOLORMODE_ARGB, pixels.data()};
-        const PTzRECT rect = {0, 0, 16, 16};
-        _tagITzZOOMLEVEL quarter = {1, 4};
-        ASSERT_EQ(picture.GetPreviewData(&rect, &bitmap, &quarter, 0), 0);
-        EXPECT_EQ(pixels[3], 200);
-        EXPECT_EQ(pixels[pixels.size() - 1], 200);
-    }
-    ITzSetPreviewCacheMaker(installed);
 }
