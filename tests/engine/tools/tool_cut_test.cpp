@@ -87,7 +87,6 @@ TEST(Cut, TouchesNoBlockTheSelectionLeavesOut)
     const PTzRECT ellipse = {200, 180, 1000, 700};
     CountingLayer* layer = MakeCountingPicture(picture, ellipse);
     const std::set<uint32_t> meeting = BlocksMeeting(*layer, picture);
-    layer->touched.clear();
     LayerPointer cut(picture.DoCut());
     ASSERT_NE(cut, nullptr);
     ExpectUntouchedOutside(*layer, meeting);

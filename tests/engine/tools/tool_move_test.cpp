@@ -269,7 +269,6 @@ TEST(MoveLift, TouchesNoBlockTheSelectionLeavesOut)
     const PTzRECT ellipse = {200, 180, 1000, 700};
     CountingLayer* layer = MakeCountingPicture(picture, ellipse);
     const std::set<uint32_t> meeting = BlocksMeeting(*layer, picture);
-    layer->touched.clear();
     ASSERT_EQ(Drag(picture, ITzTOOLMOVE_MOVE, {600, 440}, {{7, 9}}), 1);
     ExpectUntouchedOutside(*layer, meeting);
     // Blocks wholly inside the ellipse lost their alpha without an alpha handle.
