@@ -157,6 +157,22 @@ public:
     // A new ARGB layer for a paste; null unless the picture is 32-bit ARGB, and with 255
     // layers (last error -1203).
     ITzLayerImage* PasteCreateLayer();
+    // The undoable forms, each through a short-lived tool: the paste, centred on the
+    // selection (or the picture), takes the selection into its step: 1, else 0. The cut
+    // takes the selected pixels of the active image layer (and the selection) out, the
+    // delete only the pixels; both give the pixels as a new layer to the caller, or null.
+    int DoPasteImageLayer(ITzLayerImage* layer);
+    int DoPasteDIB(const BITMAPINFOHEADER* header, uint32_t size);
+    ITzLayerImage* DoCut();
+    ITzLayerImage* DoDelete();
+
+    // Layers drawn through a rendered image (text layers) become image layers. The
+    // user's Convert command, an undo step of its own under its own ticket: 1 when the
+    // layer was converted, else 0. The layer at the index as an image layer for an edit
+    // that needs one, converted under that edit's ticket when it is of another kind
+    // (`converted`, when given, tells): null when there is none or it cannot be converted.
+    int ConvertLayerToImageLayer(uint16_t index);
+    ITzLayerImage* GetImageLayerConvert(uint16_t index, int* converted);
 
     // Selection. The selection layer is not one of the stack's layers; whoever takes it
     // out owns it, and the picture frees the one installed when it is destroyed.

@@ -1,11 +1,14 @@
 // Pastes into the picture: a copy of an image layer or a packed DIB becomes a new layer
-// above the active one and the active layer.
+// above the active one and the active layer; and the undoable paste, cut and delete,
+// each run by a short-lived tool.
 #include <memory>
 #include <new>
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/tools/tool_cut.h"
+#include "engine/tools/tool_paste.h"
 
 namespace {
 
@@ -62,4 +65,28 @@ int ITzPicture::PasteDIB(const BITMAPINFOHEADER* header, uint32_t size)
     if (!layer || !layer->RebuildWithDib(header, size))
         return 0;
     return InsertAsActive(layer.release());
+}
+
+int ITzPicture::DoPasteImageLayer(ITzLayerImage* layer)
+{
+    ITzToolPaste tool;
+    return tool.DoPasteImageLayer(this, layer);
+}
+
+int ITzPicture::DoPasteDIB(const BITMAPINFOHEADER* header, uint32_t size)
+{
+    ITzToolPaste tool;
+    return tool.DoPasteDIB(this, header, size);
+}
+
+ITzLayerImage* ITzPicture::DoCut()
+{
+    ITzToolCut tool;
+    return tool.DoCut(this);
+}
+
+ITzLayerImage* ITzPicture::DoDelete()
+{
+    ITzToolCut tool;
+    return tool.DoDelete(this);
 }

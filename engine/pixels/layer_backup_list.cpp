@@ -19,3 +19,10 @@ signed char ITzLayerBackupList::CompareTwoItems(const void* first, const void* s
     std::memcpy(&b, second, sizeof b);
     return a < b ? -1 : a > b ? 1 : 0;
 }
+
+_tagITzLAYERBACKUPINFO ITzLayerBackupList::ItemAt(uint32_t at)
+{
+    _tagITzLAYERBACKUPINFO item = {};
+    GetItemByIndex(at, &item, 0);
+    return item;
+}

@@ -21,4 +21,7 @@ public:
     using PTzOrderList::CompareTwoItems;
     // By the layer index, ascending.
     signed char CompareTwoItems(const void* first, const void* second) override;
+
+    // Item `at` (the last one for an index past the count); all zero when there is none.
+    _tagITzLAYERBACKUPINFO ItemAt(uint32_t at);
 };

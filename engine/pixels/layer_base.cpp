@@ -286,7 +286,7 @@ int ITzLayerBase::PreviewCopyToChannelBitmap(_tagITzCHANNELBITMAP*, const PTzREC
     return ITzERR_INVALID;
 }
 
-int ITzLayerBase::RemovePerviewLayer() { return 0; }
+ITzLayerImage* ITzLayerBase::RemovePerviewLayer() { return nullptr; }
 ITzLayerImage* ITzLayerBase::SetPreviewLayer(ITzLayerImage* layer) { return layer; }
 
 ITzLayerBase* ITzLayerBase::CreateTransferLayer()

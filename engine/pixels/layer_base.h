@@ -116,7 +116,11 @@ public:
     // Position (left, top), size (right - left, bottom - top): 0, or -1001 for null.
     virtual int SetBounds(const PTzRECT* rect);
     virtual int Setvisibility(int visible);
-    virtual int RemovePerviewLayer();
+    // A layer drawn through a rendered image (a text layer) detaches that image and gives
+    // it to the caller, who owns it; null here and for every kind without one.
+    virtual ITzLayerImage* RemovePerviewLayer();
+    // Installs a rendered image and gives back the one it replaces; the base takes
+    // nothing and gives its argument back.
     virtual ITzLayerImage* SetPreviewLayer(ITzLayerImage* layer);
     // Stores the opacity without any message.
     virtual int SetTempOpacity(uint8_t opacity);

@@ -368,8 +368,11 @@ public:
     virtual int SwitchBlockwithUndoList(uint32_t item, ITzUndoBlockListBase* list) = 0;
     virtual int CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
                              const _tagITzBLOCKPOSITION* targetPosition, ITzLayerImage* selection) = 0;
+    // `takeOut` nonzero takes the selected part out of this block (a move); 0 copies it
+    // and leaves this block as it is.
     virtual int CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                                 const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection) = 0;
+                                 const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                                 int takeOut) = 0;
     // Calls the initialiser's callback for one block that a grow added (level 0).
     virtual int InitGrowedBlock(uint32_t index, _tagITzIMAGELAYERBLOCKINITCBSTR* init);
     virtual int UpdataPreviewForBrush(uint8_t level, const PTzRECT* rect, int flag);
@@ -537,9 +540,10 @@ public:
     static int SelectionIsEmpty(ITzLayerImage* selection, const PTzRECT* rect);
 
     // Block moves of the cut and move tools. The source block, when present, is copied
-    // into the undo list first (CopyToFloatLayer only when `backup` is nonzero); a failed
-    // copy stops the edit before anything changes. The kind's CopyBlockCut or
-    // CopyBlockToFloat result; 0 for the null arguments each names.
+    // into the undo list first; a failed copy stops the edit before anything changes.
+    // CopyToFloatLayer with `backup` 0 is a copy: the source keeps its pixels, so it
+    // needs and makes no backup. The kind's CopyBlockCut or CopyBlockToFloat result;
+    // 0 for the null arguments each names.
     static int CopyToCutLayer(ITzLayerImage* source, const _tagITzBLOCKPOSITION* sourcePosition,
                               ITzLayerImage* target, const _tagITzBLOCKPOSITION* targetPosition,
                               ITzLayerImage* selection, ITzUndoBlockListBase* undo);

@@ -187,7 +187,8 @@ public:
     int CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
                      const _tagITzBLOCKPOSITION* targetPosition, ITzLayerImage* selection) override;
     int CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection) override;
+                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                         int takeOut) override;
     int LockBitmap(_tagITzBITMAP* bitmap) override;
     int UnlockBitmap(_tagITzBITMAP* bitmap) override;
     int LockChannelBitmap(_tagITzCHANNELBITMAP* bitmap) override;
@@ -268,9 +269,10 @@ private:
     static bool ReadARGBBlock(ITzLayerImage* layer, uint32_t index, _tagITzBLOCKINFOARGB& record);
     static _tagITzBLOCKDATAINFO ToDataInfo(const _tagITzBLOCKINFOARGB& record);
     // Copies the block into the target's block (times the selection mask when
-    // `maskCopy`) and takes the mask off this block's alpha; all or nothing.
+    // `maskCopy`) and, when `takeOut`, takes the mask off this block's alpha; all or
+    // nothing. A selection of one value over the block expands no channel.
     int MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOARGB& own, ITzLayerImage* target,
-                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy);
+                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy, bool takeOut);
     int StoreChanged(uint32_t index, const _tagITzBLOCKINFOARGB& record);
 };
 

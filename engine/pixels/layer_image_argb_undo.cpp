@@ -3,6 +3,7 @@
 // the masked copies of a block into another layer. Every operation either completes or
 // leaves both sides as they were, so no handle is ever held twice.
 #include <cstring>
+#include <optional>
 
 #include "base/error_codes.h"
 #include "engine/pixels/block_info_argb.h"
@@ -11,6 +12,7 @@
 #include "engine/pixels/layer_image_floating_blocks.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/selection_block_mask.h"
 #include "engine/pixels/undo_block_list.h"
 #include "engine/pixels/undo_block_move.h"
 
@@ -20,30 +22,17 @@ namespace {
 
 constexpr uint8_t kColourChannels = 0x0E;
 
-// Reads the selection's values over a picture rectangle of at most 256 x 256 into a
-// page of rows of 256; what lies outside the selection reads 0. False when it cannot.
-bool ReadSelection(ITzLayerImage* selection, const PTzRECT& pictureRect, uint8_t* page)
-{
-    const int32_t width = pictureRect.right - pictureRect.left;
-    const int32_t height = pictureRect.bottom - pictureRect.top;
-    if (width <= 0 || height <= 0 || width > 256 || height > 256)
-        return false;
-    std::memset(page, 0, ITzBLOCK_PAGE_BYTES);
-    _tagITzCHANNELBITMAP values = {width, height, 256, int32_t(selection->GetColorMode()), {page}};
-    PTzRECT layerRect;
-    selection->PRECTtoLRECT(&pictureRect, &layerRect);
-    return selection->GetRectChannelData(&values, &layerRect) != 0;
-}
-
 // Without a selection nothing counts as empty.
 bool SelectionHasValues(ITzLayerImage* selection, const PTzRECT& pictureRect)
 {
     if (!selection)
         return true;
-    const lumatra::ScratchPages page(1);
-    if (!page.ok() || !ReadSelection(selection, pictureRect, page.page(0)))
-        return true;
     uint8_t value = 0;
+    if (lumatra::ProbeBlockMask(selection, pictureRect, &value))
+        return value != 0;
+    const lumatra::ScratchPages page(1);
+    if (!page.ok() || !lumatra::ReadBlockMask(selection, pictureRect, page.page(0)))
+        return true;
     return !ITzBytesUniform(page.page(0), ITzBLOCK_PAGE_BYTES, &value) || value != 0;
 }
 
@@ -76,6 +65,75 @@ void ApplyToAlpha(_tagITzBLOCKINFOARGB& record, GrayOp op, const uint8_t* mask)
         job.source[0] = mask;
         job.dest[0] = alpha.bytes();
         job.sourceStride = job.destStride = 256;
+        job.width = job.height = 256;
+        lumatra::merge::GrayPlane(op, job);
+    }
+    FoldAlpha(record);
+}
+
+// The selection over one block: one byte, or its values in a page.
+struct BlockMask {
+    bool uniform = true;
+    uint8_t value = 0;
+    const uint8_t* page = nullptr;
+};
+
+// op(alpha, value) for one byte, by the same kernel as whole channels.
+uint8_t MaskByte(GrayOp op, uint8_t alpha, uint8_t value)
+{
+    lumatra::merge::Job job;
+    job.source[0] = &value;
+    job.dest[0] = &alpha;
+    job.width = job.height = 1;
+    lumatra::merge::GrayPlane(op, job);
+    return alpha;
+}
+
+// Whether op(alpha, value) leaves every alpha as it is (keeps) or makes it 0 (clears).
+bool MaskKeeps(GrayOp op, uint8_t value)
+{
+    return value == (op == GrayOp::Multiply ? 255 : 0);
+}
+
+bool MaskClears(GrayOp op, uint8_t value)
+{
+    return value == (op == GrayOp::Multiply ? 0 : 255);
+}
+
+// The handle the alpha needs before the mask can be applied: a mask of one byte works
+// on the constant or on the data in place, a page needs data. False when memory is short.
+bool ReadyAlpha(_tagITzBLOCKINFOARGB& record, const BlockMask& mask)
+{
+    return mask.uniform || PrepareAlpha(record);
+}
+
+// alpha = op(alpha, mask) after ReadyAlpha; a mask of one byte expands nothing.
+void MaskAlpha(_tagITzBLOCKINFOARGB& record, GrayOp op, const BlockMask& mask)
+{
+    if (!mask.uniform) {
+        ApplyToAlpha(record, op, mask.page);
+        return;
+    }
+    if (MaskKeeps(op, mask.value))
+        return;
+    if (!record.channels[0]) {
+        record.constants[0] = MaskByte(op, record.constants[0], mask.value);
+        return;
+    }
+    if (MaskClears(op, mask.value)) {
+        PTzHandleFree(record.channels[0]);
+        record.channels[0] = nullptr;
+        record.constants[0] = 0;
+        return;
+    }
+    uint8_t values[256];
+    std::memset(values, mask.value, sizeof values);
+    {
+        const PTzHandleLockGuard alpha(record.channels[0]);
+        lumatra::merge::Job job;
+        job.source[0] = values;  // one row, repeated
+        job.dest[0] = alpha.bytes();
+        job.destStride = 256;
         job.width = job.height = 256;
         lumatra::merge::GrayPlane(op, job);
     }
@@ -228,7 +286,7 @@ int ITzLayerImageARGB::CopyToLayerWithMask(ITzLayerImage* target, const _tagITzB
         const lumatra::ScratchPages mask(1);
         PTzRECT blockRect;
         GetBlockPictRect(index, &blockRect);
-        if (!mask.ok() || !ReadSelection(selection, blockRect, mask.page(0)) || !PrepareAlpha(copy)) {
+        if (!mask.ok() || !lumatra::ReadBlockMask(selection, blockRect, mask.page(0)) || !PrepareAlpha(copy)) {
             DestroyBlockData(&copy);
             return 0;
         }
@@ -244,7 +302,8 @@ int ITzLayerImageARGB::CopyToLayerWithMask(ITzLayerImage* target, const _tagITzB
 }
 
 int ITzLayerImageARGB::CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                                        const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection)
+                                        const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                                        int takeOut)
 {
     const uint32_t index = BlockPosToIndex(position);
     const uint32_t floatingIndex = floating ? floating->BlockPosToIndex(floatingPosition) : ITzBLOCK_INDEX_NONE;
@@ -254,7 +313,7 @@ int ITzLayerImageARGB::CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, IT
     _tagITzBLOCKINFOARGB own;
     if (ITzLayerImageARGB::GetBlockInfo(index, &own, 0) != 0)
         own = {};  // a missing block floats as transparent and stays missing
-    return MoveSelectedPart(index, own, floating, floatingIndex, selection, false);
+    return MoveSelectedPart(index, own, floating, floatingIndex, selection, false, takeOut != 0);
 }
 
 int ITzLayerImageARGB::CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
@@ -268,39 +327,47 @@ int ITzLayerImageARGB::CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLay
     uint32_t targetIndex = target ? target->BlockPosToIndex(targetPosition) : ITzBLOCK_INDEX_NONE;
     if (!target || target->GetBlockType() != ITzBLOCKTYPE_ARGB || !BlockExists(target, targetIndex))
         targetIndex = ITzBLOCK_INDEX_NONE;
-    return MoveSelectedPart(index, own, target, targetIndex, selection, true);
+    return MoveSelectedPart(index, own, target, targetIndex, selection, true, true);
 }
 
 int ITzLayerImageARGB::MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOARGB& own, ITzLayerImage* target,
-                                        uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy)
+                                        uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy,
+                                        bool takeOut)
 {
-    // The mask: the selection over this block, all 255 without a selection, all 0 when
-    // the selection cannot be read.
-    const lumatra::ScratchPages mask(1);
-    if (!mask.ok())
-        return 0;
-    PTzRECT blockRect;
-    GetBlockPictRect(index, &blockRect);
-    if (!selection)
-        std::memset(mask.page(0), 255, ITzBLOCK_PAGE_BYTES);
-    else if (!ReadSelection(selection, blockRect, mask.page(0)))
-        std::memset(mask.page(0), 0, ITzBLOCK_PAGE_BYTES);
-
     const bool present = (own.flags & ITzBLOCK_PRESENT) != 0;
     const bool copying = targetIndex != ITzBLOCK_INDEX_NONE;
-    const bool cutting = present && (own.channels[0] || own.constants[0] != 0);
+    const bool holdsAlpha = present && (own.channels[0] || own.constants[0] != 0);
+    // The mask only where alpha is masked: the selection over this block as one byte when
+    // it is one, else its values in a page (all 0 when the selection cannot be read).
+    BlockMask mask;
+    std::optional<lumatra::ScratchPages> page;
+    if (holdsAlpha && (takeOut || (copying && maskCopy))) {
+        PTzRECT blockRect;
+        GetBlockPictRect(index, &blockRect);
+        mask.uniform = lumatra::ProbeBlockMask(selection, blockRect, &mask.value) != 0;
+        if (!mask.uniform) {
+            page.emplace(1);
+            if (!page->ok())
+                return 0;
+            if (!lumatra::ReadBlockMask(selection, blockRect, page->page(0)))
+                std::memset(page->page(0), 0, ITzBLOCK_PAGE_BYTES);
+            mask.page = page->page(0);
+        }
+    }
+    const bool cutting = holdsAlpha && takeOut && !(mask.uniform && MaskKeeps(GrayOp::Subtract, mask.value));
+    const bool masking =
+        holdsAlpha && copying && maskCopy && !(mask.uniform && MaskKeeps(GrayOp::Multiply, mask.value));
     // Everything that can fail comes first: the copy and the handles the edits need.
     _tagITzBLOCKINFOARGB copy = {ITzBLOCK_PRESENT, {}, {}};
     _tagITzBLOCKINFOARGB cut = own;
     bool ok = !copying || !present || ITzBlockInfoARGBDuplicate(&own, &copy);
-    const bool masking = copying && maskCopy && (copy.channels[0] || copy.constants[0] != 0);
     if (ok && masking)
-        ok = PrepareAlpha(copy);
+        ok = ReadyAlpha(copy, mask);
     if (ok && cutting)
-        ok = PrepareAlpha(cut);
+        ok = ReadyAlpha(cut, mask);
     if (ok && copying) {
         if (masking)
-            ApplyToAlpha(copy, GrayOp::Multiply, mask.page(0));
+            MaskAlpha(copy, GrayOp::Multiply, mask);
         const _tagITzBLOCKDATAINFO info = ToDataInfo(copy);
         ok = target->SetBlockInfo(targetIndex, &info) == 0;
     }
@@ -313,7 +380,7 @@ int ITzLayerImageARGB::MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOAR
     if (copying)
         target->BlockDataUpdated(targetIndex);
     if (cutting) {
-        ApplyToAlpha(cut, GrayOp::Subtract, mask.page(0));
+        MaskAlpha(cut, GrayOp::Subtract, mask);
         StoreChanged(index, cut);
     }
     return 1;

@@ -220,5 +220,5 @@ int ITzLayerImage::CopyToFloatLayer(ITzLayerImage* source, const _tagITzBLOCKPOS
     const uint32_t index = source->BlockPosToIndex(sourcePosition);
     if (index == ITzBLOCK_INDEX_NONE || (backup && !KeepSource(*source, index, undo)))
         return 0;
-    return source->CopyBlockToFloat(sourcePosition, floating, floatingPosition, selection);
+    return source->CopyBlockToFloat(sourcePosition, floating, floatingPosition, selection, backup);
 }

@@ -196,11 +196,13 @@ public:
     int SwitchBlockwithUndoList(uint32_t item, ITzUndoBlockListBase* list) override;
     // The selected part of a block into another mask, as the ARGB layer moves alpha:
     // the target gets the block times the mask (CopyBlockCut) or a full copy
-    // (CopyBlockToFloat), and this block keeps max(v - mask, 0). 1, or 0 unchanged.
+    // (CopyBlockToFloat), and this block keeps max(v - mask, 0) (CopyBlockToFloat only
+    // when `takeOut`: a copy leaves it as it is). 1, or 0 unchanged.
     int CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
                      const _tagITzBLOCKPOSITION* targetPosition, ITzLayerImage* selection) override;
     int CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection) override;
+                         const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                         int takeOut) override;
     // An 8-bit bitmap of the layer's mode, rows padded to 4 bytes, pixels from the pool.
     int LockBitmap(_tagITzBITMAP* bitmap) override;
     int UnlockBitmap(_tagITzBITMAP* bitmap) override;
@@ -240,8 +242,8 @@ private:
     template <typename Records>
     int FillBlockWithCrossings(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, const PTzPOINT* origin,
                                const Records& records, uint8_t value);
-    // Copies the block into the target's block (times the mask when `maskCopy`) and
-    // takes the mask off this block; all or nothing.
+    // Copies the block into the target's block (times the mask when `maskCopy`) and,
+    // when `takeOut`, takes the mask off this block; all or nothing.
     int MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOGRAY& own, ITzLayerImageGray* target,
-                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy);
+                         uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy, bool takeOut);
 };

@@ -8,6 +8,7 @@
 #include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/selection_block_mask.h"
 #include "engine/pixels/undo_block_list.h"
 #include "engine/pixels/undo_block_move.h"
 
@@ -37,22 +38,6 @@ bool SelectionEmptyOverBlock(const ITzLayerImage& layer, uint32_t block, ITzLaye
     uint8_t value = 0;
     return mask && layer.GetBlockPictRect(block, &picture) == 0 && mask->PRECTtoLRECT(&picture, &local) == 0 &&
            mask->IsRectDataSame(&local, &value) && value == 0;
-}
-
-// The selection's values over a block into a page (0 outside the selection); all 255
-// without a selection. False when the selection cannot be read.
-bool ReadMask(const ITzLayerImage& layer, uint32_t block, ITzLayerImage* selection, uint8_t* page)
-{
-    if (!selection) {
-        std::memset(page, 255, ITzBLOCK_PAGE_BYTES);
-        return true;
-    }
-    PTzRECT picture, local;
-    if (layer.GetBlockPictRect(block, &picture) != 0 || selection->PRECTtoLRECT(&picture, &local) != 0)
-        return false;
-    std::memset(page, 0, ITzBLOCK_PAGE_BYTES);
-    _tagITzCHANNELBITMAP values = {256, 256, 256, int32_t(selection->GetColorMode()), {page}};
-    return selection->GetRectChannelData(&values, &local) != 0;
 }
 
 // d = op(d, mask) over a record that has data of its own.
@@ -203,7 +188,8 @@ int ITzLayerImageGray::BackupBlockInBoundsForSameType(uint32_t block, ITzLayerIm
 }
 
 int ITzLayerImageGray::CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, ITzLayerImage* floating,
-                                        const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection)
+                                        const _tagITzBLOCKPOSITION* floatingPosition, ITzLayerImage* selection,
+                                        int takeOut)
 {
     auto* target = dynamic_cast<ITzLayerImageGray*>(floating);
     const uint32_t index = BlockPosToIndex(position);
@@ -216,7 +202,7 @@ int ITzLayerImageGray::CopyBlockToFloat(const _tagITzBLOCKPOSITION* position, IT
         return 0;
     if (ITzLayerImageGray::GetBlockInfo(index, &own, 0) != 0)
         own = {};  // a missing block floats as 0 and stays missing
-    return MoveSelectedPart(index, own, target, targetIndex, selection, false);
+    return MoveSelectedPart(index, own, target, targetIndex, selection, false, takeOut != 0);
 }
 
 int ITzLayerImageGray::CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLayerImage* target,
@@ -234,21 +220,22 @@ int ITzLayerImageGray::CopyBlockCut(const _tagITzBLOCKPOSITION* position, ITzLay
         if (exists != 0 && exists != ITzERR_BLOCK_ABSENT)
             targetIndex = ITzBLOCK_INDEX_NONE;
     }
-    return MoveSelectedPart(index, own, mask, targetIndex, selection, true);
+    return MoveSelectedPart(index, own, mask, targetIndex, selection, true, true);
 }
 
 int ITzLayerImageGray::MoveSelectedPart(uint32_t index, const _tagITzBLOCKINFOGRAY& own, ITzLayerImageGray* target,
-                                        uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy)
+                                        uint32_t targetIndex, ITzLayerImage* selection, bool maskCopy, bool takeOut)
 {
     const lumatra::ScratchPages mask(1);
     if (!mask.ok())
         return 0;
     // A selection that cannot be read selects nothing.
-    if (!ReadMask(*this, index, selection, mask.page(0)))
+    PTzRECT blockRect;
+    if (GetBlockPictRect(index, &blockRect) != 0 || !lumatra::ReadBlockMask(selection, blockRect, mask.page(0)))
         std::memset(mask.page(0), 0, ITzBLOCK_PAGE_BYTES);
     const bool present = (own.flags & ITzBLOCK_PRESENT) != 0;
     const bool copying = targetIndex != ITzBLOCK_INDEX_NONE;
-    const bool cutting = present && (own.data || own.constant != 0);
+    const bool cutting = takeOut && present && (own.data || own.constant != 0);
     // Everything that can fail comes first: the copy and the handles the edits need.
     _tagITzBLOCKINFOGRAY copy = {nullptr, 0, ITzBLOCK_PRESENT};
     _tagITzBLOCKINFOGRAY cut = own;

@@ -10,8 +10,9 @@
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_select.h"
 #include "engine/pixels/undo_block_list.h"
-#include "engine/tools/tool_crop_convert_link.h"
+#include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop_record.h"
+#include "engine/tools/tool_merge_floating_first.h"
 
 namespace {
 
@@ -72,16 +73,25 @@ bool CropLayers(ITzPicture& picture, const PTzRECT& rect, _tagITzUNDOCROP& recor
 }
 
 // Layers that are no image layers cannot give up blocks, so they become image layers
-// first; while no converter is installed such a picture is not cropped.
-bool ConvertLayers(ITzPicture* picture)
+// first, as one 'autc' step under the crop's ticket. A layer that has no rendered image
+// to give up refuses the crop before anything changes.
+bool ConvertLayers(ITzPicture& picture)
 {
-    bool allImages = true;
-    for (uint16_t index = 0, count = picture->GetLayerCount(); index < count; ++index)
-        allImages = allImages && picture->GetLayerbyIndex(index)->IsImageLayer();
-    if (allImages)
+    const auto allImages = [&] {
+        for (uint16_t index = 0, count = picture.GetLayerCount(); index < count; ++index)
+            if (!picture.GetLayerbyIndex(index)->IsImageLayer())
+                return false;
         return true;
-    const ITzCropLayerConverter convert = ITzGetCropLayerConverter();
-    return convert && convert(picture);
+    };
+    if (allImages())
+        return true;
+    for (uint16_t index = 0, count = picture.GetLayerCount(); index < count; ++index) {
+        ITzLayerBase* layer = picture.GetLayerbyIndex(index);
+        if (!layer->IsImageLayer() && !layer->GetPreviewLayer())
+            return false;
+    }
+    ITzToolAutoConvert convert;
+    return ITzToolAutoConvert::ConvertAllLayers(&picture, &convert) && allImages();
 }
 
 }  // namespace
@@ -121,7 +131,7 @@ int ITzToolCrop::ReleaseUndoData(_tagUNDODATABASE* record)
 
 int ITzToolCrop::DoCrop(ITzPicture* picture)
 {
-    if (!picture || !ConvertLayers(picture))
+    if (!picture)
         return 0;
     auto* selection = dynamic_cast<ITzLayerImageSelect*>(picture->GetSelectionLayer(0));
     PTzRECT bounds = {0, 0, 0, 0};
@@ -129,13 +139,20 @@ int ITzToolCrop::DoCrop(ITzPicture* picture)
         selection->GetSelectionBounds(&bounds);
     if (PTzRectEmpty(&bounds))
         return 1;
-    if (!StartEditing(picture))
+    // Only a crop that takes place converts: a selection outside the picture changes nothing.
+    _tagPTzSIZE size = {0, 0};
+    picture->GetSize(&size);
+    const PTzRECT whole = {0, 0, size.cx, size.cy};
+    PTzRECT cut;
+    if (!PTzRectIntersect(&bounds, &whole, &cut) || !StartEditing(picture))
         return 0;
     int result = 0;
-    if (void* job = CropPictureStart(picture, &bounds)) {
-        while (CropPicture(job, nullptr)) {
+    if (ConvertLayers(*picture)) {
+        if (void* job = CropPictureStart(picture, &cut)) {
+            while (CropPicture(job, nullptr)) {
+            }
+            result = CropPictureEnd(job);
         }
-        result = CropPictureEnd(job);
     }
     StopEditing(picture);
     return result;
@@ -167,7 +184,9 @@ int ITzToolCrop::CropPicture(void* handle, uint32_t* /*progress*/)
     job->ran = true;
     ITzPicture& picture = *job->picture;
     _tagITzUNDOCROP& record = *job->record;
-    if (record.layerCount != picture.GetLayerCount() || !CropLayers(picture, job->rect, record)) {
+    // Pixels lifted by a drag would stay behind where the layers move: merged first.
+    if (record.layerCount != picture.GetLayerCount() || !lumatra::MergeFloatingFirst(picture) ||
+        !CropLayers(picture, job->rect, record)) {
         job->failed = true;
         return 0;
     }

@@ -29,16 +29,19 @@ public:
     int ReleaseUndoData(_tagUNDODATABASE* record) override;
 
     // Crops to the bounds of the picture's selection under its own editing ticket, after
-    // the layers that are no image layers became image layers. 1 when cropped, and when
-    // there is no selection (nothing happens); 0 for a null picture, while another edit
-    // runs, a selection wholly outside the picture or a failed crop.
+    // the layers that are no image layers became image layers (an 'autc' step under the
+    // same ticket, made only when the crop takes place). 1 when cropped, and when there
+    // is no selection (nothing happens); 0 for a null picture, while another edit runs,
+    // a selection wholly outside the picture, a layer that cannot become an image layer
+    // (nothing changes) or a failed crop.
     int DoCrop(ITzPicture* picture);
 
     // A job cropping to the part of `rect` inside the picture; null for null arguments,
     // a rectangle that misses the picture, or when memory is short.
     void* CropPictureStart(ITzPicture* picture, const PTzRECT* rect);
-    // Does the whole crop and saves the step: 0, the job is finished (End tells whether
-    // it succeeded; a failed crop leaves the picture as it was). `progress` is not written.
+    // Does the whole crop and saves the step, after merging the floating layers left on
+    // the layers (each an 'auto' step): 0, the job is finished (End tells whether it
+    // succeeded; a failed crop leaves the layers as they were). `progress` is not written.
     int CropPicture(void* job, uint32_t* progress);
     // 1, or 0 when the crop failed.
     int CropPictureEnd(void* job);

@@ -5,12 +5,16 @@
 #include <new>
 
 #include "engine/tools/tool_auto_merge.h"
+#include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop.h"
+#include "engine/tools/tool_cut.h"
 #include "engine/tools/tool_factory_test_hooks.h"
 #include "engine/tools/tool_floating_base.h"
 #include "engine/tools/tool_layer_manager.h"
 #include "engine/tools/tool_layer_merge.h"
 #include "engine/tools/tool_mask.h"
+#include "engine/tools/tool_move.h"
+#include "engine/tools/tool_paste.h"
 #include "engine/tools/tool_resize.h"
 #include "engine/tools/tool_rotate_special.h"
 
@@ -44,10 +48,14 @@ ITzToolBase* CreateToolByID(uint32_t id)
     // Each engine tool adds its ID here as it is built; until then the records of an ID
     // are left alone by every dispatcher.
     switch (id) {
+    case ITzTOOLID_AUTO_CONVERT:
+        return new (std::nothrow) ITzToolAutoConvert();
     case ITzTOOLID_AUTO_MERGE:
         return new (std::nothrow) ITzToolAutoMerge();
     case ITzTOOLID_CROP:
         return new (std::nothrow) ITzToolCrop();
+    case ITzTOOLID_CUT:
+        return new (std::nothrow) ITzToolCut();
     // Every tool that paints through a floating layer and keeps this ID shares the
     // base's record and replay.
     case ITzTOOLID_FLOATING:
@@ -58,10 +66,16 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolLayerMerge();
     case ITzTOOLID_MASK:
         return new (std::nothrow) ITzToolMask();
+    case ITzTOOLID_MOVE:
+        return new (std::nothrow) ITzToolMove();
+    case ITzTOOLID_PASTE:
+        return new (std::nothrow) ITzToolPaste();
     case ITzTOOLID_RESIZE:
         return new (std::nothrow) ITzToolResize();
     case ITzTOOLID_ROTATE_SPECIAL:
         return new (std::nothrow) ITzToolRotateSpecial();
+    case ITzTOOLID_CONVERT:
+        return new (std::nothrow) ITzToolConvert();
     default:
         return nullptr;
     }

@@ -10,6 +10,7 @@
 #include "engine/pixels/layer_backup_list.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/tools/tool_layer_manager_stack.h"
+#include "engine/tools/tool_merge_floating_first.h"
 
 namespace {
 
@@ -135,7 +136,8 @@ int ITzToolLayerMerge::Commit(ITzPicture& picture)
 int ITzToolLayerMerge::MergeLayers(ITzPicture* picture)
 {
     const lumatra::ToolEditScope edit(*this, picture);
-    if (!edit.ok() || picture->GetLayerCount() == 0)
+    // The layers' stored pixels are replaced: pixels a drag lifted go into them first.
+    if (!edit.ok() || picture->GetLayerCount() == 0 || !lumatra::MergeFloatingFirst(*picture))
         return 0;
     LayerPointer merged = ComposeNewLayer(*picture);
     _tagITzUNDOLAYERMERGE* record = merged ? NewRecord(ITzLAYERMERGE_ALL, merged.release()) : nullptr;
@@ -165,7 +167,8 @@ int ITzToolLayerMerge::MergeVisible(ITzPicture* picture)
             visibleBelowActive += i < active ? 1 : 0;
         }
     }
-    if (visible == 0)
+    const auto replaced = [picture](uint16_t index) { return picture->GetLayerbyIndex(index)->IsVisible() != 0; };
+    if (visible == 0 || !lumatra::MergeFloatingFirst(*picture, replaced))
         return 0;
     LayerPointer merged = ComposeNewLayer(*picture);
     _tagITzUNDOLAYERMERGE* record = merged ? NewRecord(ITzLAYERMERGE_VISIBLE, merged.release()) : nullptr;
@@ -191,6 +194,9 @@ int ITzToolLayerMerge::MergeLayerDown(ITzPicture* picture)
     const uint16_t active = picture->GetActiveLayerID();
     ITzLayerBase* upper = picture->GetLayerbyIndex(active);
     ITzLayerBase* lower = picture->GetLayerbyIndex(active - 1);
+    // Both layers' stored pixels are read: pixels a drag lifted go into them first.
+    if (!lumatra::MergeFloatingFirst(*picture, upper) || !lumatra::MergeFloatingFirst(*picture, lower))
+        return 0;
     ITzLayerImage* upperPixels = upper->GetPreviewLayer();
     ITzLayerImage* lowerPixels = lower->GetPreviewLayer();
     if (!upperPixels || !lowerPixels)

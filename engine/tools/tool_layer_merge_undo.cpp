@@ -14,13 +14,6 @@ _tagITzUNDOLAYERMERGE* MergeRecord(_tagUNDODATABASE* head)
     return reinterpret_cast<_tagITzUNDOLAYERMERGE*>(head);
 }
 
-_tagITzLAYERBACKUPINFO ListedAt(ITzLayerBackupList& list, uint32_t at)
-{
-    _tagITzLAYERBACKUPINFO item = {};
-    list.GetItemByIndex(at, &item, 0);
-    return item;
-}
-
 // Merge in effect -> undone: the merged layer goes into the record and the listed layers
 // go back to their indexes, lowest first, so each lands where it was.
 int TakeMergedOut(ITzPicture& picture, _tagITzUNDOLAYERMERGE& record)
@@ -32,7 +25,7 @@ int TakeMergedOut(ITzPicture& picture, _tagITzUNDOLAYERMERGE& record)
     const uint16_t before = picture.GetActiveLayerID();
     record.merged = lumatra::TakeLayerOut(picture, record.index);
     for (uint32_t i = 0; i < list.GetItemCount(); ++i) {
-        const _tagITzLAYERBACKUPINFO item = ListedAt(list, i);
+        const _tagITzLAYERBACKUPINFO item = list.ItemAt(i);
         picture.InsertLayer(item.index, item.layer);
     }
     lumatra::SwapActiveLayer(picture, record.activeIndex, before);
@@ -46,12 +39,12 @@ int PutMergedIn(ITzPicture& picture, _tagITzUNDOLAYERMERGE& record)
     ITzLayerBackupList& list = *record.layers;
     const uint32_t listed = list.GetItemCount();
     const uint32_t count = picture.GetLayerCount();
-    if (listed > count || (listed && ListedAt(list, listed - 1).index >= count) ||
+    if (listed > count || (listed && list.ItemAt(listed - 1).index >= count) ||
         record.index > count - listed)
         return 0;
     const uint16_t before = picture.GetActiveLayerID();
     for (uint32_t i = listed; i-- > 0;) {
-        _tagITzLAYERBACKUPINFO item = ListedAt(list, i);
+        _tagITzLAYERBACKUPINFO item = list.ItemAt(i);
         // Whatever layer holds the place now is the one the record keeps.
         item.layer = lumatra::TakeLayerOut(picture, item.index);
         list.SetItemByIndex(i, &item, 0);
@@ -93,7 +86,7 @@ int ITzToolLayerMerge::ReleaseUndoData(_tagUNDODATABASE* head)
         ITzLayerBase::DestroyLayer(record->merged);
     } else if (record->layers) {
         for (uint32_t i = 0; i < record->layers->GetItemCount(); ++i)
-            ITzLayerBase::DestroyLayer(ListedAt(*record->layers, i).layer);
+            ITzLayerBase::DestroyLayer(record->layers->ItemAt(i).layer);
     }
     delete record->layers;
     PTzPointFree(record);

@@ -9,6 +9,7 @@
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_base.h"
 #include "engine/pixels/resample.h"
+#include "engine/tools/tool_merge_floating_first.h"
 #include "engine/tools/tool_resize_holder.h"
 #include "engine/tools/tool_resize_walk.h"
 
@@ -123,7 +124,8 @@ void* ITzToolResize::ResizePictureStart(ITzPicture* picture, const _tagPTzSIZE* 
     if (!job)
         return nullptr;
     job->holder = static_cast<ITzPicture*>(ITzPicture::CreatePicture());
-    if (!job->holder || (type == ITzRESAMPLE_BILINEAR && !MakeTables(*job)))
+    // The layers are replaced: pixels a drag lifted go into them first (an 'auto' step).
+    if (!job->holder || (type == ITzRESAMPLE_BILINEAR && !MakeTables(*job)) || !lumatra::MergeFloatingFirst(*picture))
         return nullptr;
     job->walk.allBlocks = lumatra::PictureBlocks(*picture);
     return job.release();

@@ -27,7 +27,9 @@ public:
 
     // A job resampling the picture to `size` (type 0 nearest, 1 bilinear); null for null
     // arguments, a width or height below 1, a picture without size, another type, or
-    // when memory is short. The picture is not changed before End.
+    // when memory is short. The picture is
+    // not changed before End, but for the floating layers left on its layers: they are
+    // merged first, each an 'auto' step of the history.
     void* ResizePictureStart(ITzPicture* picture, const _tagPTzSIZE* size, uint32_t type);
     // One step: 1 while work remains, 0 when finished or failed (End tells which). The
     // percent done goes to `progress` when given: 0 while the picture holds no blocks.

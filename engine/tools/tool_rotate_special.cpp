@@ -9,6 +9,7 @@
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/rotate.h"
+#include "engine/tools/tool_merge_floating_first.h"
 #include "engine/tools/tool_resize_holder.h"
 #include "engine/tools/tool_resize_walk.h"
 
@@ -123,6 +124,9 @@ void* ITzToolRotateSpecial::RotatePictureStart(ITzPicture* picture, uint32_t typ
     if (!job->holder)
         return nullptr;
     // The selection's blocks count too, so the progress never passes 100.
+    // The layers are replaced: pixels a drag lifted go into them first (an 'auto' step).
+    if (!lumatra::MergeFloatingFirst(*picture))
+        return nullptr;
     job->walk.allBlocks = lumatra::PictureBlocks(*picture) + lumatra::LayerBlocks(picture->GetSelectionLayer(0));
     return job.release();
 }

@@ -27,7 +27,9 @@ public:
 
     // A job turning the picture by `type` (a _tagITzROTATSTYPE: 1 a quarter clockwise, 2
     // a quarter counter-clockwise, 3 a half turn); null for a null picture, type 0 or a
-    // type above 3, or when memory is short. The picture is not changed before End.
+    // type above 3, or when memory is short. The picture is
+    // not changed before End, but for the floating layers left on its layers: they are
+    // merged first, each an 'auto' step of the history.
     void* RotatePictureStart(ITzPicture* picture, uint32_t type);
     // One step: the layers from the bottom up, then the selection. 1 while work remains,
     // 0 when finished or failed (End tells which). The percent done goes to `progress`

@@ -88,3 +88,24 @@ TEST(PicturePaste, DibBecomesTheNewActiveLayer)
     picture.GetLayerbyIndex(1)->GetBounds(&bounds);
     EXPECT_TRUE(SameRect(bounds, PTzRECT{0, 0, 3, 2}));
 }
+
+// The undoable paste of a DIB lands centred on the picture; undo takes it out again and
+// a DIB that cannot be read records nothing.
+TEST(PicturePaste, DoPasteDibCentresTheLayerAsOneUndoStep)
+{
+    ITzPicture picture;
+    FillLayers(picture, 1);
+    picture.Create(13, 12);
+    std::vector<uint8_t> bytes = BlueDib();
+    const auto* dib = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
+    EXPECT_EQ(picture.DoPasteDIB(dib, 20), 0);
+    EXPECT_EQ(picture.IsModified(), 0);
+    ASSERT_EQ(picture.DoPasteDIB(dib, uint32_t(bytes.size())), 1);
+    PTzRECT bounds = {};
+    picture.GetLayerbyIndex(1)->GetBounds(&bounds);
+    EXPECT_TRUE(SameRect(bounds, PTzRECT{5, 5, 8, 7}));
+    EXPECT_NE(picture.DoUndo(), 0);
+    EXPECT_EQ(picture.GetLayerCount(), 1);
+    EXPECT_NE(picture.DoRedo(), 0);
+    EXPECT_EQ(picture.GetLayerCount(), 2);
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "base/error_codes.h"
 #include "base/memory_test_hooks.h"
 #include "engine/pixels/channel_compression.h"
+#include "engine/pixels/layer_image_gray.h"
 #include "engine/pixels/undo_block_list.h"
 
 namespace {
@@ -166,7 +168,7 @@ TEST(LayerImageARGBCopy, FloatAndCutSplitAlphaByTheMask)
     Layer selection = TwoBlocks(Colour(0, 0, 0, 0), Colour(0, 0, 0, 0));
     AlphaRamp(*selection);
     const _tagITzBLOCKPOSITION first = {0, 0};
-    ASSERT_EQ(source->CopyBlockToFloat(&first, floating.get(), &first, selection.get()), 1);
+    ASSERT_EQ(source->CopyBlockToFloat(&first, floating.get(), &first, selection.get(), 1), 1);
     EXPECT_EQ(PixelAt(*floating, 100, 3).alpha, 255);  // a full copy
     EXPECT_EQ(PixelAt(*source, 100, 3).alpha, 155);    // 255 - mask 100
 
@@ -176,6 +178,61 @@ TEST(LayerImageARGBCopy, FloatAndCutSplitAlphaByTheMask)
     EXPECT_EQ(PixelAt(*cut, 300, 3).alpha, 255);  // no selection: everything moves
     EXPECT_EQ(PixelAt(*source, 300, 3).alpha, 0);
     EXPECT_EQ(Record(*source, 1).channels[0], nullptr);
+}
+
+// Alpha and mask at a pixel of block 0 for the cases below: uniform, or a ramp in x.
+uint8_t CaseValue(int kind, int32_t x)
+{
+    return kind < 0 ? uint8_t(x) : uint8_t(kind);
+}
+
+// Every block move against the formulas, for masks of one value (applied from the byte)
+// and of many (read into a page), over alphas of one value and of many: the target gets
+// M(alpha, mask) for a cut and a full copy for a lift; the source keeps max(alpha - mask,
+// 0) when the pixels are taken out and stays as it was for a copy. A mask and an alpha
+// of one value each leave the source without an alpha handle.
+TEST(LayerImageARGBCopy, BlockMovesMatchTheFormulasWhateverTheMasksForm)
+{
+    enum Move { Cut, Lift, CopyLift };
+    const int alphas[] = {200, 0, -1};
+    const int masks[] = {0, 100, 255, -1};
+    for (const Move move : {Cut, Lift, CopyLift})
+        for (const int alphaKind : alphas)
+            for (const int maskKind : masks) {
+                SCOPED_TRACE(testing::Message() << "move " << move << " alpha " << alphaKind << " mask " << maskKind);
+                Layer source = TwoBlocks(Colour(uint8_t(alphaKind), 10, 20, 30), Colour(255, 1, 1, 1));
+                if (alphaKind < 0)
+                    AlphaRamp(*source);
+                Layer target = TwoBlocks(Colour(0, 0, 0, 0), Colour(0, 0, 0, 0));
+                const std::unique_ptr<ITzLayerImageGray, ITzLayerDestroyer> selection(new ITzLayerImageGray());
+                const PTzRECT block = {0, 0, 256, 256};
+                const _tagPTzCOLOR value = {PTzCOLORMODE_GRAY, 255, {uint8_t(maskKind)}};
+                ASSERT_EQ(selection->FillRect(&block, &value), 0);
+                if (maskKind < 0) {
+                    std::vector<uint8_t> ramp(256 * 256);
+                    for (size_t i = 0; i < ramp.size(); ++i)
+                        ramp[i] = uint8_t(i);
+                    _tagITzCHANNELBITMAP plane = {256, 256, 256, int32_t(PTzCOLORMODE_GRAY), {ramp.data()}};
+                    ASSERT_EQ(selection->SetRectChannelData(&plane, &block), 1);
+                }
+                const _tagITzBLOCKPOSITION first = {0, 0};
+                ASSERT_EQ(move == Cut ? source->CopyBlockCut(&first, target.get(), &first, selection.get())
+                                      : source->CopyBlockToFloat(&first, target.get(), &first, selection.get(),
+                                                                 move == Lift),
+                          1);
+                for (const int32_t x : {0, 99, 100, 101, 200, 255}) {
+                    const int alpha = CaseValue(alphaKind, x), mask = CaseValue(maskKind, x);
+                    const int moved = move == Cut ? (alpha * mask + 127) / 255 : alpha;
+                    const int kept = move == CopyLift ? alpha : std::max(alpha - mask, 0);
+                    EXPECT_EQ(PixelAt(*target, x, 7).alpha, moved) << x;
+                    EXPECT_EQ(PixelAt(*source, x, 7).alpha, kept) << x;
+                    EXPECT_EQ(PixelAt(*source, x, 7).components[2], 30);
+                }
+                if (alphaKind >= 0 && maskKind >= 0) {
+                    EXPECT_EQ(Record(*source, 0).channels[0], nullptr);
+                    EXPECT_EQ(Record(*target, 0).channels[0], nullptr);
+                }
+            }
 }
 
 TEST(LayerImageARGBMerge, BackupsAreSparedOnlyWhereTheMergeCannotChangeTheBlock)

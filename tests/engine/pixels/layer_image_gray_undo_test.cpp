@@ -112,7 +112,7 @@ TEST(LayerImageGrayUndo, FloatAndCutSplitTheMaskByTheSelection)
     const PTzRECT block0 = {0, 0, 256, 256};
     const _tagPTzCOLOR full = {PTzCOLORMODE_GRAY, 255, {255}};
     ASSERT_EQ(source->FillRect(&block0, &full), 0);
-    ASSERT_EQ(source->CopyBlockToFloat(&first, floating.get(), &first, selection.get()), 1);
+    ASSERT_EQ(source->CopyBlockToFloat(&first, floating.get(), &first, selection.get(), 1), 1);
     EXPECT_EQ(ValueAt(*floating, 100, 3), 255);  // a full copy
     EXPECT_EQ(ValueAt(*source, 100, 3), 155);    // 255 - selection 100
 

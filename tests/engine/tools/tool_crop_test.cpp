@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/memory_test_hooks.h"
-#include "engine/tools/tool_crop_convert_link.h"
+#include "rendered_layer.h"
 #include "tool_resize_test_support.h"
 
 using namespace floating_test;
@@ -220,57 +220,57 @@ TEST(DoCrop, WithoutASelectionNothingHappens)
     EXPECT_EQ(tool.DoCrop(nullptr), 0);
 }
 
-// A layer kind that is no image layer, which only the converter can turn into one.
-class PlainLayer : public ITzLayerBase {};
-
-int g_conversions = 0;
-int RefuseConversion(ITzPicture*)
-{
-    ++g_conversions;
-    return 0;
-}
-
-// Stands in for the converter: every plain layer becomes an empty ARGB layer.
-int ReplacePlainLayers(ITzPicture* picture)
-{
-    ++g_conversions;
-    for (uint16_t index = 0; index < picture->GetLayerCount(); ++index) {
-        if (picture->GetLayerbyIndex(index)->IsImageLayer())
-            continue;
-        ITzLayerBase* plain = nullptr;
-        picture->RemoveLayer(index, &plain);
-        ITzLayerBase::DestroyLayer(plain);
-        picture->InsertLayer(index, new ITzLayerImageARGB());
-    }
-    return 1;
-}
-
-TEST(DoCrop, LayersThatAreNoImageLayersNeedTheConverter)
+// Layers drawn through a rendered image become image layers in one 'autc' step under
+// the crop's ticket, which one undo takes back together with the crop.
+TEST(DoCrop, ConvertsOtherLayerKindsFirstAndUndoesBothAtOnce)
 {
     ITzPicture picture;
     MakeCropPicture(picture);
+    picture.InsertLayer(1, new RenderedLayer({20, 30, 500, 400}, 9));
     Select(picture, {130, 140, 420, 300});
-    picture.InsertLayer(1, new PlainLayer());
+    const PictureShot before = Shoot(picture);
     ITzToolCrop tool;
-    EXPECT_EQ(tool.DoCrop(&picture), 0);  // no converter installed
-    g_conversions = 0;
-    ITzSetCropLayerConverter(RefuseConversion);
-    EXPECT_EQ(tool.DoCrop(&picture), 0);
-    ITzSetCropLayerConverter(nullptr);
-    EXPECT_EQ(g_conversions, 1);
+    EXPECT_EQ(tool.DoCrop(&picture), 1);
+    EXPECT_TRUE(picture.GetLayerbyIndex(1)->IsImageLayer());
     _tagPTzSIZE size;
     picture.GetSize(&size);
-    EXPECT_EQ(size.cx, 600);
-    EXPECT_EQ(size.cy, 520);
-    EXPECT_FALSE(HasUndoStep(picture));
-
-    ITzSetCropLayerConverter(ReplacePlainLayers);
-    EXPECT_EQ(tool.DoCrop(&picture), 1);
-    ITzSetCropLayerConverter(nullptr);
-    EXPECT_EQ(g_conversions, 2);
-    picture.GetSize(&size);
     EXPECT_EQ(size.cx, 290);
-    EXPECT_EQ(size.cy, 160);
+    EXPECT_EQ(picture.AbleEditing(), 1);
+    const PictureShot cropped = Shoot(picture);
+    EXPECT_NE(picture.DoUndo(), 0);
+    ExpectSame(Shoot(picture), before, false);
+    EXPECT_FALSE(picture.GetLayerbyIndex(1)->IsImageLayer());
+    EXPECT_NE(picture.DoRedo(), 0);  // the conversion alone
+    EXPECT_NE(picture.DoRedo(), 0);  // then the crop
+    ExpectSame(Shoot(picture), cropped, false);
+}
+
+TEST(DoCrop, RefusesAndChangesNothingWhenALayerCannotBecomeAnImageLayer)
+{
+    ITzPicture picture;
+    MakeCropPicture(picture);
+    picture.InsertLayer(1, new RenderedLayer({0, 0, 100, 100}, 9));
+    picture.InsertLayer(2, new RenderedLayer({0, 0, 100, 100}, 9, false));
+    Select(picture, {130, 140, 420, 300});
+    const PictureShot before = Shoot(picture);
+    ITzToolCrop tool;
+    EXPECT_EQ(tool.DoCrop(&picture), 0);
+    ExpectSame(Shoot(picture), before, true);
+    EXPECT_FALSE(HasUndoStep(picture));
+}
+
+// Nothing is cropped, so nothing is converted either.
+TEST(DoCrop, ASelectionOutsideThePictureConvertsNothing)
+{
+    ITzPicture picture;
+    MakeCropPicture(picture);
+    picture.InsertLayer(1, new RenderedLayer({0, 0, 100, 100}, 9));
+    Select(picture, {700, 600, 800, 700});
+    ITzToolCrop tool;
+    EXPECT_EQ(tool.DoCrop(&picture), 0);
+    EXPECT_FALSE(picture.GetLayerbyIndex(1)->IsImageLayer());
+    EXPECT_FALSE(HasUndoStep(picture));
+    EXPECT_EQ(picture.AbleEditing(), 1);
 }
 
 }  // namespace

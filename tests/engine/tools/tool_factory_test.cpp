@@ -25,6 +25,20 @@ TEST(ToolFactory, UnknownIdsMakeNoToolAndLeaveTheRecord)
     }
 }
 
+// Every engine tool that saves records is made again for their ID, and carries it.
+TEST(ToolFactory, EveryRecordingToolIsMadeForItsID)
+{
+    for (const uint32_t id :
+         {ITzTOOLID_AUTO_CONVERT, ITzTOOLID_AUTO_MERGE, ITzTOOLID_CROP, ITzTOOLID_CUT, ITzTOOLID_FLOATING,
+          ITzTOOLID_LAYER_MANAGER, ITzTOOLID_LAYER_MERGE, ITzTOOLID_MASK, ITzTOOLID_MOVE, ITzTOOLID_PASTE,
+          ITzTOOLID_RESIZE, ITzTOOLID_ROTATE_SPECIAL, ITzTOOLID_CONVERT}) {
+        ITzToolBase* tool = CreateToolByID(id);
+        ASSERT_NE(tool, nullptr) << id;
+        EXPECT_EQ(tool->GetToolID(), id);
+        DestroyTool(tool);
+    }
+}
+
 TEST(ToolFactory, NullRecordAndNullToolAreHarmless)
 {
     EXPECT_EQ(DoUndoByToolID(nullptr, nullptr), 0);

@@ -16,12 +16,16 @@ namespace picture_job_test {
 
 using floating_test::Snapshot;
 
-// The size, every layer (object, link number, bounds and pixels) and the selection.
+// The size, every layer (object, kind, link number, bounds and pixels, and those of its
+// floating layer) and the selection. A layer of another kind shows the pixels of the
+// image it is drawn through.
 struct PictureShot {
     _tagPTzSIZE size = {0, 0};
     std::vector<const ITzLayerBase*> layers;
+    std::vector<int> imageLayers;
     std::vector<uint16_t> links;
     std::vector<Snapshot> pixels;
+    std::vector<Snapshot> floating;
     const ITzLayerImage* selection = nullptr;
     Snapshot selectionPixels;
 };
@@ -31,10 +35,14 @@ inline PictureShot Shoot(ITzPicture& picture)
     PictureShot shot;
     picture.GetSize(&shot.size);
     for (uint16_t index = 0; index < picture.GetLayerCount(); ++index) {
-        auto* layer = static_cast<ITzLayerImage*>(picture.GetLayerbyIndex(index));
+        ITzLayerBase* layer = picture.GetLayerbyIndex(index);
+        ITzLayerImage* image = layer->GetPreviewLayer();
+        ITzLayerImage* floating = layer->IsImageLayer() ? image->GetFloatingLayer() : nullptr;
         shot.layers.push_back(layer);
+        shot.imageLayers.push_back(layer->IsImageLayer());
         shot.links.push_back(layer->GetLinkNumber());
-        shot.pixels.push_back(floating_test::Take(layer));
+        shot.pixels.push_back(image ? floating_test::Take(image) : Snapshot{});
+        shot.floating.push_back(floating ? floating_test::Take(floating) : Snapshot{});
     }
     if (ITzLayerImage* selection = picture.GetSelectionLayer(0)) {
         shot.selection = selection;
@@ -53,6 +61,8 @@ inline void ExpectSame(const PictureShot& a, const PictureShot& b, bool sameObje
     for (size_t i = 0; i < a.layers.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_TRUE(a.pixels[i] == b.pixels[i]);
+        EXPECT_TRUE(a.floating[i] == b.floating[i]);
+        EXPECT_EQ(a.imageLayers[i], b.imageLayers[i]);
         EXPECT_EQ(a.links[i], b.links[i]);
         if (sameObjects) {
             EXPECT_EQ(a.layers[i], b.layers[i]);
