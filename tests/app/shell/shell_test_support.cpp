@@ -1,7 +1,11 @@
 // Fake dialogs, the test application and BMP bytes.
 #include "tests/app/shell/shell_test_support.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QPointer>
+#include <QTimer>
 
 #include "app/shell/operation.h"
 
@@ -79,6 +83,8 @@ bool FakeDialogs::AskNewImage(QWidget*, int32_t* width, int32_t* height, QString
 void FakeDialogs::RunProgress(COperationBase& operation)
 {
     ++progressDialogs;
+    if (onProgress)
+        onProgress();
     if (realProgress)
         quorvel::CQtShellDialogs().RunProgress(operation);
     else if (cancelProgress)
@@ -96,6 +102,30 @@ ScopedDialogs::~ScopedDialogs()
 {
     quorvel::SetShellDialogs(nullptr);
 }
+
+struct ModalWatcher::State {
+    QTimer timer;
+    QPointer<QDialog> last;
+};
+
+ModalWatcher::ModalWatcher(bool accept) : m_state(std::make_unique<State>())
+{
+    m_state->timer.setInterval(5);
+    QObject::connect(&m_state->timer, &QTimer::timeout, [state = m_state.get(), seen = m_seen, accept] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == state->last)
+            return;
+        state->last = dialog;
+        ++*seen;
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    m_state->timer.start();
+}
+
+ModalWatcher::~ModalWatcher() = default;
 
 TestApp::TestApp(CShellParts parts)
 {
@@ -161,6 +191,17 @@ QString ScreenshotPath(const QString& name)
 {
     QDir().mkpath(QStringLiteral(QUORVEL_SCREENSHOT_DIR));
     return QStringLiteral(QUORVEL_SCREENSHOT_DIR) + QLatin1Char('/') + name;
+}
+
+}  // namespace shelltest
+
+namespace shelltest {
+
+QStringList EntriesIn(const std::string& folder)
+{
+    QStringList names = QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
 }
 
 }  // namespace shelltest

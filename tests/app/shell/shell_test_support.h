@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -39,6 +40,8 @@ public:
     bool realProgress = false;
     bool cancelProgress = false;
     int progressDialogs = 0;
+    // Called when the progress dialog takes over, before any of its steps.
+    std::function<void()> onProgress;
 
     quorvel::MessageAnswer ShowMessage(QWidget*, const QString& text, quorvel::MessageButtons,
                                        const QString&) override;
@@ -62,6 +65,20 @@ private:
     FakeDialogs* m_fake;
 };
 
+// Answers every modal dialog that opens while it lives, from a timer, and counts them:
+// for dialogs the shell does not route through the interface (a plug-in's own).
+class ModalWatcher {
+public:
+    explicit ModalWatcher(bool accept);
+    ~ModalWatcher();
+    int Seen() const { return *m_seen; }
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+    std::shared_ptr<int> m_seen = std::make_shared<int>(0);
+};
+
 // An application object whose end leaves the plug-ins loaded (unloading modules that
 // link Qt leaks Qt's start-up memory under the sanitizer) and the event loop running;
 // exits counts the program's exit calls.
@@ -83,5 +100,8 @@ QRgb FourColourAt(int x, int y);
 
 // The path of a file in the build tree's screenshot folder (made when missing).
 QString ScreenshotPath(const QString& name);
+
+// The names in a folder, sorted, without "." and "..".
+QStringList EntriesIn(const std::string& folder);
 
 }  // namespace shelltest
