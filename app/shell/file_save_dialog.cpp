@@ -2,6 +2,7 @@
 // pattern is compared without regard to case, as file types are named either way.
 #include "app/shell/file_save_dialog.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 
 #include "app/shell/path_text.h"
@@ -24,14 +25,19 @@ CRFileSaveDialog::CRFileSaveDialog(const QString& initialName, const QString& fi
         setDirectory(initial.absolutePath());
     if (!initialName.isEmpty())
         selectFile(initial.fileName());
+    // The type list changes its index before the dialog reacts to the change.
+    if (auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        connect(types, &QComboBox::currentIndexChanged, this, [this] { m_nameBeforeTypeChange = TypedName(); });
     connect(this, &QFileDialog::filterSelected, this, [this] { OnTypeChange(); });
 }
 
 void CRFileSaveDialog::SetFilterIndex(int index)
 {
     const QStringList filters = nameFilters();
-    if (index >= 1 && index <= filters.size())
+    if (index >= 1 && index <= filters.size() && index != GetFilterIndex()) {
         selectNameFilter(filters[index - 1]);
+        OnTypeChange();
+    }
 }
 
 int CRFileSaveDialog::GetFilterIndex() const
@@ -70,9 +76,10 @@ QString CRFileSaveDialog::WithTypeExtension(const QString& name) const
 
 void CRFileSaveDialog::OnTypeChange()
 {
-    const QString name = TypedName();
+    const QString name = m_nameBeforeTypeChange.isEmpty() ? TypedName() : m_nameBeforeTypeChange;
+    m_nameBeforeTypeChange.clear();
     const QString wanted = WithTypeExtension(name);
-    if (wanted != name && !QFileInfo(name).isDir())
+    if (wanted != TypedName() && !QFileInfo(name).isDir())
         selectFile(wanted);
 }
 

@@ -35,4 +35,8 @@ private:
     QString WithTypeExtension(const QString& name) const;
 
     std::vector<quorvel::FilterPair> m_pairs;
+    // The name as it was when the type began to change: Qt's dialog swaps the extension
+    // for the new type's first one before telling anyone, whether or not the name's own
+    // extension belongs to the type too.
+    QString m_nameBeforeTypeChange;
 };

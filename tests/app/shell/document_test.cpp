@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMdiArea>
+#include <cerrno>
+#include <sys/stat.h>
 
 #include "app/shell/child_frame.h"
 #include "app/shell/document.h"
@@ -11,6 +14,7 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/operation.h"
 #include "app/shell/picture_view.h"
+#include "app/shell/settings_store.h"
 #include "engine/picture/picture.h"
 #include "tests/app/shell/shell_test_support.h"
 
@@ -83,6 +87,185 @@ TEST(Document, OpensABmpUnderTheProgressDialogSavesItNativeAndReopensIt)
     view = test.app->GetMainFrame()->GetActiveTamsleyView();
     for (const QPoint& p : {QPoint(47, 31), QPoint(48, 31), QPoint(47, 32), QPoint(48, 32)})
         EXPECT_EQ(ShownAt(view, p.x(), p.y()), FourColourAt(p.x(), p.y())) << p.x() << "," << p.y();
+}
+
+class Documents : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(test.app->InitInstance()); }
+    QString Path(const std::string& name) const { return QString::fromStdString(temp.Item(name)); }
+    int Windows() const { return int(test.app->GetMainFrame()->GetChildFrames().size()); }
+
+    TempFolder temp;
+    ScopedDialogs dialogs;
+    TestApp test;
+};
+
+TEST_F(Documents, ThreeFilesWithABadOneBetweenGiveTwoDocumentsAndOneMessage)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    temp.Write("bad.bmp", "BM not really");
+    temp.Write("c.bmp", FourColourBmp());
+    dialogs->openFiles = {Path("a.bmp"), Path("bad.bmp"), Path("c.bmp")};
+    test.app->OnFileOpen();
+    EXPECT_EQ(Windows(), 2);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("Could not open \"") + Path("bad.bmp") + '"'));
+}
+
+TEST_F(Documents, BadFilesGiveAMessageWithThePathAndTheEngineCode)
+{
+    const std::string bmp = FourColourBmp();
+    temp.Write("corrupt.bmp", "BM" + std::string(200, '\xEE'));
+    temp.Write("truncated.bmp", bmp.substr(0, 40));  // short pixel rows load as far as they go
+    temp.Write("words.bmp", "nothing but words");
+    ASSERT_EQ(mkdir(temp.Item("folder.bmp").c_str(), 0700), 0);
+    const std::string longName = std::string(300, 'n') + ".bmp";
+    const QString paths[] = {Path("missing.bmp"), Path("corrupt.bmp"),  Path("truncated.bmp"),
+                             Path("words.bmp"),   Path("folder.bmp"),   Path(longName)};
+    for (const QString& path : paths) {
+        dialogs->messages.clear();
+        EXPECT_EQ(test.app->OpenDocumentFile(path), nullptr) << path.toStdString() << " " << Windows();
+        ASSERT_EQ(dialogs->messages.size(), 1u) << path.toStdString();
+        const QString& message = dialogs->messages[0];
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("err code: "))) << message.toStdString();
+        EXPECT_FALSE(message.endsWith(QStringLiteral("code: 0"))) << message.toStdString();
+    }
+    EXPECT_EQ(Windows(), 0);
+}
+
+TEST_F(Documents, TheCommandLineOpensItsFilesAndRefusesANameThatIsNotUtf8)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    TestApp second;
+    dialogs->messages.clear();
+    const QByteArray good = QFile::encodeName(Path("a.bmp"));
+    const QByteArray invalid = QFile::encodeName(Path("b")) + "\xFF.bmp";
+    ASSERT_TRUE(second.app->InitInstance({good, invalid, good}));
+    EXPECT_EQ(second.app->GetMainFrame()->GetChildFrames().size(), 1) << "the same path re-activates its window";
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].endsWith(QString::number(EILSEQ)));
+}
+
+TEST_F(Documents, AnOpenPathBringsItsWindowBack)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    temp.Write("b.bmp", FourColourBmp());
+    CTamsleyDoc* a = test.app->OpenDocumentFile(Path("a.bmp"));
+    test.app->OpenDocumentFile(Path("b.bmp"));
+    EXPECT_EQ(test.app->OpenDocumentFile(temp.path().c_str() + QStringLiteral("/./a.bmp")), a);
+    EXPECT_EQ(Windows(), 2);
+    EXPECT_EQ(test.app->GetMainFrame()->GetActiveChild()->GetDocument(), a);
+}
+
+TEST_F(Documents, NewProposesOnlySizesInRangeAndNamesThePictureWithoutAPath)
+{
+    const struct {
+        uint32_t storedWidth;
+        uint32_t storedHeight;
+        int32_t proposedWidth;
+        int32_t proposedHeight;
+    } cases[] = {
+        {0, 0, 1000, 800},          // nothing stored (0 stands for none)
+        {640, 480, 640, 480},
+        {uint32_t(-5), 30001, 1000, 800},
+        {30000, 1, 30000, 1},
+    };
+    for (const auto& c : cases) {
+        quorvel::AppSettings().Wipe();
+        if (c.storedWidth)
+            quorvel::WriteSettingDword(u"New Image Width", c.storedWidth);
+        if (c.storedHeight)
+            quorvel::WriteSettingDword(u"New Image Height", c.storedHeight);
+        int32_t proposedWidth = 0;
+        int32_t proposedHeight = 0;
+        dialogs->newImage = [&](int32_t* width, int32_t* height, QString* name) {
+            proposedWidth = *width;
+            proposedHeight = *height;
+            *width = 30;
+            *height = 20;
+            *name = QStringLiteral("Sketch #1");
+            return true;
+        };
+        test.app->OnFileNew();
+        EXPECT_EQ(proposedWidth, c.proposedWidth);
+        EXPECT_EQ(proposedHeight, c.proposedHeight);
+    }
+    CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
+    EXPECT_EQ(document->GetTitle(), QStringLiteral("Sketch #1"));
+    EXPECT_TRUE(document->GetPathName().isEmpty());
+    uint32_t stored = 0;
+    EXPECT_TRUE(quorvel::ReadSettingDword(u"New Image Width", &stored) && stored == 30);
+    dialogs->newImage = [](int32_t*, int32_t*, QString*) { return false; };
+    test.app->OnFileNew();
+    EXPECT_EQ(Windows(), 4);
+}
+
+TEST_F(Documents, SaveOfANewPictureAsksForANameAndSaveAsAlwaysAsks)
+{
+    dialogs->newImage = [](int32_t*, int32_t*, QString* name) { return *name = QStringLiteral("My Picture"), true; };
+    test.app->OnFileNew();
+    CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
+    QString proposed;
+    dialogs->save = [&](QString* name, int*) { return proposed = *name, false; };
+    EXPECT_FALSE(document->DoFileSave());
+    EXPECT_EQ(proposed, QStringLiteral("My")) << "the title up to the first blank";
+    temp.Write("a.bmp", FourColourBmp());
+    CTamsleyDoc* opened = test.app->OpenDocumentFile(Path("a.bmp"));
+    dialogs->saveDialogs = 0;
+    EXPECT_FALSE(opened->DoFileSaveAs());
+    EXPECT_EQ(dialogs->saveDialogs, 1);
+    EXPECT_EQ(proposed, Path("a.bmp"));
+    EXPECT_EQ(opened->GetPathName(), Path("a.bmp"));
+}
+
+TEST_F(Documents, TheClosePromptKeepsSavesOrDropsAModifiedPicture)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    const std::string before = temp.Read("a.bmp");
+    CTamsleyDoc* document = test.app->OpenDocumentFile(Path("a.bmp"));
+    ASSERT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+    const struct {
+        quorvel::MessageAnswer answer;
+        bool closes;
+        bool saved;
+    } cases[] = {
+        {quorvel::MessageAnswer::Cancel, false, false},
+        {quorvel::MessageAnswer::Yes, true, true},
+    };
+    for (const auto& c : cases) {
+        dialogs->answers = {c.answer};
+        test.app->GetMainFrame()->GetActiveChild()->close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Windows(), c.closes ? 0 : 1);
+        EXPECT_EQ(temp.Read("a.bmp") != before, c.saved);
+    }
+    document = test.app->OpenDocumentFile(Path("a.bmp"));
+    ASSERT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+    const std::string saved = temp.Read("a.bmp");
+    dialogs->answers = {quorvel::MessageAnswer::No};
+    test.app->GetMainFrame()->close();
+    EXPECT_EQ(*test.exits, 1);
+    EXPECT_EQ(temp.Read("a.bmp"), saved);
+}
+
+TEST_F(Documents, AResizeToTheSameSizeCountsAsAChangeUntilSaved)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    CTamsleyDoc* document = test.app->OpenDocumentFile(Path("a.bmp"));
+    ASSERT_EQ(document->IsModified(), 0);
+    ASSERT_TRUE(document->ResizePicture(96, 64, 1, 5000));
+    EXPECT_EQ(document->GetPicture()->GetXPelsPerMeter(), 5000u);
+    EXPECT_EQ(document->IsModified(), 1);
+    ASSERT_TRUE(document->DoFileSave());
+    EXPECT_EQ(document->IsModified(), 0);
+    ASSERT_TRUE(document->ResizePicture(48, 32, 0, 5000));
+    ASSERT_TRUE(document->RotatePicture(1));
+    _tagPTzSIZE size = {};
+    document->GetPicture()->GetSize(&size);
+    EXPECT_EQ(size.cx, 32);
+    EXPECT_EQ(size.cy, 48);
+    EXPECT_EQ(document->IsModified(), 1);
 }
 
 }  // namespace

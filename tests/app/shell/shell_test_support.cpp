@@ -129,7 +129,8 @@ ModalWatcher::~ModalWatcher() = default;
 
 TestApp::TestApp(CShellParts parts)
 {
-    parts.uninitEngine = [] {};
+    if (!parts.uninitEngine)
+        parts.uninitEngine = [] {};
     parts.exitProgram = [exits = exits] { ++*exits; };
     app = std::make_unique<CTamsleyApp>(std::move(parts));
 }

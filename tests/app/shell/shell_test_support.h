@@ -11,12 +11,19 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/shell/application.h"
 #include "app/shell/shell_dialogs.h"
 #include "tests/base/temp_folder.h"
+
+// Shows QStrings as text in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace shelltest {
 
@@ -80,8 +87,8 @@ private:
 };
 
 // An application object whose end leaves the plug-ins loaded (unloading modules that
-// link Qt leaks Qt's start-up memory under the sanitizer) and the event loop running;
-// exits counts the program's exit calls.
+// link Qt leaks Qt's start-up memory under the sanitizer) unless the parts say what to
+// do instead, and the event loop running; exits counts the program's exit calls.
 struct TestApp {
     explicit TestApp(CShellParts parts = {});
     std::unique_ptr<CTamsleyApp> app;
