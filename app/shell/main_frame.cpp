@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -81,8 +82,9 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
 
 CMainFrame::~CMainFrame()
 {
+    // Panels never placed keep the places stored.
     for (PanelSlot slot : {PanelSlot::Layers, PanelSlot::ToolPalette, PanelSlot::Info}) {
-        if (QDockWidget* panel = GetPanel(slot))
+        if (QDockWidget* panel = GetPanel(slot); panel && m_panelsPlaced)
             SavePanelRect(slot, panel->frameGeometry());
     }
     delete m_options;
@@ -212,8 +214,6 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
 {
     if (!panels)
         return;
-    const QRect client = ClientAreaOnScreen();
-    int infoHeight = 0;
     for (PanelSlot slot : {PanelSlot::Info, PanelSlot::Layers, PanelSlot::ToolPalette}) {
         QWidget* content = panels->CreatePanel(slot, this);
         if (!content)
@@ -222,10 +222,22 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
         panel->setObjectName(PanelSettingPrefix(slot));
         panel->setWidget(content);
         panel->setAllowedAreas(Qt::NoDockWidgetArea);
-        panel->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
-                           QDockWidget::DockWidgetFloatable);
         panel->setFloating(true);
-        panel->adjustSize();
+        panel->hide();
+        m_panels[SlotIndex(slot)] = panel;
+    }
+}
+
+void CMainFrame::PlacePanels()
+{
+    m_panelsPlaced = true;
+    const QRect client = ClientAreaOnScreen();
+    int infoHeight = 0;
+    for (PanelSlot slot : {PanelSlot::Info, PanelSlot::Layers, PanelSlot::ToolPalette}) {
+        QDockWidget* panel = GetPanel(slot);
+        if (!panel)
+            continue;
+        panel->show();
         const QSize outer = panel->frameGeometry().size();
         QPoint corner;
         switch (slot) {
@@ -245,7 +257,16 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
         PlaceWindowCorner(panel, corner);
         if (slot == PanelSlot::Info)
             infoHeight = outer.height() + 20;
-        m_panels[SlotIndex(slot)] = panel;
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_placementQueued) {
+        m_placementQueued = true;
+        // After the window system's turn, when the frame's own place on screen is known.
+        QTimer::singleShot(0, this, &CMainFrame::PlacePanels);
     }
 }
 

@@ -51,6 +51,8 @@ public:
     void UpdateRecentFiles();
 
 protected:
+    // The first time: the panels go to their places once the frame's is known.
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -59,6 +61,7 @@ private:
     void CreateCommands();
     void CreateMenus();
     void CreatePanels(quorvel::IPanelProvider* panels);
+    void PlacePanels();
     QAction* AddCommand(int id, const QString& text, const QKeySequence& shortcut = {});
     void TogglePanel(quorvel::PanelSlot slot);
     void SelectPaletteTool(uint32_t tool);
@@ -72,4 +75,6 @@ private:
     QList<QAction*> m_recentActions;
     QPointer<QDockWidget> m_panels[3];
     QPointer<QDockWidget> m_options;
+    bool m_placementQueued = false;
+    bool m_panelsPlaced = false;
 };
