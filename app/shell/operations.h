@@ -29,6 +29,8 @@ public:
     int End() override;
     // The engine's code of a failed load (its last error when the load gave up), else 0.
     int GetError() const { return m_error; }
+    // Whether the steps are still reading the file (the preview cache comes after).
+    bool Reading() const { return m_job != nullptr; }
 
 private:
     void Release();
