@@ -4,7 +4,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDropEvent>
 #include <QMdiArea>
+#include <QMimeData>
+#include <QUrl>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -15,6 +18,7 @@
 #include "app/shell/operation.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/settings_store.h"
+#include "app/shell/shell_links.h"
 #include "engine/picture/picture.h"
 #include "tests/app/shell/shell_test_support.h"
 
@@ -199,6 +203,53 @@ TEST_F(Documents, NewProposesOnlySizesInRangeAndNamesThePictureWithoutAPath)
     dialogs->newImage = [](int32_t*, int32_t*, QString*) { return false; };
     test.app->OnFileNew();
     EXPECT_EQ(Windows(), 4);
+}
+
+TEST(DocumentsWithAClipboard, NewProposesTheClipboardImageOnlyWhenItsSizeFits)
+{
+    struct Clipboard : quorvel::IClipboardBridge {
+        Clipboard(int32_t w, int32_t h) : width(w), height(h) {}
+        int GetImageSize(int32_t* w, int32_t* h) override { return *w = width, *h = height, 1; }
+        void OnAppActivate(bool) override {}
+        int32_t width;
+        int32_t height;
+    };
+    const struct {
+        int32_t width;
+        int32_t height;
+        QSize proposed;
+    } cases[] = {{320, 200, {320, 200}}, {0, 200, {640, 480}}, {40000, 10, {640, 480}}};
+    for (const auto& c : cases) {
+        ScopedDialogs dialogs;
+        CShellParts parts;
+        parts.clipboardBridge = [&] { return std::make_unique<Clipboard>(c.width, c.height); };
+        TestApp test(std::move(parts));
+        ASSERT_TRUE(test.app->InitInstance());
+        quorvel::WriteSettingDword(u"New Image Width", 640);
+        quorvel::WriteSettingDword(u"New Image Height", 480);
+        QSize proposed;
+        dialogs->newImage = [&](int32_t* width, int32_t* height, QString*) {
+            return proposed = QSize(*width, *height), false;
+        };
+        test.app->OnFileNew();
+        EXPECT_EQ(proposed, c.proposed);
+    }
+}
+
+TEST_F(Documents, DroppedLocalFilesOpenAsDocuments)
+{
+    temp.Write("a.bmp", FourColourBmp());
+    temp.Write("b.bmp", FourColourBmp());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("a.bmp")), QUrl::fromLocalFile(Path("b.bmp")),
+                  QUrl(QStringLiteral("https://example.com/c.bmp"))});
+    QWidget* target = test.app->GetMainFrame()->GetMdiArea()->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    EXPECT_EQ(Windows(), 2);
+    EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_F(Documents, SaveOfANewPictureAsksForANameAndSaveAsAlwaysAsks)
