@@ -51,7 +51,8 @@ CTamsleyApp::CTamsleyApp(CShellParts parts) : m_parts(std::move(parts))
         m_parts.uninitEngine = [] { ITzUninit(); };
     if (!m_parts.exitProgram)
         m_parts.exitProgram = [] { QCoreApplication::quit(); };
-    instance = this;
+    if (!instance)
+        instance = this;
 }
 
 CTamsleyApp::~CTamsleyApp()
@@ -73,7 +74,8 @@ CTamsleyApp::~CTamsleyApp()
     m_printSetup.reset();
     // Last, since pictures still alive would need the plug-ins it unloads.
     m_parts.uninitEngine();
-    instance = nullptr;
+    if (instance == this)
+        instance = nullptr;
 }
 
 CTamsleyApp* CTamsleyApp::Get()

@@ -49,7 +49,7 @@ public:
     CTamsleyApp(const CTamsleyApp&) = delete;
     CTamsleyApp& operator=(const CTamsleyApp&) = delete;
 
-    // The application object, or null outside its life.
+    // The application object (the first one made), or null outside its life.
     static CTamsleyApp* Get();
 
     // Start-up; the arguments are the command line's bytes after the program's name,

@@ -20,7 +20,6 @@
 #include "app/shell/current_colours.h"
 #include "app/shell/document.h"
 #include "app/shell/panel_place.h"
-#include "app/shell/picture_view.h"
 #include "app/shell/recent_files.h"
 #include "app/shell/shell_strings.h"
 #include "base/corvane_types.h"
@@ -114,15 +113,15 @@ void CMainFrame::CreateCommands()
                 (app->*command)();
         };
     };
-    connect(AddCommand(ID_FILE_NEW, QStringLiteral("&New...\tCtrl+N"), QKeySequence::New), &QAction::triggered, this,
+    connect(AddCommand(ID_FILE_NEW, QStringLiteral("&New..."), QKeySequence::New), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFileNew));
-    connect(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O"), QKeySequence::Open), &QAction::triggered,
+    connect(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open..."), QKeySequence::Open), &QAction::triggered,
             this, onApp(&CTamsleyApp::OnFileOpen));
     connect(AddCommand(ID_FILE_CLOSE, QStringLiteral("&Close")), &QAction::triggered, this, [this] {
         if (CChildFrame* child = GetActiveChild())
             child->close();
     });
-    connect(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S"), QKeySequence::Save), &QAction::triggered, this,
+    connect(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save"), QKeySequence::Save), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFileSave));
     connect(AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFileSaveAs));

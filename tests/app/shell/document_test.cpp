@@ -138,15 +138,16 @@ TEST_F(Documents, BadFilesGiveAMessageWithThePathAndTheEngineCode)
     EXPECT_EQ(Windows(), 0);
 }
 
-TEST_F(Documents, TheCommandLineOpensItsFilesAndRefusesANameThatIsNotUtf8)
+TEST(DocumentsFromTheCommandLine, OpenEachFileAndRefuseANameThatIsNotUtf8)
 {
+    TempFolder temp;
     temp.Write("a.bmp", FourColourBmp());
-    TestApp second;
-    dialogs->messages.clear();
-    const QByteArray good = QFile::encodeName(Path("a.bmp"));
-    const QByteArray invalid = QFile::encodeName(Path("b")) + "\xFF.bmp";
-    ASSERT_TRUE(second.app->InitInstance({good, invalid, good}));
-    EXPECT_EQ(second.app->GetMainFrame()->GetChildFrames().size(), 1) << "the same path re-activates its window";
+    ScopedDialogs dialogs;
+    TestApp test;
+    const QByteArray good = QFile::encodeName(QString::fromStdString(temp.Item("a.bmp")));
+    const QByteArray invalid = QFile::encodeName(QString::fromStdString(temp.Item("b"))) + "\xFF.bmp";
+    ASSERT_TRUE(test.app->InitInstance({good, invalid, good}));
+    EXPECT_EQ(test.app->GetMainFrame()->GetChildFrames().size(), 1) << "the same path re-activates its window";
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].endsWith(QString::number(EILSEQ)));
 }

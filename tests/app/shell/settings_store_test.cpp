@@ -3,9 +3,11 @@
 // stale layout before anything reads it.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "app/shell/current_colours.h"
+#include "app/shell/path_text.h"
 #include "app/shell/settings_store.h"
 #include "tests/app/shell/shell_test_support.h"
 
@@ -141,6 +143,17 @@ TEST(SettingsStore, AStaleVersionIsWipedBeforeAnyReaderSeesIt)
         ASSERT_EQ(ReadSettingDword(u"REG_VERSION", &stored), 1);
         EXPECT_EQ(stored, 1u);
     }
+}
+
+TEST(SettingsStore, TheAppDataFolderIsTheVendorsFolderUnderTheUsersData)
+{
+    const QString expected = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Pellidor");
+    QDir(expected).removeRecursively();
+    _tagPTzFILE folder;
+    ASSERT_EQ(GetAppDataFolder(&folder), 1);
+    EXPECT_EQ(TextFromPathRecord(folder), expected);
+    EXPECT_TRUE(QDir(expected).exists());
+    EXPECT_EQ(GetAppDataFolder(nullptr), 0);
 }
 
 }  // namespace
