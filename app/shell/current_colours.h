@@ -1,6 +1,7 @@
 // CImageDataManager: the current colours (front, back and the two of the transparency
 // checkerboard), kept in the settings store between runs; every change of the front or
-// back colour is broadcast (5151, 5152) with the stored record.
+// back colour is broadcast (5151, 5152) with the stored record to the listeners that
+// joined (PTzListener::AddToBroadcaster).
 #pragma once
 
 #include <cstdint>
@@ -37,9 +38,6 @@ public:
     // white back.
     void SwapColors();
     void ResetColors();
-
-    // Lets a listener join (the colour buttons, the option panels).
-    int AddColourListener(PTzListener* listener) { return AddListener(listener); }
 
 private:
     void SetColour(_tagPTzCOLOR* stored, const _tagPTzCOLOR* colour, uint32_t message);

@@ -30,8 +30,6 @@ public:
     int GetColor(uint32_t colour[3]) const;
     int GetPosition(int32_t position[2]) const;
 
-    int AddInfoListener(PTzListener* listener) { return AddListener(listener); }
-
 private:
     uint32_t m_valid = 0;
     uint32_t m_colour[3] = {};

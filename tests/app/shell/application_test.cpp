@@ -22,6 +22,7 @@
 #include "app/shell/error_log.h"
 #include "app/shell/file_filters.h"
 #include "app/shell/idle_manager.h"
+#include "app/shell/info_data.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/path_text.h"
 #include "app/shell/settings_store.h"
@@ -205,7 +206,7 @@ TEST(Application, TheCurrentColoursStayOpaqueAnnounceSwapsAndPersist)
         CImageDataManager colours;
         EXPECT_EQ(CImageDataManager::GetImageDataManager(), &colours);
         ColourListener listener;
-        ASSERT_EQ(colours.AddColourListener(&listener), 1);
+        ASSERT_EQ(listener.AddToBroadcaster(&colours), 1);
         const _tagPTzCOLOR clear = {PTzCOLORMODE_GRAY, 0, {40, 50, 60}};
         colours.SetFrontColor(&clear);
         _tagPTzCOLOR front = {};
@@ -232,6 +233,37 @@ TEST(Application, TheCurrentColoursStayOpaqueAnnounceSwapsAndPersist)
     EXPECT_EQ(front.components[0], 255);
     EXPECT_EQ(back.alpha, 0);
     EXPECT_EQ(back.components[2], 3);
+}
+
+TEST(Application, TheInformationDataReadsAsAbsentOnceCleared)
+{
+    struct Heard : PTzListener {
+        int Listen(uint32_t message, void*, PTzBroadcaster* sender) override
+        {
+            messages.push_back(message);
+            senders.push_back(sender);
+            return 1;
+        }
+        std::vector<uint32_t> messages;
+        std::vector<PTzBroadcaster*> senders;
+    } heard;
+    RInfoData info;
+    EXPECT_EQ(RInfoData::GetInfoData(), &info);
+    ASSERT_EQ(heard.AddToBroadcaster(&info), 1);
+    uint32_t colour[3] = {};
+    int32_t position[2] = {};
+    EXPECT_EQ(info.GetColor(colour), 0);
+    const uint32_t red[3] = {255, 0, 0};
+    const int32_t where[2] = {-3, 7};
+    info.SetColor(red);
+    info.SetPosition(where);
+    ASSERT_EQ(info.GetPosition(position), 1);
+    EXPECT_EQ(position[0], -3);
+    info.Clear();
+    EXPECT_EQ(info.GetColor(colour), 0);
+    EXPECT_EQ(info.GetPosition(position), 0);
+    EXPECT_EQ(heard.messages, (std::vector<uint32_t>{5155, 5156, 5157}));
+    EXPECT_EQ(heard.senders, (std::vector<PTzBroadcaster*>(3, &info)));
 }
 
 TEST(Application, TheColourDialogChangesOnlyRedGreenAndBlue)
