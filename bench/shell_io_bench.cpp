@@ -22,9 +22,9 @@
 #include "app/shell/file_filters.h"
 #include "app/shell/memory_policy.h"
 #include "app/shell/operations.h"
+#include "bench/noise_picture.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
-#include "engine/pixels/layer_image_argb.h"
 #include "formats/manager/save_format.h"
 
 namespace {
@@ -58,37 +58,11 @@ std::string PicturePath()
     return Folder() + "/picture.dwk";
 }
 
-// Four layers of reproducible noise with a varying alpha, so every channel is stored raw.
-ITzPicture* MakePicture()
-{
-    auto* picture = new ITzPicture();
-    picture->Create(kWidth, kHeight);
-    uint32_t state = 12345;
-    std::vector<uint8_t> band(size_t(kWidth) * 4 * 256);
-    for (int l = 0; l < kLayers; ++l) {
-        auto* layer = new ITzLayerImageARGB();
-        const PTzRECT bounds = {0, 0, kWidth, kHeight};
-        layer->SetSize(&bounds, 1);
-        for (int32_t top = 0; top < kHeight; top += 256) {
-            const int32_t rows = std::min(256, kHeight - top);
-            for (uint8_t& byte : band) {
-                state = state * 1103515245u + 12345u;
-                byte = uint8_t(state >> 16);
-            }
-            _tagITzBITMAP bitmap = {kWidth, rows, kWidth * 4, 32, PTzCOLORMODE_ARGB, band.data()};
-            const PTzRECT rect = {0, top, kWidth, top + rows};
-            layer->SetRectData(&rect, &bitmap);
-        }
-        picture->InsertLayer(uint16_t(l), layer);
-    }
-    return picture;
-}
-
 // The picture, saved once as the native file it is then opened from and saved as.
 ITzPicture& ThePicture()
 {
     static ITzPicture* const picture = [] {
-        ITzPicture* made = MakePicture();
+        ITzPicture* made = MakeNoisePicture(kWidth, kHeight, kLayers);
         void* native = nullptr;
         for (const _tagFTzFILTERINFO& record : quorvel::SaveFilters(ITzPictSetPictureClass(made))) {
             if (FTzSaveGetMode(record.plugin) == FTzMODE_NATIVE)
