@@ -274,6 +274,13 @@ QDockWidget* CMainFrame::GetPanel(PanelSlot slot) const
     return m_panels[SlotIndex(slot)];
 }
 
+QWidget* CMainFrame::GetToolPaletteControl(int id) const
+{
+    QDockWidget* palette = GetPanel(PanelSlot::ToolPalette);
+    QWidget* content = palette ? palette->widget() : nullptr;
+    return content ? content->findChild<QWidget*>(QString::number(id)) : nullptr;
+}
+
 void CMainFrame::TogglePanel(PanelSlot slot)
 {
     if (QDockWidget* panel = GetPanel(slot))

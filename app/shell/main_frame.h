@@ -41,6 +41,8 @@ public:
     QDockWidget* GetToolOptionsPanel() const { return m_options; }
     // The panel of a slot; null when the provider gave none.
     QDockWidget* GetPanel(quorvel::PanelSlot slot) const;
+    // The tool palette's control whose object name is the id, or null.
+    QWidget* GetToolPaletteControl(int id) const;
     void FocusMainWindow();
 
     // The action of a command id, or null.

@@ -76,6 +76,8 @@ struct StandInPanels : quorvel::IPanelProvider {
         panel->setFixedSize(slot == PanelSlot::Info ? QSize(200, 100)
                             : slot == PanelSlot::Layers ? QSize(220, 300)
                                                         : QSize(60, 400));
+        if (slot == PanelSlot::ToolPalette)
+            (new QWidget(panel))->setObjectName(QStringLiteral("1082"));
         return panel;
     }
 };
@@ -338,6 +340,8 @@ TEST(Application, PanelsStartAtTheirDefaultPlacesAndComeBackWhereTheyWereLeft)
         EXPECT_EQ(layers->frameGeometry().topLeft(),
                   QPoint(right - layers->frameGeometry().width(), client.y() + info->frameGeometry().height() + 20));
         EXPECT_EQ(palette->frameGeometry().topLeft(), client);
+        EXPECT_NE(frame->GetToolPaletteControl(1082), nullptr);
+        EXPECT_EQ(frame->GetToolPaletteControl(1083), nullptr);
         // Show/Hide follows the panel.
         frame->UpdateCommandStates();
         QAction* show = frame->Action(quorvel::ID_VIEW_SHOW_LAYER);
