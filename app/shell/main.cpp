@@ -6,6 +6,7 @@
 #include "app/shell/application.h"
 #include "app/shell/memory_policy.h"
 #include "app/shell/shell_strings.h"
+#include "app/ui/program_parts.h"
 
 int main(int argc, char** argv)
 {
@@ -18,7 +19,7 @@ int main(int argc, char** argv)
     std::vector<QByteArray> files;
     for (int i = 1; i < argc; ++i)
         files.emplace_back(argv[i]);
-    CTamsleyApp app;
+    CTamsleyApp app(MakeProgramParts());
     if (!app.InitInstance(files))
         return 1;
     return QApplication::exec();
