@@ -3,6 +3,7 @@
 #include "engine/pixels/zoom_read_walk.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/pixels/argb_pack.h"
 #include "engine/pixels/zoom_terms.h"
@@ -98,13 +99,15 @@ void ZoomReadPlan::GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int
         pack::PlanesToARGB(run, out, end - first);
         return;
     }
-    for (int32_t x = first; x < end; ++x, out += 4) {
-        const int32_t at = source[x] - blockLeft;
-        out[0] = rows[0][at];
-        out[1] = rows[1][at];
-        out[2] = rows[2][at];
-        out[3] = rows[3][at];
-    }
+    // Otherwise the block's span under the row is packed once and its pixels picked
+    // whole: enlarging repeats each, reducing skips some.
+    const int32_t spanLeft = source[first] - blockLeft;
+    const int32_t span = source[end - 1] - source[first] + 1;
+    uint8_t packed[256 * 4];
+    const uint8_t* const run[4] = {rows[0] + spanLeft, rows[1] + spanLeft, rows[2] + spanLeft, rows[3] + spanLeft};
+    pack::PlanesToARGB(run, packed, span);
+    for (int32_t x = first; x < end; ++x, out += 4)
+        std::memcpy(out, packed + 4 * (source[x] - source[first]), 4);
 }
 
 }  // namespace lumatra

@@ -97,7 +97,9 @@ void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
         if (!reader.ok())
             return;
         for (int32_t y = y0; y < y1; ++y) {
-            GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
+            // Enlarging repeats source rows: a row gathered for the row above serves again.
+            if (y == y0 || m_y[y] != m_y[y - 1])
+                GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
             emit(y, x0, x1 - x0, static_cast<const uint8_t*>(m_row.data()));
         }
     });
