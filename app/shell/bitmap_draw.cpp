@@ -1,11 +1,19 @@
-// The engine's rows are padded to 4 bytes, which QImage takes as its stride as they are.
+// The engine's rows are padded to 4 bytes, which QImage takes as its stride as they are;
+// QImage pads its own rows the same way, so a record can describe a QImage's pixels.
 #include "app/shell/bitmap_draw.h"
 
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <memory>
+#include <new>
 
 #include "base/color.h"
+
+class ITzBitmap24 {
+public:
+    QImage image;
+};
 
 namespace {
 
@@ -21,6 +29,17 @@ QImage::Format FormatOf(const _tagITzBITMAP& bitmap)
     return QImage::Format_Invalid;
 }
 
+// Draws the top-left width x height part of the image at the rectangle's corner, where
+// the size is the smaller of the rectangle's and the image's.
+void DrawImagePart(QPainter* painter, const QImage& image, const PTzRECT& rect)
+{
+    const int width = int(std::min<int64_t>(PTzRectWidth(rect), image.width()));
+    const int height = int(std::min<int64_t>(PTzRectHeight(rect), image.height()));
+    if (width <= 0 || height <= 0)
+        return;
+    painter->drawImage(QPoint(rect.left, rect.top), image, QRect(0, 0, width, height));
+}
+
 }  // namespace
 
 void ITzITzBitmapDraw(QPainter* painter, const _tagITzBITMAP* bitmap, const PTzRECT* rect)
@@ -30,10 +49,35 @@ void ITzITzBitmapDraw(QPainter* painter, const _tagITzBITMAP* bitmap, const PTzR
     const QImage::Format format = FormatOf(*bitmap);
     if (format == QImage::Format_Invalid)
         return;
-    const int width = std::min<int64_t>(int64_t(rect->right) - rect->left, bitmap->width);
-    const int height = std::min<int64_t>(int64_t(rect->bottom) - rect->top, bitmap->height);
-    if (width <= 0 || height <= 0)
-        return;
     const QImage image(bitmap->pixels, bitmap->width, bitmap->height, bitmap->stride, format);
-    painter->drawImage(QPoint(rect->left, rect->top), image, QRect(0, 0, width, height));
+    DrawImagePart(painter, image, *rect);
+}
+
+ITzBitmap24* ITzBitmapCreat24Bits(QPainter* painter, uint32_t width, uint32_t height, void** bits)
+{
+    // QImage sides are ints, and its rows of 3 bytes a pixel must stay addressable.
+    constexpr uint32_t kLargest = INT32_MAX / 4;
+    if (!painter || !bits || width == 0 || height == 0 || width > kLargest || height > kLargest)
+        return nullptr;
+    std::unique_ptr<ITzBitmap24> bitmap(new (std::nothrow) ITzBitmap24);
+    if (!bitmap)
+        return nullptr;
+    bitmap->image = QImage(int(width), int(height), QImage::Format_RGB888);
+    if (bitmap->image.isNull())
+        return nullptr;
+    bitmap->image.fill(Qt::black);
+    *bits = bitmap->image.bits();
+    return bitmap.release();
+}
+
+void ITzBitmapDestroy(ITzBitmap24* bitmap)
+{
+    delete bitmap;
+}
+
+void ITzBitmapDraw(QPainter* painter, ITzBitmap24* bitmap, const PTzRECT* rect)
+{
+    if (!painter || !bitmap || !rect)
+        return;
+    DrawImagePart(painter, bitmap->image, *rect);
 }

@@ -1,6 +1,9 @@
 // Drawing engine bitmaps on the program's windows: the engine never links Qt, so the
-// program draws its bitmaps itself, wrapping their pixels without a copy.
+// program draws its bitmaps itself, wrapping their pixels without a copy, and keeps its
+// own 24-bit bitmaps (the view's back buffer) as QImages behind a handle.
 #pragma once
+
+#include <cstdint>
 
 #include "base/geometry.h"
 #include "engine/pixels/bitmap.h"
@@ -11,3 +14,18 @@ class QPainter;
 // rectangle's size. Mode 1 (red, green, blue), mode 2 (blue, green, red) and mode 6
 // (gray) are drawn; other depths, and null arguments, draw nothing.
 void ITzITzBitmapDraw(QPainter* painter, const _tagITzBITMAP* bitmap, const PTzRECT* rect);
+
+// A 24-bit bitmap of the program's own: red, green, blue in memory order (the engine's
+// mode 1), rows top-down and padded to 4 bytes, so that an engine bitmap record can
+// describe its pixels.
+class ITzBitmap24;
+
+// An empty (black) bitmap of the size and, through bits, its pixels: null for a null
+// painter or out-pointer, a side of 0 or one beyond what a QImage holds, or when memory
+// is short. The painter stands for the device the bitmap is drawn on; it is not kept.
+ITzBitmap24* ITzBitmapCreat24Bits(QPainter* painter, uint32_t width, uint32_t height, void** bits);
+// Frees the bitmap; null is ignored.
+void ITzBitmapDestroy(ITzBitmap24* bitmap);
+// Draws the bitmap's top-left part of the rectangle's size at the rectangle's corner.
+// Null arguments draw nothing.
+void ITzBitmapDraw(QPainter* painter, ITzBitmap24* bitmap, const PTzRECT* rect);

@@ -108,6 +108,16 @@ void CImageDataManager::GetCheckerColor2(_tagPTzCOLOR* colour) const
         *colour = m_checker2;
 }
 
+void GetCheckerColors(_tagPTzCOLOR* colour1, _tagPTzCOLOR* colour2)
+{
+    *colour1 = kWhite;
+    *colour2 = kGray;
+    if (instance) {
+        instance->GetCheckerColor1(colour1);
+        instance->GetCheckerColor2(colour2);
+    }
+}
+
 void CImageDataManager::SwapColors()
 {
     const _tagPTzCOLOR front = m_front;

@@ -47,3 +47,7 @@ private:
     _tagPTzCOLOR m_checker1;
     _tagPTzCOLOR m_checker2;
 };
+
+// The checkerboard's two colours: the process's instance's, or their initial values
+// (opaque white and gray 127) without one.
+void GetCheckerColors(_tagPTzCOLOR* colour1, _tagPTzCOLOR* colour2);

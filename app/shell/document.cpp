@@ -46,6 +46,13 @@ ITzPicture* CTamsleyDoc::GetPicture() const
     return m_picture ? ITzPictGetPictureClass(m_picture) : nullptr;
 }
 
+void CTamsleyDoc::SetPictureHandle(void* picture)
+{
+    if (m_picture && m_picture != picture)
+        ITzPictDestroy(m_picture);
+    m_picture = picture;
+}
+
 int CTamsleyDoc::IsModified() const
 {
     ITzPicture* picture = GetPicture();
@@ -81,9 +88,7 @@ bool CTamsleyDoc::OnNewDocument()
     void* picture = ITzPictCreate_1(uint32_t(width), uint32_t(height), nullptr);
     if (!picture)
         return false;
-    if (m_picture)
-        ITzPictDestroy(m_picture);
-    m_picture = picture;
+    SetPictureHandle(picture);
     m_pathName.clear();
     m_title = name;
     WriteSettingDword(kNewWidth, uint32_t(width));
@@ -111,9 +116,7 @@ bool CTamsleyDoc::OnOpenDocument(const QString& path)
                                    MessageButtons::Ok);
         return false;
     }
-    if (m_picture)
-        ITzPictDestroy(m_picture);
-    m_picture = ITzPictSetPictureClass(picture);
+    SetPictureHandle(ITzPictSetPictureClass(picture));
     m_unsavedChange = false;
     SetPathName(path);
     return true;

@@ -20,6 +20,8 @@ public:
 
     ITzPicture* GetPicture() const;
     void* GetPictureHandle() const { return m_picture; }
+    // Takes over a picture handle (null: none), destroying the picture held before.
+    void SetPictureHandle(void* picture);
 
     // The picture's modified state, or a change the undo history does not hold (a
     // resize that changed only the resolution) since the last save; 0 without a picture.

@@ -5,9 +5,15 @@
 #include <QDialog>
 #include <QDir>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
+#include "app/shell/document.h"
+#include "app/shell/main_frame.h"
 #include "app/shell/operation.h"
+#include "engine/picture/engine_functions.h"
+#include "engine/picture/picture.h"
+#include "engine/pixels/layer_image_argb.h"
 
 namespace shelltest {
 
@@ -186,6 +192,58 @@ std::string FourColourBmp()
     const std::vector<QRgb> palette = {FourColourAt(0, 0), FourColourAt(48, 0), FourColourAt(0, 32),
                                        FourColourAt(48, 32)};
     return Bmp4(96, 64, palette, [](int x, int y) { return (y >= 32 ? 2 : 0) + (x >= 48 ? 1 : 0); });
+}
+
+void* MakeArgbPicture(int32_t width, int32_t height, const std::function<uint32_t(int x, int y)>& argb)
+{
+    void* handle = ITzPictCreate_1(uint32_t(width), uint32_t(height), nullptr);
+    auto* layer = static_cast<ITzLayerImage*>(ITzPictGetPictureClass(handle)->GetLayerbyIndex(0));
+    std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t value = argb(x, y);
+            uint8_t* p = &pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
+            p[0] = uint8_t(value >> 24);
+            p[1] = uint8_t(value >> 16);
+            p[2] = uint8_t(value >> 8);
+            p[3] = uint8_t(value);
+        }
+    }
+    const _tagITzBITMAP bitmap = {width, height, width * 4, 32, PTzCOLORMODE_ARGB, pixels.data()};
+    const PTzRECT rect = {0, 0, width, height};
+    layer->SetRectData(&rect, &bitmap);
+    return handle;
+}
+
+CChildFrame* OpenPicture(CMainFrame* frame, void* picture, const QString& title)
+{
+    auto document = std::make_unique<CTamsleyDoc>();
+    document->SetPictureHandle(picture);
+    document->SetPathName(title);
+    return frame->AddDocument(std::move(document));
+}
+
+ShownView::ShownView(void* picture, QSize viewport) : document(std::make_unique<CTamsleyDoc>())
+{
+    document->SetPictureHandle(picture);
+    view = std::make_unique<CTamsleyView>(document.get());
+    view->setFrameShape(QFrame::NoFrame);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->resize(viewport);
+    view->show();
+    (void)QTest::qWaitForWindowExposed(view.get());
+    QCoreApplication::processEvents();
+}
+
+ShownView::~ShownView()
+{
+    view.reset();
+}
+
+QImage ShownView::Grab() const
+{
+    return view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QString ScreenshotPath(const QString& name)

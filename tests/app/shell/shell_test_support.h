@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "app/shell/application.h"
+#include "app/shell/child_frame.h"
+#include "app/shell/document.h"
+#include "app/shell/picture_view.h"
 #include "app/shell/shell_dialogs.h"
 #include "tests/base/temp_folder.h"
 
@@ -24,6 +27,8 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+class CMainFrame;
 
 namespace shelltest {
 
@@ -104,6 +109,22 @@ std::string Bmp4(int width, int height, const std::vector<QRgb>& palette,
 // The four-colour test picture: 96 x 64 in quadrants red, green, blue, yellow.
 std::string FourColourBmp();
 QRgb FourColourAt(int x, int y);
+
+// A picture of one ARGB layer whose pixel (x, y) is argb(x, y) (0xAARRGGBB), as its handle.
+void* MakeArgbPicture(int32_t width, int32_t height, const std::function<uint32_t(int x, int y)>& argb);
+// The main frame's window of a new document holding the picture, shown and active.
+CChildFrame* OpenPicture(CMainFrame* frame, void* picture, const QString& title);
+
+// A view of its own document, outside any main frame, shown with a viewport of the size
+// (no frame, no scroll bars on screen); it dies before its document.
+struct ShownView {
+    ShownView(void* picture, QSize viewport);
+    ~ShownView();
+    // The viewport as the window shows it now.
+    QImage Grab() const;
+    std::unique_ptr<CTamsleyDoc> document;
+    std::unique_ptr<CTamsleyView> view;
+};
 
 // The path of a file in the build tree's screenshot folder (made when missing).
 QString ScreenshotPath(const QString& name);
