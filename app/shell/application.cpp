@@ -72,6 +72,7 @@ CTamsleyApp::~CTamsleyApp()
     m_brushPicker.reset();
     m_panels.reset();
     m_printSetup.reset();
+    m_viewEditing.reset();
     // Last, since pictures still alive would need the plug-ins it unloads.
     m_parts.uninitEngine();
     if (instance == this)
@@ -104,6 +105,7 @@ void CTamsleyApp::CreateManagers()
     m_brushPicker = Make(m_parts.brushPicker);
     m_panels = Make(m_parts.panels);
     m_printSetup = Make(m_parts.printSetup);
+    m_viewEditing = Make(m_parts.viewEditing);
 }
 
 bool CTamsleyApp::InitInstance(const std::vector<QByteArray>& arguments)

@@ -36,6 +36,7 @@ struct CShellParts {
     std::function<std::unique_ptr<quorvel::IPanelProvider>()> panels;
     std::function<std::unique_ptr<quorvel::IPrintSetup>()> printSetup;
     std::function<std::unique_ptr<quorvel::IApplicationSupport>()> applicationSupport;
+    std::function<std::unique_ptr<quorvel::IViewEditing>()> viewEditing;
     // Tears down the engine's process-wide objects (ITzUninit unless given).
     std::function<void()> uninitEngine;
     // Ends the event loop once the main frame has closed (QCoreApplication::quit unless given).
@@ -66,6 +67,8 @@ public:
     Quorvel_ERROR* GetErrorLog() const { return m_errorLog.get(); }
     RInfoData* GetInfoData() const { return m_infoData.get(); }
     quorvel::IPrintSetup* GetPrintSetup() const { return m_printSetup.get(); }
+    quorvel::IPanelProvider* GetPanels() const { return m_panels.get(); }
+    quorvel::IViewEditing* GetViewEditing() const { return m_viewEditing.get(); }
     // Made and filled with the installed font families on the first call; null when it
     // cannot be made.
     PTzFontManager* GetFontManager();
@@ -116,6 +119,7 @@ private:
     std::unique_ptr<quorvel::IBrushPicker> m_brushPicker;
     std::unique_ptr<quorvel::IPanelProvider> m_panels;
     std::unique_ptr<quorvel::IPrintSetup> m_printSetup;
+    std::unique_ptr<quorvel::IViewEditing> m_viewEditing;
     CMainFrame* m_mainFrame = nullptr;
     CRecentFileList m_recentFiles;
     QObject m_connections;  // owns the idle pump's connection

@@ -23,7 +23,7 @@ CChildFrame::~CChildFrame()
 
 void CChildFrame::UpdateTitle()
 {
-    setWindowTitle(m_document->GetTitle());
+    m_view->UpdateZoomTitle();
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)

@@ -15,7 +15,7 @@ public:
 
     CTamsleyDoc* GetDocument() const { return m_document.get(); }
     CTamsleyView* GetView() const { return m_view; }
-    // Shows the document's title.
+    // Shows the view's zoom and the document's title.
     void UpdateTitle();
 
 protected:

@@ -1,66 +1,61 @@
-// One scratch bitmap of 256 x 256 serves every tile of a paint; a tile at the picture's
-// edge uses the top-left part of it.
+// The view's life, geometry and coordinate conversions, its observation of the picture
+// and its activation. Painting, zoom and input live in picture_view_paint.cpp,
+// picture_view_zoom.cpp and picture_view_input.cpp.
 #include "app/shell/picture_view.h"
 
+#include <QApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScrollBar>
-#include <algorithm>
-#include <cstring>
 
+#include "app/shell/application.h"
 #include "app/shell/bitmap_draw.h"
 #include "app/shell/document.h"
-#include "base/color.h"
-#include "engine/picture/picture.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/shell_links.h"
+#include "app/shell/zoom_ladder.h"
+#include "engine/picture/engine_functions.h"
 
-namespace {
-
-constexpr int kTile = 256;
-const QColor kSurround(128, 128, 128);
-
-}  // namespace
-
-void DrawPictureTiles(QPainter* painter, ITzPicture* picture, const QRect& area, const QPoint& origin,
-                      _tagITzZOOMLEVEL zoom)
-{
-    _tagPTzSIZE size = {};
-    if (!painter || !picture || picture->GetPreviewSize(&size, &zoom) != 0)
-        return;
-    const QRect zoomed = area.translated(-origin).intersected(QRect(0, 0, size.cx, size.cy));
-    if (zoomed.isEmpty())
-        return;
-    _tagITzBITMAP scratch = {};
-    const _tagPTzSIZE tileSize = {kTile, kTile};
-    if (!ITzPrepareITzBitmap(&scratch, &tileSize, PTzCOLORMODE_RGB))
-        return;
-    const int firstX = zoomed.left() / kTile * kTile;
-    const int firstY = zoomed.top() / kTile * kTile;
-    for (int y = firstY; y <= zoomed.bottom(); y += kTile) {
-        for (int x = firstX; x <= zoomed.right(); x += kTile) {
-            const PTzRECT tile = {x, y, std::min(x + kTile, size.cx), std::min(y + kTile, size.cy)};
-            _tagITzBITMAP bitmap = scratch;
-            bitmap.width = tile.right - tile.left;
-            bitmap.height = tile.bottom - tile.top;
-            std::memset(bitmap.pixels, 0xFF, size_t(bitmap.stride) * size_t(bitmap.height));
-            picture->GetPreviewData3(&tile, &bitmap, &zoom);
-            const PTzRECT target = {tile.left + origin.x(), tile.top + origin.y(), tile.right + origin.x(),
-                                    tile.bottom + origin.y()};
-            ITzITzBitmapDraw(painter, &bitmap, &target);
-        }
-    }
-    ITzReleaseITzBitmap(&scratch);
-}
+using namespace quorvel;
 
 CTamsleyView::CTamsleyView(CTamsleyDoc* document, QWidget* parent) : QAbstractScrollArea(parent), m_document(document)
 {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    UpdateScrollRanges();
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    if (m_document && m_document->GetPictureHandle()) {
+        ITzPictInsertDataChangeHandler(m_document->GetPictureHandle(), this);
+        AddToBroadcaster(GetPicture());
+    }
+    UpdateScrollSizes();
+    UpdateZoomTitle();
+}
+
+CTamsleyView::~CTamsleyView()
+{
+    if (m_document && m_document->GetPictureHandle())
+        ITzPictRemoveDataChangeHandler(m_document->GetPictureHandle(), this);
+    FreeBackBuffer();
 }
 
 ITzPicture* CTamsleyView::GetPicture() const
 {
     return m_document ? m_document->GetPicture() : nullptr;
+}
+
+IViewTools* CTamsleyView::Tools() const
+{
+    CTamsleyApp* app = CTamsleyApp::Get();
+    IToolManager* tools = app ? app->GetToolManager() : nullptr;
+    return tools ? tools->GetViewTools() : nullptr;
+}
+
+int CTamsleyView::GetZoomLevel(_tagITzZOOMLEVEL* zoom) const
+{
+    if (!zoom)
+        return 0;
+    *zoom = m_zoom;
+    return 1;
 }
 
 QSize CTamsleyView::GetZoomedSize() const
@@ -73,23 +68,131 @@ QSize CTamsleyView::GetZoomedSize() const
     return {size.cx, size.cy};
 }
 
-QPoint CTamsleyView::PictureOrigin() const
+QPoint CTamsleyView::GetScrollPosition() const
 {
-    const QSize zoomed = GetZoomedSize();
-    const QSize room = viewport()->size();
-    const int x = zoomed.width() < room.width() ? (room.width() - zoomed.width()) >> 1 : -horizontalScrollBar()->value();
-    const int y = zoomed.height() < room.height() ? (room.height() - zoomed.height()) >> 1 : -verticalScrollBar()->value();
-    return {x, y};
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
-void CTamsleyView::UpdateScrollRanges()
+CTamsleyView::Geometry CTamsleyView::GetGeometry() const
+{
+    Geometry geometry;
+    geometry.client = QRect(QPoint(0, 0), viewport()->size());
+    geometry.zoomed = GetZoomedSize();
+    geometry.origin = PictureOrigin();
+    // Formed in 64 bits: the zoomed picture may reach to the end of the coordinate range.
+    const int64_t left = std::max<int64_t>(geometry.origin.x(), 0);
+    const int64_t top = std::max<int64_t>(geometry.origin.y(), 0);
+    const int64_t right = std::min<int64_t>(int64_t(geometry.origin.x()) + geometry.zoomed.width(),
+                                            geometry.client.width());
+    const int64_t bottom = std::min<int64_t>(int64_t(geometry.origin.y()) + geometry.zoomed.height(),
+                                             geometry.client.height());
+    if (left < right && top < bottom)
+        geometry.visible = QRect(int(left), int(top), int(right - left), int(bottom - top));
+    geometry.coversClient = geometry.visible == geometry.client;
+    return geometry;
+}
+
+PTzPOINT CTamsleyView::ClientToZoomed(PTzPOINT client) const
 {
     const QSize zoomed = GetZoomedSize();
     const QSize room = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, zoomed.width() - room.width()));
-    horizontalScrollBar()->setPageStep(room.width());
-    verticalScrollBar()->setRange(0, std::max(0, zoomed.height() - room.height()));
-    verticalScrollBar()->setPageStep(room.height());
+    const QPoint scroll = GetScrollPosition();
+    int64_t x = int64_t(client.x) + scroll.x();
+    int64_t y = int64_t(client.y) + scroll.y();
+    if (zoomed.width() < room.width())
+        x -= (room.width() - zoomed.width()) >> 1;
+    if (zoomed.height() < room.height())
+        y -= (room.height() - zoomed.height()) >> 1;
+    return {PTzSaturate32(x), PTzSaturate32(y)};
+}
+
+PTzPOINT CTamsleyView::ZoomedToClient(PTzPOINT zoomed) const
+{
+    const QSize size = GetZoomedSize();
+    const QSize room = viewport()->size();
+    const QPoint scroll = GetScrollPosition();
+    int64_t x = int64_t(zoomed.x) - scroll.x();
+    int64_t y = int64_t(zoomed.y) - scroll.y();
+    if (size.width() < room.width())
+        x += (room.width() - size.width()) >> 1;
+    if (size.height() < room.height())
+        y += (room.height() - size.height()) >> 1;
+    return {PTzSaturate32(x), PTzSaturate32(y)};
+}
+
+QPoint CTamsleyView::PictureOrigin() const
+{
+    const PTzPOINT origin = ZoomedToClient({0, 0});
+    return {origin.x, origin.y};
+}
+
+int CTamsleyView::ZoomedToPicture(const PTzPOINT* zoomed, PTzPOINT* picture) const
+{
+    _tagITzZOOMLEVEL zoom = m_zoom;
+    return ITzPictZPToPP(&zoom, zoomed, picture);
+}
+
+int CTamsleyView::PictureToZoomed(const PTzPOINT* picture, PTzPOINT* zoomed) const
+{
+    _tagITzZOOMLEVEL zoom = m_zoom;
+    return ITzPictPPToZP(&zoom, picture, zoomed);
+}
+
+int CTamsleyView::ZoomedToPictureSubpixel(const PTzPOINT* zoomed, PTzPOINT* picture) const
+{
+    _tagITzZOOMLEVEL zoom = m_zoom;
+    return ITzPictZPToPPMT(&zoom, zoomed, picture);
+}
+
+void CTamsleyView::ScrollToZoomed(int32_t x, int32_t y)
+{
+    bool wider = false;
+    bool taller = false;
+    GetScrollableAxes(&wider, &taller);
+    if (wider)
+        horizontalScrollBar()->setValue(x);
+    if (taller)
+        verticalScrollBar()->setValue(y);
+}
+
+int CTamsleyView::GetScrollableAxes(bool* wider, bool* taller) const
+{
+    const QSize zoomed = GetZoomedSize();
+    const QSize room = viewport()->size();
+    const bool isWider = zoomed.width() > room.width();
+    const bool isTaller = zoomed.height() > room.height();
+    if (wider)
+        *wider = isWider;
+    if (taller)
+        *taller = isTaller;
+    return isWider || isTaller ? 1 : 0;
+}
+
+void CTamsleyView::UpdateZoomTitle()
+{
+    QWidget* frame = parentWidget();
+    if (frame && m_document)
+        frame->setWindowTitle(ZoomTitle(m_zoom, m_document->GetTitle()));
+}
+
+void CTamsleyView::FitFrameToPicture()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    if (!frame || !area || !GetPicture())
+        return;
+    const QSize target = frame->isMaximized() ? viewport()->size() : area->size() * 2 / 3;
+    for (QSize zoomed = GetZoomedSize();
+         (zoomed.width() > target.width() || zoomed.height() > target.height()) && CanZoomOut();
+         zoomed = GetZoomedSize())
+        SetZoom(StepZoomLadder(m_zoom, false));
+    if (frame->isMaximized())
+        return;
+    // The frame keeps its corner; its client area becomes the zoomed picture (which needs
+    // no scroll bars, whether or not they show now).
+    const QSize border(2 * frameWidth(), 2 * frameWidth());
+    frame->resize(frame->size() - size() + border + GetZoomedSize());
+    UpdateScrollSizes();
 }
 
 QSize CTamsleyView::sizeHint() const
@@ -98,33 +201,87 @@ QSize CTamsleyView::sizeHint() const
     return zoomed.isEmpty() ? QAbstractScrollArea::sizeHint() : zoomed + QSize(2 * frameWidth(), 2 * frameWidth());
 }
 
-void CTamsleyView::FitFrameToPicture()
+void CTamsleyView::DataChanged(const PTzRECT* rect, int)
+{
+    if (!rect)
+        return;
+    // A copy: the picture hands the same rectangle to every observer in turn.
+    PTzPOINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+    for (PTzPOINT& corner : corners) {
+        PTzPOINT zoomed;
+        if (PictureToZoomed(&corner, &zoomed) != 0)
+            zoomed = {corner.x < 0 ? INT32_MIN : INT32_MAX, corner.y < 0 ? INT32_MIN : INT32_MAX};
+        corner = ZoomedToClient(zoomed);
+    }
+    const int64_t left = std::max<int64_t>(int64_t(corners[0].x) - 2, -1);
+    const int64_t top = std::max<int64_t>(int64_t(corners[0].y) - 2, -1);
+    const int64_t right = std::min<int64_t>(int64_t(corners[1].x) + 2, viewport()->width() + 1);
+    const int64_t bottom = std::min<int64_t>(int64_t(corners[1].y) + 2, viewport()->height() + 1);
+    if (left < right && top < bottom)
+        InvalidateClient(QRect(int(left), int(top), int(right - left), int(bottom - top)));
+}
+
+void CTamsleyView::DataChangedSelection(const PTzRECT* rect, int flag)
+{
+    FreeSelectionOutline();
+    DataChanged(rect, flag);
+}
+
+int CTamsleyView::Listen(uint32_t message, void*, PTzBroadcaster*)
+{
+    if (message == ITzPICTMSG_SIZE_CHANGED) {
+        FreeSelectionOutline();
+        UpdateScrollSizes();
+        InvalidateAll();
+    }
+    return 1;
+}
+
+void CTamsleyView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    ConnectActivation();
+}
+
+void CTamsleyView::ConnectActivation()
 {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    const QSize zoomed = GetZoomedSize();
-    if (!frame || zoomed.isEmpty())
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    if (m_activationConnected || !area)
         return;
-    QSize wanted = frame->size() - viewport()->size() + zoomed;
-    if (QWidget* area = frame->parentWidget())
-        wanted = wanted.boundedTo(area->size());
-    frame->resize(wanted);
-    UpdateScrollRanges();
+    m_activationConnected = true;
+    connect(area, &QMdiArea::subWindowActivated, this, [this] { SyncActivation(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { SyncActivation(); });
+    SyncActivation();
 }
 
-void CTamsleyView::paintEvent(QPaintEvent* event)
+void CTamsleyView::SyncActivation()
 {
-    QPainter painter(viewport());
-    painter.fillRect(event->rect(), kSurround);
-    DrawPictureTiles(&painter, GetPicture(), event->rect(), PictureOrigin(), m_zoom);
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    const bool active = area && area->activeSubWindow() == frame &&
+                        QGuiApplication::applicationState() == Qt::ApplicationActive;
+    if (active != IsActive())
+        OnActivateView(active);
 }
 
-void CTamsleyView::resizeEvent(QResizeEvent* event)
+void CTamsleyView::OnActivateView(bool activate)
 {
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRanges();
-}
-
-void CTamsleyView::scrollContentsBy(int, int)
-{
-    viewport()->update();
+    m_active = activate ? 1 : 0;
+    if (activate) {
+        if (!m_timer.isActive())
+            m_timer.start(20, this);
+        Register();
+    } else {
+        m_timer.stop();
+        Unregister();
+        InvalidateAll();
+    }
+    CTamsleyApp* app = CTamsleyApp::Get();
+    if (IPanelProvider* panels = app ? app->GetPanels() : nullptr) {
+        CMainFrame* mainFrame = app->GetMainFrame();
+        CTamsleyView* shown = mainFrame ? mainFrame->GetActiveTamsleyView() : nullptr;
+        panels->ShowLayersOf(shown ? shown->GetPicture() : nullptr);
+    }
+    Broadcast(QVMSG_VIEW_ACTIVATED, &m_active, this);
 }

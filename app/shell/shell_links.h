@@ -1,15 +1,44 @@
 // The narrow interfaces through which the shell reaches the parts of the program that
-// later work builds on it: the tool manager, the brush library and picker, the clipboard
-// bridge, the floating panels, the printer set-up and the control kit's support object.
+// later work builds on it: the tool manager (with the views' events for the current
+// tool), the brush library and picker, the clipboard bridge, the floating panels, the
+// printer set-up, the control kit's support object and the views' editing keys.
 // The application owns one of each that its start-up was given; every user of one
 // tolerates its absence, when the commands that need it do nothing.
 #pragma once
 
 #include <cstdint>
 
+class CTamsleyView;
+class ITzPicture;
 class QWidget;
+struct _tagPTzCOLOR;
+struct _tagPTzMOUSEPOINT;
 
 namespace quorvel {
+
+// The views' events for the current tool, which the tool manager forwards after applying
+// its temporary-tool keys. A mouse sample holds the pointer's client coordinates in the
+// view and the pen pressure (0 in a release, 255 in a double click); flags are the
+// event's Qt::KeyboardModifiers, keys Qt::Key codes with their auto-repeat count.
+class IViewTools {
+public:
+    virtual ~IViewTools() = default;
+    virtual int OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) = 0;
+    virtual int OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) = 0;
+    virtual int OnLButtonDblClk(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) = 0;
+    virtual int OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) = 0;
+    // Nonzero when the tool set the view's cursor for the client point.
+    virtual int OnSetCursor(CTamsleyView* view, int32_t x, int32_t y) = 0;
+    // Nonzero when the tool used the key.
+    virtual int OnKeyDown(uint32_t key, uint32_t repeat, uint32_t flags, CTamsleyView* view) = 0;
+    virtual int OnKeyUp(uint32_t key, uint32_t repeat, uint32_t flags, CTamsleyView* view) = 0;
+    // A key pressed or released with Alt held (or F10): the temporary-tool check.
+    virtual int OnSysKey() = 0;
+    // Nonzero while the current tool wants more idle time.
+    virtual int OnIdle(CTamsleyView* view) = 0;
+    // A tick of the active view's 20 ms timer, for the current tool.
+    virtual void OnTimer(CTamsleyView* view) = 0;
+};
 
 class IToolManager {
 public:
@@ -24,6 +53,8 @@ public:
     virtual bool CurrentBrushIndex(uint32_t* index) = 0;
     // Gives the current brush tool the brush at index.
     virtual void SetCurrentBrush(uint32_t index) = 0;
+    // Where the views send their events, or null when no tool takes them.
+    virtual IViewTools* GetViewTools() = 0;
 };
 
 class IBrushManager {
@@ -58,6 +89,8 @@ public:
     virtual ~IPanelProvider() = default;
     // The panel's content for the slot, made for the parent; null leaves the slot empty.
     virtual QWidget* CreatePanel(PanelSlot slot, QWidget* parent) = 0;
+    // The layers panel shows the picture of the active view (null: none).
+    virtual void ShowLayersOf(ITzPicture* picture) = 0;
 };
 
 class IPrintSetup {
@@ -65,6 +98,15 @@ public:
     virtual ~IPrintSetup() = default;
     // Shows the printer set-up dialog over the parent.
     virtual void Run(QWidget* parent) = 0;
+};
+
+// The view's editing keys: Shift+Backspace and Ctrl+Backspace fill the selection with the
+// front or back colour at full opacity, Delete removes the selected pixels.
+class IViewEditing {
+public:
+    virtual ~IViewEditing() = default;
+    virtual void FillSelection(CTamsleyView* view, const _tagPTzCOLOR& colour) = 0;
+    virtual void ClearSelection(CTamsleyView* view) = 0;
 };
 
 // The owned support object of the owner-drawn control kit.

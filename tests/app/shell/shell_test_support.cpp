@@ -2,6 +2,7 @@
 #include "tests/app/shell/shell_test_support.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDialog>
 #include <QDir>
 #include <QPointer>
@@ -244,6 +245,45 @@ ShownView::~ShownView()
 QImage ShownView::Grab() const
 {
     return view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The boundary is the engine's own, read as the view reads it.
+int StripePhase(CTamsleyView& view, const QImage& shown)
+{
+    const QPoint origin = view.PictureOrigin();
+    const QRect visible = QRect(QPoint(0, 0), view.viewport()->size()) & QRect(origin, view.GetZoomedSize());
+    const QRect zoomed = visible.translated(-origin);
+    const int stride = ((zoomed.width() + 31) >> 3) & ~3;
+    std::vector<uint8_t> bits(size_t(stride) * zoomed.height(), 0);
+    _tagITzBITMAP mask = {zoomed.width(), zoomed.height(), stride, 1, PTzCOLORMODE_2BIT, bits.data()};
+    const PTzRECT rect = {zoomed.left(), zoomed.top(), zoomed.right() + 1, zoomed.bottom() + 1};
+    _tagITzZOOMLEVEL zoom;
+    view.GetZoomLevel(&zoom);
+    if (view.GetPicture()->GetSelectionBoundary(&rect, &mask, &zoom) != 0)
+        return -1;
+    struct Pixel {
+        int sum;  // zoomed x + zoomed y
+        bool black;
+    };
+    std::vector<Pixel> outline;
+    for (int row = 0; row < zoomed.height(); ++row) {
+        for (int column = 0; column < zoomed.width(); ++column) {
+            if (!(bits[size_t(row * stride + (column >> 3))] & (0x80 >> (column & 7))))
+                continue;
+            const QRgb pixel = shown.pixel(visible.left() + column, visible.top() + row);
+            if (pixel != qRgb(0, 0, 0) && pixel != qRgb(255, 255, 255))
+                return -1;
+            outline.push_back({zoomed.left() + column + zoomed.top() + row, pixel == qRgb(0, 0, 0)});
+        }
+    }
+    if (outline.size() < 100)
+        return -1;
+    for (int p = 0; p < 8; ++p) {
+        if (std::all_of(outline.begin(), outline.end(),
+                        [p](const Pixel& pixel) { return (((pixel.sum + p) & 7) < 4) == pixel.black; }))
+            return p;
+    }
+    return -1;
 }
 
 QString ScreenshotPath(const QString& name)

@@ -126,6 +126,12 @@ struct ShownView {
     std::unique_ptr<CTamsleyView> view;
 };
 
+// The phase p of the selection outline's stripes in an image of the view's viewport:
+// every pixel of the picture's selection boundary over the visible area is black where
+// (zoomed x + zoomed y + p) mod 8 is under 4 and white elsewhere. -1 when no one phase
+// fits them all, or without such pixels.
+int StripePhase(CTamsleyView& view, const QImage& shown);
+
 // The path of a file in the build tree's screenshot folder (made when missing).
 QString ScreenshotPath(const QString& name);
 

@@ -1,0 +1,137 @@
+// A full repaint of the view's 1920 x 1080 viewport showing a four-layer 4000 x 3000
+// picture from its prepared preview cache, at 1/4 (the picture centred in the surround),
+// 1/1 and 4/1, each after the picture reported all its pixels changed, so that every
+// visible tile is composed again; against a widget of the same size whose paint is one
+// plain QPainter::drawImage of a 1920 x 1080 RGB888 image, the floor of any paint that
+// ends in such a copy, in the same run. A repaint with nothing changed (the window
+// uncovered) shows what the back buffer saves. Offscreen, so the window system adds
+// nothing.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <memory>
+
+#include "app/shell/document.h"
+#include "app/shell/picture_view.h"
+#include "bench/noise_picture.h"
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+QApplication& Application()
+{
+    static int argc = 1;
+    static char name[] = "view_paint_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *application;
+}
+
+// The document and its view, shown with a viewport of exactly 1920 x 1080.
+struct Scene {
+    Scene()
+    {
+        Application();
+        ITzPicture* picture = MakeNoisePicture(4000, 3000, 4);
+        picture->DoPreparePreviewCache();
+        document.SetPictureHandle(picture);
+        view = std::make_unique<CTamsleyView>(&document);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setFrameShape(QFrame::NoFrame);
+        view->resize(kWidth, kHeight);
+        view->show();
+        QApplication::processEvents();
+    }
+    CTamsleyDoc document;
+    std::unique_ptr<CTamsleyView> view;
+};
+
+Scene& TheScene()
+{
+    static Scene* scene = new Scene();
+    return *scene;
+}
+
+void Repaint(benchmark::State& state, uint32_t numerator, uint32_t denominator, bool changed = true)
+{
+    Scene& scene = TheScene();
+    scene.view->SetZoom({numerator, denominator});
+    scene.view->viewport()->repaint();
+    ITzPicture* picture = scene.view->GetPicture();
+    const PTzRECT whole = {0, 0, 4000, 3000};
+    const uint64_t tiles = scene.view->GetPaintCounters().tilesComposed;
+    for (auto _ : state) {
+        if (changed)
+            picture->DataChanged(&whole, 0);
+        scene.view->viewport()->repaint();
+    }
+    state.counters["tiles_per_paint"] =
+        double(scene.view->GetPaintCounters().tilesComposed - tiles) / double(state.iterations());
+    state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
+}
+
+void RepaintQuarter(benchmark::State& state)
+{
+    Repaint(state, 1, 4);
+}
+
+void RepaintOne(benchmark::State& state)
+{
+    Repaint(state, 1, 1);
+}
+
+void RepaintFour(benchmark::State& state)
+{
+    Repaint(state, 4, 1);
+}
+
+void RepaintUnchangedOne(benchmark::State& state)
+{
+    Repaint(state, 1, 1, false);
+}
+
+class ImageWidget : public QWidget {
+public:
+    ImageWidget() : image(kWidth, kHeight, QImage::Format_RGB888)
+    {
+        image.fill(QColor(40, 90, 160));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        resize(kWidth, kHeight);
+    }
+    QImage image;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, image);
+    }
+};
+
+void FloorDrawImage(benchmark::State& state)
+{
+    Application();
+    ImageWidget widget;
+    widget.show();
+    QApplication::processEvents();
+    for (auto _ : state)
+        widget.repaint();
+    state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
+}
+
+}  // namespace
+
+BENCHMARK(FloorDrawImage)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintQuarter)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintFour)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintUnchangedOne)->Unit(benchmark::kMillisecond);
