@@ -13,6 +13,7 @@
 #include "app/shell/bitmap_draw.h"
 #include "app/shell/current_colours.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/view_clock.h"
 #include "app/shell/zoom_ladder.h"
 #include "app/shell/picture_view.h"
 #include "engine/picture/engine_functions.h"
@@ -327,6 +328,48 @@ TEST(PictureView, AnOpenedPictureZoomsOutUntilItsWindowFitsTwoThirdsOfTheMainWin
                 2000 * larger.numerator / larger.denominator > uint32_t(room.height()));
     QCoreApplication::processEvents();
     EXPECT_EQ(view->viewport()->size(), zoomed);
+}
+
+}  // namespace
+
+namespace {
+
+uint32_t clockNow = 0;
+
+uint32_t TestClock()
+{
+    return clockNow;
+}
+
+TEST(PictureView, TheTextCursorIsAnInvertedLineOverThePictureThatBlinksAtMostEvery500Ms)
+{
+    const ViewClock kept = SetViewClock(TestClock);
+    clockNow = 5000;
+    ShownView shown(MakeArgbPicture(60, 40, [](int x, int y) { return 0xFF000000u | uint32_t(x * 4) << 16 | uint32_t(y * 6); }),
+                    QSize(60, 40));
+    CTamsleyView& view = *shown.view;
+    view.SetZoom({2, 1});  // 120 x 80, scrolled to the corner
+    const QImage plain = shown.Grab();
+    // A line at picture x = 10 from y = 5 to 12: zoomed x = 20, y = 10 to 24.
+    view.FlashTextCursor(10, 5, true, 12);
+    const QImage shownLine = shown.Grab();
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const bool onLine = x == 20 && y >= 10 && y <= 24;
+            const QRgb expected = onLine ? (~plain.pixel(x, y) & 0xFFFFFF) | 0xFF000000 : plain.pixel(x, y);
+            ASSERT_EQ(shownLine.pixel(x, y), expected) << x << "," << y;
+        }
+    }
+    // The same line within 500 ms: nothing; later it goes, and comes back when asked.
+    clockNow += 500;
+    view.FlashTextCursor(10, 5, true, 12);
+    EXPECT_EQ(shown.Grab(), shownLine);
+    clockNow += 1;
+    view.FlashTextCursor(10, 5, true, 12);
+    EXPECT_EQ(shown.Grab(), plain);
+    view.FlashTextCursor(11, 5, true, 12);  // another line: at once
+    EXPECT_NE(shown.Grab(), plain);
+    SetViewClock(kept);
 }
 
 }  // namespace
