@@ -205,6 +205,8 @@ private:
     void SendSample(QMouseEvent* event, uint8_t pressure,
                     int (quorvel::IViewTools::*send)(uint32_t, _tagPTzMOUSEPOINT*, CTamsleyView*));
     void ShowInformationAt(QPoint client);
+    // A key with Alt held, or F10, goes to the tool manager's temporary-tool check only.
+    bool SendSystemKey(QKeyEvent* event);
     bool HandleEditKey(QKeyEvent* event);
     void CheckEditLock();
     void ConnectActivation();

@@ -165,15 +165,21 @@ void CTamsleyView::ShowInformationAt(QPoint client)
     info->SetPosition(position);
 }
 
+bool CTamsleyView::SendSystemKey(QKeyEvent* event)
+{
+    if (!IsSystemKey(event))
+        return false;
+    if (IViewTools* tools = Tools())
+        tools->OnSysKey();
+    event->ignore();
+    return true;
+}
+
 void CTamsleyView::keyPressEvent(QKeyEvent* event)
 {
-    IViewTools* tools = Tools();
-    if (IsSystemKey(event)) {
-        if (tools)
-            tools->OnSysKey();
-        event->ignore();
+    if (SendSystemKey(event))
         return;
-    }
+    IViewTools* tools = Tools();
     if (tools && tools->OnKeyDown(uint32_t(event->key()), uint32_t(event->count()), Flags(event), this))
         return;
     if (!HandleEditKey(event))
@@ -182,13 +188,9 @@ void CTamsleyView::keyPressEvent(QKeyEvent* event)
 
 void CTamsleyView::keyReleaseEvent(QKeyEvent* event)
 {
-    IViewTools* tools = Tools();
-    if (IsSystemKey(event)) {
-        if (tools)
-            tools->OnSysKey();
-        event->ignore();
+    if (SendSystemKey(event))
         return;
-    }
+    IViewTools* tools = Tools();
     if (!tools || !tools->OnKeyUp(uint32_t(event->key()), uint32_t(event->count()), Flags(event), this))
         event->ignore();
 }

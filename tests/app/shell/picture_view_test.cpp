@@ -253,12 +253,21 @@ TEST(PictureView, AScrollOfTenPixelsComposesOnlyTheExposedBand)
     EXPECT_EQ(scrolled, shown.Grab());
 }
 
-TEST(PictureView, EachWindowOfOneDocumentShowsItsOwnZoomAndTheWholeTitle)
-{
+// Views in the main frame's windows.
+class FramedView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(test.app->InitInstance());
+        frame = test.app->GetMainFrame();
+    }
     ScopedDialogs dialogs;
     TestApp test;
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
+    CMainFrame* frame = nullptr;
+};
+
+TEST_F(FramedView, EachWindowOfOneDocumentShowsItsOwnZoomAndTheWholeTitle)
+{
     CChildFrame* child = OpenPicture(frame, ITzPictCreate_1(300, 200, nullptr), QStringLiteral("50%off.bmp"));
     EXPECT_EQ(child->windowTitle(), QStringLiteral("100%50%off.bmp"));
     auto* second = new QMdiSubWindow();
@@ -307,12 +316,8 @@ TEST(PictureView, ZoomStepsCentreTheirPointAndStopAtTheRules)
     EXPECT_TRUE(smallest.width() < 10 && smallest.height() < 10) << smallest.width() << "x" << smallest.height();
 }
 
-TEST(PictureView, AnOpenedPictureZoomsOutUntilItsWindowFitsTwoThirdsOfTheMainWindow)
+TEST_F(FramedView, AnOpenedPictureZoomsOutUntilItsWindowFitsTwoThirdsOfTheMainWindow)
 {
-    ScopedDialogs dialogs;
-    TestApp test;
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
     CChildFrame* child = OpenPicture(frame, ITzPictCreate_1(3000, 2000, nullptr), QStringLiteral("big.bmp"));
     CTamsleyView* view = child->GetView();
     view->FitFrameToPicture();
