@@ -2,8 +2,13 @@
 // leaves its commands doing nothing.
 #include "app/ui/program_parts.h"
 
+#include <new>
+
+#include "app/ui/application_support.h"
+
 CShellParts MakeProgramParts()
 {
     CShellParts parts;
+    parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
     return parts;
 }
