@@ -2,8 +2,13 @@
 // leaves its commands doing nothing.
 #include "app/ui/program_parts.h"
 
+#include <new>
+
+#include "app/ui/brush_manager.h"
+
 CShellParts MakeProgramParts()
 {
     CShellParts parts;
+    parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
     return parts;
 }
