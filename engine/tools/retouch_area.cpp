@@ -1,7 +1,8 @@
-// The retouching brushes' planes: fixed blocks of the base allocator, reused while large
-// enough, read from and viewed for writing into a layer.
+// The retouching brushes' planes: fixed blocks of the base allocator, reused while they
+// hold enough bytes, read from and viewed for writing into a layer.
 #include "engine/tools/retouch_area.h"
 
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -11,17 +12,24 @@ namespace lumatra {
 
 bool RetouchArea::Reserve(int32_t width, int32_t height, int planes)
 {
-    if (HasRoom() && planes == m_planes && width <= m_bitmap.width && height <= m_bitmap.height)
-        return true;
-    Release();
-    if (width <= 0 || height <= 0 || int64_t(width) * height > std::numeric_limits<uint32_t>::max())
+    if (width <= 0 || height <= 0 || int64_t(width) * height > std::numeric_limits<uint32_t>::max()) {
+        Release();
         return false;
-    const _tagPTzSIZE size = {width, height};
-    // One plane is plane 0 alone; four are alpha and three colours.
-    if (!ITzUtilityChannelBitmap::CreateBitmap(&m_bitmap, &size, 1, planes == 4 ? 3 : 0))
-        return false;
-    m_bitmap.kind = planes == 4 ? int32_t(PTzCOLORMODE_ARGB) : int32_t(PTzCOLORMODE_GRAY);
-    m_planes = planes;
+    }
+    const int64_t bytes = int64_t(width) * height;
+    if (!HasRoom() || planes != m_planes || bytes > m_capacity) {
+        Release();
+        const _tagPTzSIZE size = {width, height};
+        // One plane is plane 0 alone; four are alpha and three colours.
+        if (!ITzUtilityChannelBitmap::CreateBitmap(&m_bitmap, &size, 1, planes == 4 ? 3 : 0))
+            return false;
+        m_bitmap.kind = planes == 4 ? int32_t(PTzCOLORMODE_ARGB) : int32_t(PTzCOLORMODE_GRAY);
+        m_planes = planes;
+        m_capacity = bytes;
+    }
+    // Rows as long as asked: the planes are contiguous over the whole area.
+    m_bitmap.width = m_bitmap.stride = width;
+    m_bitmap.height = height;
     return true;
 }
 
@@ -30,6 +38,7 @@ void RetouchArea::Release()
     ITzUtilityChannelBitmap::ReleaseBitmap(&m_bitmap);
     m_bitmap = {};
     m_planes = 0;
+    m_capacity = 0;
     m_rect = {0, 0, 0, 0};
 }
 
@@ -47,11 +56,19 @@ bool RetouchArea::Place(const PTzRECT& rect, bool clear)
 
 bool RetouchArea::Load(ITzLayerImage& layer, const PTzRECT& rect)
 {
-    if (!Place(rect, true))
-        return false;
-    _tagITzCHANNELBITMAP view = ViewFrom(rect.left, rect.top);
+    return Place(rect, false) && LoadPart(layer, rect);
+}
+
+bool RetouchArea::LoadPart(ITzLayerImage& layer, const PTzRECT& part)
+{
+    // What the layer does not cover reads transparent.
+    const retouch::Planes planes = At(part.left, part.top);
+    for (int c = 0; c < m_planes; ++c)
+        for (int32_t y = part.top; y < part.bottom; ++y)
+            std::memset(planes.plane[c] + ptrdiff_t(y - part.top) * planes.stride, 0, size_t(part.right - part.left));
+    _tagITzCHANNELBITMAP view = ViewFrom(part.left, part.top);
     PTzRECT local;
-    layer.PRECTtoLRECT(&rect, &local);
+    layer.PRECTtoLRECT(&part, &local);
     return layer.GetRectChannelData(&view, &local) != 0;
 }
 
@@ -69,6 +86,14 @@ _tagITzCHANNELBITMAP RetouchArea::ViewFrom(int32_t x, int32_t y) const
     const retouch::Planes planes = At(x, y);
     return {int32_t(m_rect.right - x), int32_t(m_rect.bottom - y), m_bitmap.stride, m_bitmap.kind,
             {planes.plane[0], planes.plane[1], planes.plane[2], planes.plane[3], nullptr}};
+}
+
+void CopyPlanes(const retouch::Planes& from, const retouch::Planes& to, int32_t width, int32_t height, int planes)
+{
+    for (int c = 0; c < planes; ++c)
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(to.plane[c] + ptrdiff_t(y) * to.stride, from.plane[c] + ptrdiff_t(y) * from.stride,
+                        size_t(width));
 }
 
 }  // namespace lumatra

@@ -21,7 +21,9 @@ struct Planes {
 // pixel (x, y) is source pixel (x + 1, y + 1), and the source is left as it was. Source
 // pixels outside `valid` do not exist: a neighbour there counts as the centre pixel, and
 // a dab pixel there keeps its value. The coverage is the dab's, readable one pixel
-// around the dab (0 there). The destination, dab-sized, receives every dab pixel.
+// around the dab (0 there). The destination receives every dab pixel; when source,
+// coverage and destination rows are all width + 2 bytes apart, the two bytes after each
+// destination row but the last may be overwritten too.
 struct FilterDab {
     Planes source;
     PTzRECT valid;  // source coordinates

@@ -226,21 +226,52 @@ void ITzToolBrushNFloatingBase::PrepareFloatingLayerCache(ITzLayerImage* /*cache
 
 void ITzToolBrushNFloatingBase::PrepareCacheData(PTzRECT* window)
 {
-    m_windowLoaded = window && m_layer && m_window && m_window->Load(*m_layer, Widened(*window));
+    m_windowPlaced = window && m_layer && m_window && m_window->Place(Widened(*window), false);
+    m_windowLoaded = {0, 0, 0, 0};
+}
+
+bool ITzToolBrushNFloatingBase::LoadWindowPart(const PTzRECT& need)
+{
+    PTzRECT wanted, grown;
+    if (!PTzRectIntersect(&need, &m_window->Rect(), &wanted))
+        return true;
+    if (PTzRectEmpty(&m_windowLoaded)) {
+        grown = wanted;
+    } else {
+        PTzRectBounds(&m_windowLoaded, &wanted, &grown);
+        if (PTzRectEqual(&grown, &m_windowLoaded))
+            return true;
+    }
+    // The strips of the grown box around what is loaded: above, below, left, right.
+    const PTzRECT& held = m_windowLoaded;
+    const bool empty = PTzRectEmpty(&held) != 0;
+    const PTzRECT strips[4] = {
+        empty ? grown : PTzRECT{grown.left, grown.top, grown.right, held.top},
+        empty ? PTzRECT{} : PTzRECT{grown.left, held.bottom, grown.right, grown.bottom},
+        empty ? PTzRECT{} : PTzRECT{grown.left, held.top, held.left, held.bottom},
+        empty ? PTzRECT{} : PTzRECT{held.right, held.top, grown.right, held.bottom},
+    };
+    for (const PTzRECT& strip : strips)
+        if (!PTzRectEmpty(&strip) && !m_window->LoadPart(*m_layer, strip))
+            return false;
+    m_windowLoaded = grown;
+    return true;
 }
 
 int ITzToolBrushNFloatingBase::MergeBrushToCache(PTzRECT* /*cacheRect*/, _tagITzBITMAP* dab, PTzRECT* dabRect,
                                                  uint8_t strength)
 {
-    if (!m_windowLoaded || !dabRect || !DabHasPixels(dab))
+    if (!m_windowPlaced || !dabRect || !DabHasPixels(dab))
         return 0;
     const PTzRECT rect = {dabRect->left, dabRect->top, dabRect->left + dab->width, dabRect->top + dab->height};
+    if (!LoadWindowPart(Widened(rect)))
+        return 0;
     return RetouchDab(*m_window, rect, *dab, strength);
 }
 
 int ITzToolBrushNFloatingBase::MergeCacheToImage(_tagITzTOOLBRUSH_DOPUSHCACHEINFO* job)
 {
-    const bool written = job && m_windowLoaded && WriteBack(*m_window, job->rect);
+    const bool written = job && m_windowPlaced && WriteBack(*m_window, job->rect);
     ZeroCache();
     return written ? 1 : 0;
 }
@@ -268,37 +299,41 @@ int ITzToolBrushNFloatingBase::ApplyFilter(RetouchArea& area, const PTzRECT& dab
         return 1;
     const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
     const PTzRECT around = Widened(rect);
-    if (!m_filterSource)
-        m_filterSource.reset(new (std::nothrow) RetouchArea());
-    if (!m_filterCoverage)
-        m_filterCoverage.reset(new (std::nothrow) RetouchArea());
-    if (!m_filterSource || !m_filterCoverage || !m_filterSource->Reserve(width + 2, height + 2, 4) ||
-        !m_filterCoverage->Reserve(width + 2, height + 2, 1) || !m_filterSource->Place(around, false) ||
-        !m_filterCoverage->Place(around, true))
+    for (std::unique_ptr<RetouchArea>* scratch : {&m_filterSource, &m_filterCoverage, &m_filterResult})
+        if (!*scratch)
+            scratch->reset(new (std::nothrow) RetouchArea());
+    // Rows of the dab's width plus 2 in every copy, so that a small dab is filtered as
+    // one run of pixels.
+    if (!m_filterSource || !m_filterCoverage || !m_filterResult || !m_filterSource->Reserve(width + 2, height + 2, 4) ||
+        !m_filterCoverage->Reserve(width + 2, height + 2, 1) || !m_filterResult->Reserve(width + 2, height, 4) ||
+        !m_filterSource->Place(around, false) || !m_filterCoverage->Place(around, true) ||
+        !m_filterResult->Place({rect.left, rect.top, rect.right + 2, rect.bottom}, false))
         return 0;
-    // The kernel reads the copy while it writes the area.
-    const lumatra::retouch::Planes from = area.At(around.left, around.top);
-    const lumatra::retouch::Planes to = m_filterSource->At(around.left, around.top);
-    for (int c = 0; c < 4; ++c)
-        for (int32_t y = 0; y < height + 2; ++y)
-            std::memcpy(to.plane[c] + ptrdiff_t(y) * to.stride, from.plane[c] + ptrdiff_t(y) * from.stride,
-                        size_t(width) + 2);
+    lumatra::CopyPlanes(area.At(around.left, around.top), m_filterSource->At(around.left, around.top), width + 2, height + 2);
     uint8_t* coverage = m_filterCoverage->PlaneAt(rect.left, rect.top);
     const uint8_t* tip = dab.pixels + ptrdiff_t(rect.top - dabRect.top) * dab.stride + (rect.left - dabRect.left);
     for (int32_t y = 0; y < height; ++y)
         std::memcpy(coverage + ptrdiff_t(y) * m_filterCoverage->Stride(), tip + ptrdiff_t(y) * dab.stride,
                     size_t(width));
     // Only the picture's pixels exist for the neighbours: its edges do not fade.
-    const int64_t originX = around.left, originY = around.top;
     const auto local = [](int64_t value, int64_t origin, int32_t limit) {
         return int32_t(std::clamp<int64_t>(value - origin, 0, limit));
     };
-    const PTzRECT valid = {local(m_pictureRect.left, originX, width + 2), local(m_pictureRect.top, originY, height + 2),
-                           local(m_pictureRect.right, originX, width + 2),
-                           local(m_pictureRect.bottom, originY, height + 2)};
-    const lumatra::retouch::FilterDab filter = {to,       valid,  coverage, m_filterCoverage->Stride(),
-                                                area.At(rect.left, rect.top), width, height, m_strength, strength};
+    const PTzRECT valid = {local(m_pictureRect.left, around.left, width + 2),
+                           local(m_pictureRect.top, around.top, height + 2),
+                           local(m_pictureRect.right, around.left, width + 2),
+                           local(m_pictureRect.bottom, around.top, height + 2)};
+    const lumatra::retouch::FilterDab filter = {m_filterSource->At(around.left, around.top),
+                                                valid,
+                                                coverage,
+                                                m_filterCoverage->Stride(),
+                                                m_filterResult->At(rect.left, rect.top),
+                                                width,
+                                                height,
+                                                m_strength,
+                                                strength};
     kernel(filter);
+    lumatra::CopyPlanes(m_filterResult->At(rect.left, rect.top), area.At(rect.left, rect.top), width, height);
     return 1;
 }
 
@@ -315,7 +350,10 @@ void ITzToolBrushNFloatingBase::ReleaseStroke()
         m_filterSource->Release();
     if (m_filterCoverage)
         m_filterCoverage->Release();
-    m_windowLoaded = false;
+    if (m_filterResult)
+        m_filterResult->Release();
+    m_windowPlaced = false;
+    m_windowLoaded = {0, 0, 0, 0};
     m_kept.reset();
     m_layer = nullptr;
 }

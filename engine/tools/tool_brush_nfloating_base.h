@@ -15,7 +15,8 @@ namespace lumatra {
 class RetouchArea;
 namespace retouch {
 struct FilterDab;
-}
+struct SmudgeDab;
+}  // namespace retouch
 }  // namespace lumatra
 
 class LUMATRA_API ITzToolBrushNFloatingBase : public ITzToolBrushBase {
@@ -50,8 +51,8 @@ public:
     int UpdateCacheDataForDataChange(ITzLayerImage* layer, PTzRECT* rect, uint8_t flag) override;
     // The stroke's layer keeps its preview cache: nothing to prepare.
     void PrepareFloatingLayerCache(ITzLayerImage* cacheLayer) override;
-    // Loads the copy of the layer under the window (and a pixel around it, for the
-    // filters' neighbours).
+    // Places the copy of the layer under the window (and a pixel around it, for the
+    // filters' neighbours); each dab loads the part it needs.
     void PrepareCacheData(PTzRECT* window) override;
     // The dab applied to the window's copy: RetouchDab's result, 0 when the copy could
     // not be loaded.
@@ -75,8 +76,8 @@ protected:
     virtual int RetouchDab(lumatra::RetouchArea& area, const PTzRECT& dabRect, const _tagITzBITMAP& dab,
                            uint8_t strength) = 0;
     // RetouchDab of the filter brushes: the area under the dab and a pixel around it is
-    // copied, the kernel reads the copy and writes the area. The picture's own rectangle
-    // bounds the pixels that exist.
+    // copied, the kernel filters the copy and its result goes back into the area. The
+    // picture's own rectangle bounds the pixels that exist.
     int ApplyFilter(lumatra::RetouchArea& area, const PTzRECT& dabRect, const _tagITzBITMAP& dab, uint8_t strength,
                     void (*kernel)(const lumatra::retouch::FilterDab&));
 
@@ -100,8 +101,15 @@ private:
     int64_t m_frameLeft = 0, m_frameTop = 0;  // the grid over the record's bounds
     uint32_t m_frameColumns = 0, m_frameRows = 0;
     std::unique_ptr<uint8_t[]> m_kept;        // per block of that grid: 1 once kept
+    // Loads the part of the window's copy that a dab needs and it does not hold yet (its
+    // loaded part grows as the bounding box of what dabs needed): false when a block
+    // could not be read.
+    bool LoadWindowPart(const PTzRECT& need);
+
     std::unique_ptr<lumatra::RetouchArea> m_window;  // the copy under the cache's window
-    bool m_windowLoaded = false;
+    bool m_windowPlaced = false;
+    PTzRECT m_windowLoaded = {0, 0, 0, 0};           // what the copy holds
     std::unique_ptr<lumatra::RetouchArea> m_filterSource;    // the filters' copy of a dab's pixels
     std::unique_ptr<lumatra::RetouchArea> m_filterCoverage;  // the dab with a zero border
+    std::unique_ptr<lumatra::RetouchArea> m_filterResult;    // the filtered dab
 };

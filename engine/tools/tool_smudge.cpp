@@ -14,6 +14,13 @@
 
 using lumatra::RetouchArea;
 
+namespace {
+
+// Dabs narrower than this run through copies of their own width.
+constexpr int32_t kOwnRowsBelow = 64;
+
+}  // namespace
+
 ITzToolSmudge::ITzToolSmudge() = default;
 
 ITzToolSmudge::~ITzToolSmudge() = default;
@@ -88,7 +95,7 @@ int ITzToolSmudge::RetouchDab(RetouchArea& area, const PTzRECT& dabRect, const _
         selection->GetRectData(&local, &read);  // outside the selection the values stay 0
         values = read.pixels;
     }
-    const lumatra::retouch::SmudgeDab smudge = {
+    lumatra::retouch::SmudgeDab smudge = {
         area.At(rect.left, rect.top),
         m_transfer->At(rect.left, rect.top),
         dab.pixels + ptrdiff_t(rect.top - dabRect.top) * dab.stride + (rect.left - dabRect.left),
@@ -99,17 +106,46 @@ int ITzToolSmudge::RetouchDab(RetouchArea& area, const PTzRECT& dabRect, const _
         height,
         m_strength,
         strength};
+    // A small dab is copied into planes of its own width, which the kernels run as one
+    // row; a larger one is worked in place.
+    const bool copied = !values && width < kOwnRowsBelow && RunCopies(smudge, rect);
     lumatra::retouch::SmudgePickUp(smudge);
     lumatra::retouch::SmudgeDeposit(smudge);
+    if (copied) {
+        lumatra::CopyPlanes(smudge.layer, area.At(rect.left, rect.top), width, height);
+        lumatra::CopyPlanes(smudge.transfer, m_transfer->At(rect.left, rect.top), width, height);
+    }
     return 1;
+}
+
+bool ITzToolSmudge::RunCopies(lumatra::retouch::SmudgeDab& smudge, const PTzRECT& rect)
+{
+    for (std::unique_ptr<RetouchArea>* copy : {&m_runLayer, &m_runTransfer, &m_runCoverage})
+        if (!*copy)
+            copy->reset(new (std::nothrow) RetouchArea());
+    if (!m_runLayer || !m_runTransfer || !m_runCoverage || !m_runLayer->Reserve(smudge.width, smudge.height, 4) ||
+        !m_runTransfer->Reserve(smudge.width, smudge.height, 4) ||
+        !m_runCoverage->Reserve(smudge.width, smudge.height, 1) || !m_runLayer->Place(rect, false) ||
+        !m_runTransfer->Place(rect, false) || !m_runCoverage->Place(rect, false))
+        return false;
+    lumatra::CopyPlanes(smudge.layer, m_runLayer->At(rect.left, rect.top), smudge.width, smudge.height);
+    lumatra::CopyPlanes(smudge.transfer, m_runTransfer->At(rect.left, rect.top), smudge.width, smudge.height);
+    const lumatra::retouch::Planes coverage = {{const_cast<uint8_t*>(smudge.coverage)}, smudge.coverageStride};
+    lumatra::CopyPlanes(coverage, m_runCoverage->At(rect.left, rect.top), smudge.width, smudge.height, 1);
+    smudge.layer = m_runLayer->At(rect.left, rect.top);
+    smudge.transfer = m_runTransfer->At(rect.left, rect.top);
+    smudge.coverage = m_runCoverage->PlaneAt(rect.left, rect.top);
+    smudge.coverageStride = smudge.width;
+    return true;
 }
 
 void ITzToolSmudge::OnMouseActionEnd()
 {
     if (m_transfer)
         m_transfer->Release();
-    if (m_selectionValues)
-        m_selectionValues->Release();
+    for (RetouchArea* planes : {m_selectionValues.get(), m_runLayer.get(), m_runTransfer.get(), m_runCoverage.get()})
+        if (planes)
+            planes->Release();
     m_transferReady = false;
     ITzToolBrushNFloatingBase::OnMouseActionEnd();
 }

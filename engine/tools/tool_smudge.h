@@ -36,9 +36,13 @@ protected:
 private:
     // The transfer's place in the picture for a point: the full tip placed there.
     PTzRECT TransferRect(const _tagPTzMOUSEPOINT& point) const;
+    // Points the dab's layer, transfer and coverage at copies with rows of the dab's
+    // width: false (the dab unchanged) when the copies cannot be had.
+    bool RunCopies(lumatra::retouch::SmudgeDab& smudge, const PTzRECT& rect);
 
     std::unique_ptr<lumatra::RetouchArea> m_transfer;
     std::unique_ptr<lumatra::RetouchArea> m_selectionValues;
+    std::unique_ptr<lumatra::RetouchArea> m_runLayer, m_runTransfer, m_runCoverage;  // a small dab's copies
     _tagPTzSIZE m_tipSize = {0, 0};
     bool m_transferReady = false;
     _tagPTzMOUSEPOINT m_point = {};  // the point being painted

@@ -24,6 +24,19 @@ namespace paint_tools {
 
 using floating_test::Colour;
 
+// Undo, redo and undo again of the picture's last step give the layer exactly as it was
+// before and after it, each replay answering that it changed the picture.
+inline void ExpectUndoRedoUndo(ITzPicture& picture, ITzLayerImage* layer, const floating_test::Snapshot& before,
+                               const floating_test::Snapshot& after)
+{
+    ASSERT_NE(picture.DoUndo(), 0);
+    EXPECT_TRUE(floating_test::Take(layer) == before);
+    ASSERT_NE(picture.DoRedo(), 0);
+    EXPECT_TRUE(floating_test::Take(layer) == after);
+    ASSERT_NE(picture.DoUndo(), 0);
+    EXPECT_TRUE(floating_test::Take(layer) == before);
+}
+
 // One step: 1 when the tool made it, 0 when it refused.
 struct PaintStep {
     const char* name;

@@ -49,12 +49,7 @@ TEST(PaintTools, UndoRedoUndoGiveTheLayerBytesAndAnswerWhetherTheyChangedThePict
         EXPECT_EQ(replay->DoUndo(&other, record), 0);
         EXPECT_EQ(replay->DoRedo(&other, record), 0);
 
-        ASSERT_NE(picture.DoUndo(), 0);
-        EXPECT_TRUE(Take(layer) == before);
-        ASSERT_NE(picture.DoRedo(), 0);
-        EXPECT_TRUE(Take(layer) == after);
-        ASSERT_NE(picture.DoUndo(), 0);
-        EXPECT_TRUE(Take(layer) == before);
+        ExpectUndoRedoUndo(picture, layer, before, after);
         EXPECT_EQ(picture.DoUndo(), 0);  // one step only
     }
 }

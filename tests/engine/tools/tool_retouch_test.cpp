@@ -58,12 +58,7 @@ TEST(Retouch, StrokesPastTheLayersLeftAndTopEdgesUndoExactly)
             // The stroke grew the grid on the left and at the top.
             EXPECT_LT(after.bounds.left, 150);
             EXPECT_LT(after.bounds.top, 100);
-            ASSERT_NE(picture.DoUndo(), 0);
-            EXPECT_TRUE(Take(layer) == before);
-            ASSERT_NE(picture.DoRedo(), 0);
-            EXPECT_TRUE(Take(layer) == after);
-            ASSERT_NE(picture.DoUndo(), 0);
-            EXPECT_TRUE(Take(layer) == before);
+            ExpectUndoRedoUndo(picture, layer, before, after);
         }
 }
 
@@ -132,10 +127,7 @@ TEST(Retouch, ABlockWhoseBackupIsRefusedIsNotWrittenAndTheUndoStaysExact)
     };
     EXPECT_TRUE(blockChanged(0));
     EXPECT_FALSE(blockChanged(256));
-    ASSERT_NE(picture.DoUndo(), 0);
-    EXPECT_TRUE(Take(layer) == before);
-    ASSERT_NE(picture.DoRedo(), 0);
-    EXPECT_TRUE(Take(layer) == after);
+    ExpectUndoRedoUndo(picture, layer, before, after);
 }
 
 TEST(Retouch, AThousandPixelSmudgePaints)
