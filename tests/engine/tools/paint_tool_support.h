@@ -95,10 +95,9 @@ inline std::vector<PaintStep> EveryPaintStep()
                                 [](ITzToolErase& tool, ITzPicture&) { tool.SetMode(ITzMERGE_ERASE); }),
         BrushStep<ITzToolClone>("clone", path,
                                 [](ITzToolClone& tool, ITzPicture& picture) {
+                                    // From the bottom layer, as the program takes it.
                                     const PTzPOINT source = {150, 120}, start = {20, 30};
-                                    tool.SetSourceLayer(static_cast<ITzLayerImage*>(picture.GetLayerbyIndex(
-                                                            picture.GetActiveLayerID())),
-                                                        &source);
+                                    tool.SetSourceLayer(picture.GetLayerbyIndex(0)->GetPreviewLayer(), &source);
                                     tool.SetDesStartPoint(&start);
                                 }),
         BrushStep<ITzToolBlur>("blur", path, [](ITzToolBlur& tool, ITzPicture&) { tool.SetStrength(255); }),
