@@ -88,12 +88,25 @@ _tagITzCHANNELBITMAP RetouchArea::ViewFrom(int32_t x, int32_t y) const
             {planes.plane[0], planes.plane[1], planes.plane[2], planes.plane[3], nullptr}};
 }
 
+namespace {
+
+// A dab's rows are short: whole words copied in place cost less than a call each.
+void CopyRow(uint8_t* to, const uint8_t* from, int32_t width)
+{
+    int32_t x = 0;
+    for (; x + 8 <= width; x += 8)
+        std::memcpy(to + x, from + x, 8);
+    for (; x < width; ++x)
+        to[x] = from[x];
+}
+
+}  // namespace
+
 void CopyPlanes(const retouch::Planes& from, const retouch::Planes& to, int32_t width, int32_t height, int planes)
 {
     for (int c = 0; c < planes; ++c)
         for (int32_t y = 0; y < height; ++y)
-            std::memcpy(to.plane[c] + ptrdiff_t(y) * to.stride, from.plane[c] + ptrdiff_t(y) * from.stride,
-                        size_t(width));
+            CopyRow(to.plane[c] + ptrdiff_t(y) * to.stride, from.plane[c] + ptrdiff_t(y) * from.stride, width);
 }
 
 }  // namespace lumatra

@@ -43,13 +43,22 @@ struct Divider {
         const int r = n - q * d;
         return q + int(r >= d) - int(r < 0);
     }
-    // Truncated towards zero for any sign.
+    int d;
+    float inverse;
+};
+
+// n / d truncated towards zero for several n sharing one d, where |n / d| < 512 and
+// d < 2^12: the quotient through a float reciprocal lies within 2^-14 of the exact one,
+// which is a whole number or at least 1 / d (> 2^-12) away from one, so a nudge of 2^-13
+// towards the larger magnitude truncates it right without a remainder step.
+struct SmallDivider {
+    explicit SmallDivider(int divisor) : inverse(1.0f / float(divisor)) {}
+    int operator()(int n) const { return int(float(n) * inverse + 0x1p-13f); }
     int Signed(int n) const
     {
-        const int q = (*this)(n < 0 ? -n : n);
-        return n < 0 ? -q : q;
+        const float q = float(n) * inverse;
+        return int(q + (n < 0 ? -0x1p-13f : 0x1p-13f));
     }
-    int d;
     float inverse;
 };
 
@@ -270,7 +279,7 @@ ITZ_RETOUCH_INLINE void BlurChunk(const FilterDab& dab, const ChunkAt& at, int32
     for (int32_t i = 0; i < n; ++i) {
         const int weight = va[i] + 2 * va[i + 1] + va[i + 2];
         const int some = -int(weight != 0);
-        const Divider byWeight(std::max(weight, 1));
+        const SmallDivider byWeight(std::max(weight, 1));
         const int half = weight >> 1;
         f.v[0][i] = weight >> 4;
         f.v[1][i] = Select(some, byWeight(vr[i] + 2 * vr[i + 1] + vr[i + 2] + half), cr[i]);
@@ -280,41 +289,66 @@ ITZ_RETOUCH_INLINE void BlurChunk(const FilterDab& dab, const ChunkAt& at, int32
     BlendChunk(dab, f, at, n);
 }
 
-// The sharpen of a chunk of pixels whose neighbours all exist. With w the coverage
-// around the pixel, W their sum and w' = w where the neighbour has alpha: the alpha sum
-// is a (W - w_c) - sum w_n a_n, each colour sum c sum w'_n - sum w'_n c_n.
+// The vertical sums, over three rows, of the coverage w, of w a and of w' = w where a is
+// nonzero; or, given a colour's rows, of w' c.
+ITZ_RETOUCH_INLINE void SharpenSums(const uint8_t* __restrict w0, const uint8_t* __restrict w1,
+                                    const uint8_t* __restrict w2, const uint8_t* __restrict a0,
+                                    const uint8_t* __restrict a1, const uint8_t* __restrict a2,
+                                    const uint8_t* __restrict c0, const uint8_t* __restrict c1,
+                                    const uint8_t* __restrict c2, int32_t* __restrict weights,
+                                    int32_t* __restrict seen, int32_t* __restrict sums, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const int m0 = w0[i] & -int(a0[i] != 0), m1 = w1[i] & -int(a1[i] != 0), m2 = w2[i] & -int(a2[i] != 0);
+        if (c0) {
+            sums[i] = m0 * c0[i] + m1 * c1[i] + m2 * c2[i];
+        } else {
+            weights[i] = w0[i] + w1[i] + w2[i];
+            seen[i] = m0 + m1 + m2;
+            sums[i] = w0[i] * a0[i] + w1[i] * a1[i] + w2[i] * a2[i];
+        }
+    }
+}
+
+// The sharpen of a chunk of pixels whose neighbours all exist. With w the coverage, W
+// its sum over the 3 x 3 box and w' = w where the pixel has alpha: the centre's own
+// terms cancel, so the alpha's sum is a W - box(w a) and each colour's c box(w') -
+// box(w' c), all box sums separable into three rows and then three columns.
 ITZ_RETOUCH_INLINE void SharpenChunk(const FilterDab& dab, const ChunkAt& at, int32_t n)
 {
+    int32_t vw[kChunk + 2], va[kChunk + 2], vs[kChunk + 2], vr[kChunk + 2], vg[kChunk + 2], vb[kChunk + 2];
     const int32_t stride = dab.source.stride, cs = dab.coverageStride;
-    const ptrdiff_t mid = at.source + stride + 1;
-    const uint8_t* __restrict a = dab.source.plane[0] + mid;
-    const uint8_t* __restrict r = dab.source.plane[1] + mid;
-    const uint8_t* __restrict g = dab.source.plane[2] + mid;
-    const uint8_t* __restrict b = dab.source.plane[3] + mid;
-    const uint8_t* __restrict d = dab.coverage + at.coverage;
-    const ptrdiff_t around[8] = {-stride - 1, -stride, -stride + 1, -1, 1, stride - 1, stride, stride + 1};
-    const ptrdiff_t coverageAround[8] = {-cs - 1, -cs, -cs + 1, -1, 1, cs - 1, cs, cs + 1};
+    const uint8_t* a = dab.source.plane[0] + at.source;
+    const uint8_t* w = dab.coverage + at.coverage - cs - 1;
+    const uint8_t* const a3[3] = {a, a + stride, a + 2 * stride};
+    const uint8_t* const w3[3] = {w, w + cs, w + 2 * cs};
+    SharpenSums(w3[0], w3[1], w3[2], a3[0], a3[1], a3[2], nullptr, nullptr, nullptr, vw, vs, va, n + 2);
+    int32_t* const colourSums[3] = {vr, vg, vb};
+    for (int c = 0; c < 3; ++c) {
+        const uint8_t* plane = dab.source.plane[c + 1] + at.source;
+        SharpenSums(w3[0], w3[1], w3[2], a3[0], a3[1], a3[2], plane, plane + stride, plane + 2 * stride, nullptr,
+                    nullptr, colourSums[c], n + 2);
+    }
+    const ptrdiff_t mid = stride + 1;
+    const uint8_t* __restrict ac = a + mid;
+    const uint8_t* __restrict rc = dab.source.plane[1] + at.source + mid;
+    const uint8_t* __restrict gc = dab.source.plane[2] + at.source + mid;
+    const uint8_t* __restrict bc = dab.source.plane[3] + at.source + mid;
+    const uint8_t* __restrict wc = dab.coverage + at.coverage;
     FilteredRow f;
     for (int32_t i = 0; i < n; ++i) {
-        const int ac = a[i], rc = r[i], gc = g[i], bc = b[i], wc = d[i];
-        int total = wc, sumA = 0, seen = 0, sumR = 0, sumG = 0, sumB = 0;
-        for (int k = 0; k < 8; ++k) {
-            const int w = d[i + coverageAround[k]];
-            const int an = a[i + around[k]];
-            const int ws = w & -int(an != 0);
-            total += w;
-            sumA += w * an;
-            seen += ws;
-            sumR += ws * r[i + around[k]];
-            sumG += ws * g[i + around[k]];
-            sumB += ws * b[i + around[k]];
-        }
-        const Divider byTotal(std::max(total, 1));
-        const int changed = -int((ac != 0) & (wc != 0));
-        f.v[0][i] = Select(changed, Clamp255(ac + byTotal.Signed(ac * (total - wc) - sumA)), ac);
-        f.v[1][i] = Select(changed, Clamp255(rc + byTotal.Signed(rc * seen - sumR)), rc);
-        f.v[2][i] = Select(changed, Clamp255(gc + byTotal.Signed(gc * seen - sumG)), gc);
-        f.v[3][i] = Select(changed, Clamp255(bc + byTotal.Signed(bc * seen - sumB)), bc);
+        const int total = vw[i] + vw[i + 1] + vw[i + 2];
+        const int seen = vs[i] + vs[i + 1] + vs[i + 2];
+        const SmallDivider byTotal(std::max(total, 1));
+        const int alpha = ac[i], red = rc[i], green = gc[i], blue = bc[i];
+        const int changed = -int((alpha != 0) & (wc[i] != 0));
+        f.v[0][i] = Select(changed, Clamp255(alpha + byTotal.Signed(alpha * total - (va[i] + va[i + 1] + va[i + 2]))),
+                           alpha);
+        f.v[1][i] = Select(changed, Clamp255(red + byTotal.Signed(red * seen - (vr[i] + vr[i + 1] + vr[i + 2]))), red);
+        f.v[2][i] =
+            Select(changed, Clamp255(green + byTotal.Signed(green * seen - (vg[i] + vg[i + 1] + vg[i + 2]))), green);
+        f.v[3][i] =
+            Select(changed, Clamp255(blue + byTotal.Signed(blue * seen - (vb[i] + vb[i + 1] + vb[i + 2]))), blue);
     }
     BlendChunk(dab, f, at, n);
 }

@@ -22,6 +22,8 @@ namespace {
 constexpr int64_t kSide = ITzBLOCK_SIDE;
 // The cache's window with a pixel around it for the filters' neighbours.
 constexpr int32_t kWindowRoom = ITzBRUSH_CACHE_SIDE + 2;
+// The side of the squares in which the window's copy is loaded.
+constexpr int32_t kLoadStep = 32;
 
 int32_t ClampToInt32(int64_t value)
 {
@@ -235,16 +237,24 @@ bool ITzToolBrushNFloatingBase::LoadWindowPart(const PTzRECT& need)
     PTzRECT wanted, grown;
     if (!PTzRectIntersect(&need, &m_window->Rect(), &wanted))
         return true;
-    if (PTzRectEmpty(&m_windowLoaded)) {
-        grown = wanted;
-    } else {
+    if (!PTzRectEmpty(&m_windowLoaded)) {
         PTzRectBounds(&m_windowLoaded, &wanted, &grown);
         if (PTzRectEqual(&grown, &m_windowLoaded))
             return true;
+        wanted = grown;
     }
-    // The strips of the grown box around what is loaded: above, below, left, right.
+    // Grown by whole squares of the window, so that the dabs that follow mostly find
+    // their pixels loaded: a read costs more per call than per pixel.
+    const PTzRECT& window = m_window->Rect();
+    const auto down = [](int32_t value, int32_t origin) { return origin + (value - origin) / kLoadStep * kLoadStep; };
+    grown = {down(wanted.left, window.left), down(wanted.top, window.top),
+             std::min(down(wanted.right + kLoadStep - 1, window.left), window.right),
+             std::min(down(wanted.bottom + kLoadStep - 1, window.top), window.bottom)};
     const PTzRECT& held = m_windowLoaded;
     const bool empty = PTzRectEmpty(&held) != 0;
+    if (!empty)
+        PTzRectBounds(&grown, &held, &grown);
+    // The strips of the grown box around what is loaded: above, below, left, right.
     const PTzRECT strips[4] = {
         empty ? grown : PTzRECT{grown.left, grown.top, grown.right, held.top},
         empty ? PTzRECT{} : PTzRECT{grown.left, held.bottom, grown.right, grown.bottom},

@@ -89,6 +89,10 @@ int ITzToolClone::CloneRect(ITzLayerImage* floating, const PTzRECT& pictureRect,
     if (!FitsInt32(left) || !FitsInt32(top) || !FitsInt32(right) || !FitsInt32(bottom))
         return 1;
     const PTzRECT sourceRect = {int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
+    // Nor is there anything to copy where the source layer has no pixels at all.
+    PTzRECT sourceBounds, common;
+    if (m_sourceLayer->GetLBounds(&sourceBounds) != 0 || !PTzRectIntersect(&sourceRect, &sourceBounds, &common))
+        return 1;
     _tagITzMERGEDATA copy = {ITzMERGE_COLOR_COPY, 255};
     return floating->FillRectDataFromLayer(&layerRect, m_sourceLayer, &sourceRect, &copy, coverage, strength);
 }

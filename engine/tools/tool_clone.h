@@ -29,8 +29,8 @@ public:
     int PrepareBlockData(ITzLayerImage* layer, uint32_t block) override;
     // The source's pixels under the dab (at the dab's strength) or under the cache's paint
     // (at 255, the cache zeroed after) copied into the floating layer with the coverage as
-    // their alpha: FillRectDataFromLayer's result, 1 where the source lies beyond the
-    // coordinate range, 0 without a source.
+    // their alpha: FillRectDataFromLayer's result; 1 with nothing copied where the source
+    // layer has no pixels, 0 without a source.
     int MergeBrushToImage(_tagITzTOOLBRUSH_DOBRUSHIMAGEINFO* job, uint8_t strength) override;
     int MergeCacheToImage(_tagITzTOOLBRUSH_DOPUSHCACHEINFO* job) override;
 
