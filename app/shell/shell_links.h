@@ -53,8 +53,8 @@ public:
     virtual bool CurrentBrushIndex(uint32_t* index) = 0;
     // Gives the current brush tool the brush at index.
     virtual void SetCurrentBrush(uint32_t index) = 0;
-    // Where the views send their events, or null when no tool takes them.
-    virtual IViewTools* GetViewTools() = 0;
+    // Where the views send their events; null (as here) when no tool takes them.
+    virtual IViewTools* GetViewTools() { return nullptr; }
 };
 
 class IBrushManager {
@@ -89,8 +89,9 @@ public:
     virtual ~IPanelProvider() = default;
     // The panel's content for the slot, made for the parent; null leaves the slot empty.
     virtual QWidget* CreatePanel(PanelSlot slot, QWidget* parent) = 0;
-    // The layers panel shows the picture of the active view (null: none).
-    virtual void ShowLayersOf(ITzPicture* picture) = 0;
+    // The layers panel shows the picture of the active view (null: none); without a
+    // layers panel (as here) nothing happens.
+    virtual void ShowLayersOf(ITzPicture*) {}
 };
 
 class IPrintSetup {

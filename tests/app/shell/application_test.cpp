@@ -49,7 +49,6 @@ struct StandInTools : quorvel::IToolManager {
     QWidget* CreateOptionsPanel(QWidget* parent) override { return new QLabel(QStringLiteral("Options"), parent); }
     bool CurrentBrushIndex(uint32_t*) override { return false; }
     void SetCurrentBrush(uint32_t) override {}
-    quorvel::IViewTools* GetViewTools() override { return nullptr; }
     Log log;
 };
 
@@ -81,7 +80,6 @@ struct StandInPanels : quorvel::IPanelProvider {
             (new QWidget(panel))->setObjectName(QStringLiteral("1082"));
         return panel;
     }
-    void ShowLayersOf(ITzPicture*) override {}
 };
 
 CShellParts PartsWith(const Log& log)

@@ -12,6 +12,7 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
 #include "tests/app/shell/shell_test_support.h"
+#include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
 using namespace shelltest;
 
