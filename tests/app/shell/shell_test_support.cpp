@@ -16,20 +16,6 @@
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
 
-// Under the sanitizers, the X connection's own libraries (which the screenshot programs
-// load) are not this program's to fix: libxkbcommon-x11 copies counted names with
-// strndup, which strict string checks read past, and libdbus keeps a block for the
-// process's life.
-extern "C" __attribute__((visibility("default"))) const char* __asan_default_suppressions()
-{
-    return "interceptor_via_lib:libxkbcommon-x11.so\n";
-}
-
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
-
 namespace shelltest {
 
 namespace {

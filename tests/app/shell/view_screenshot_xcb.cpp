@@ -19,6 +19,7 @@
 #include "engine/picture/picture.h"
 #include "engine/tools/tool_mask.h"
 #include "tests/app/shell/shell_test_support.h"
+#include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
 using namespace shelltest;
 
