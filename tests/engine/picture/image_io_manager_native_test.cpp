@@ -37,6 +37,17 @@ private:
     PTzHANDLE m_channel;
 };
 
+// A file in the folder that a refused save must leave as it is; its path.
+std::string UsersFile(const std::string& folder, const char* name)
+{
+    const std::string path = folder + "/" + name;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fputs("the user's file", f);
+        std::fclose(f);
+    }
+    return path;
+}
+
 std::string Contents(const std::string& path)
 {
     std::string text;
@@ -100,11 +111,7 @@ TEST_F(ImageIOManagerFiles, NativeSaveBeyondFourGigabytesIsRefusedBeforeTheFileI
     const PTzRECT bounds = {0, 0, 128 * 256, 128 * 256};
     ASSERT_EQ(0, huge->SetSize(&bounds, 0));
     ASSERT_EQ(0, picture->InsertLayer(1, huge));
-    const std::string path = folder + "/a.dwk";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fputs("the user's file", f);
-    std::fclose(f);
+    const std::string path = UsersFile(folder, "a.dwk");
     const _tagPTzFILE file = File("a.dwk");
 
     ITzImageIOManager manager;
@@ -130,11 +137,7 @@ TEST_F(ImageIOManagerFiles, NativeSaveOfALayerTheFileCannotKeepIsRefusedBeforeTh
     const PTzRECT bounds = {0, 0, 64, 64};
     ASSERT_EQ(0, gray->SetSize(&bounds, 1));
     ASSERT_EQ(0, picture->InsertLayer(1, gray));
-    const std::string path = folder + "/g.dwk";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fputs("the user's file", f);
-    std::fclose(f);
+    const std::string path = UsersFile(folder, "g.dwk");
     const _tagPTzFILE file = File("g.dwk");
     ITzImageIOManager manager;
     EXPECT_EQ(nullptr, manager.DoSaveAsStart(picture, &file, native, nullptr));
