@@ -26,14 +26,13 @@ struct TextFixture : ::testing::Test {
     }
 };
 
-// The picture's preview at 1:1 over the rectangle, 24-bit.
-std::vector<uint8_t> Preview(ITzPicture& picture, const PTzRECT& rect)
+// The picture's preview over a rectangle of zoomed pixels, 24-bit.
+std::vector<uint8_t> Preview(ITzPicture& picture, const PTzRECT& rect, _tagITzZOOMLEVEL zoom = {1, 1})
 {
     const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
     const int32_t stride = (width * 3 + 3) & ~3;
     std::vector<uint8_t> pixels(size_t(stride) * height);
     _tagITzBITMAP bitmap = {width, height, stride, 24, PTzCOLORMODE_RGB, pixels.data()};
-    _tagITzZOOMLEVEL zoom = {1, 1};
     EXPECT_EQ(picture.GetPreviewData(&rect, &bitmap, &zoom, 0), 0);
     return pixels;
 }
@@ -259,4 +258,29 @@ TEST_F(TextFixture, TheImageAlwaysShowsTheRowsAndDrawsOnlyTheBlocksRead)
     EXPECT_EQ(drawn(), 0u);
     EXPECT_EQ(image->BlockDataAvailable(1), 1);
     EXPECT_EQ(drawn(), 1u);
+}
+
+// Zoomed out, the picture draws the image's reduced copies: an edit must reach them too.
+TEST_F(TextFixture, ZoomedOutPreviewsShowTheTextAsEdited)
+{
+    ITzPicture picture;
+    ASSERT_EQ(picture.Create_1(600, 400, nullptr), 0);
+    auto* text = new ITzLayerText(picture.GetTextManager(), At(PTzPOINT{30, 40}));
+    ASSERT_EQ(picture.InsertLayer(1, text), 0);
+    Type(*text, u"Zoom", Sans(-40));
+    const PTzRECT area = {0, 0, 150, 100};
+    const _tagITzZOOMLEVEL quarter = {1, 4};
+    const std::vector<uint8_t> before = Preview(picture, area, quarter);
+    Type(*text, u" out\rand in", Serif(-60), Rgb(250, 0, 0));
+    text->SetSelectRange(0, 2);
+    ITzTextRow row;
+    _tagITzTEXTUNDOINFO info = {0, 0, &row, 0, 0};
+    text->SetFontSize(&info, At(Sans(-90)));
+    const std::vector<uint8_t> after = Preview(picture, area, quarter);
+    EXPECT_FALSE(after == before);
+    // A copy of the layer has a fresh image: nothing cached, all drawn from the rows.
+    ITzPicture fresh;
+    ASSERT_EQ(fresh.Create_1(600, 400, nullptr), 0);
+    ASSERT_EQ(fresh.InsertLayer(1, text->CreateCopyLayer()), 0);
+    EXPECT_TRUE(Preview(fresh, area, quarter) == after);
 }
