@@ -1,8 +1,10 @@
 // Copy through a locked source into a new or temporary file, fsync, then link it in by
-// name; move by renameat2 without replacing.
+// name; move by renameat2 without replacing; replace by renaming a synced file over the
+// target.
 #include "file_copy.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 #include "error_codes.h"
+#include "file_copy_test_hooks.h"
 #include "memory.h"
 #include "native_path.h"
 #include "posix_file.h"
@@ -21,6 +24,18 @@ using namespace corvane;
 namespace {
 
 constexpr uint32_t kCopyChunk = 1u << 20;
+
+int failReplaceStep = PTzTEST_REPLACE_NONE;
+
+// True (with EIO stored) when a test asked this step of the next replace to fail.
+bool replaceStepRefused(int step)
+{
+    if (failReplaceStep != step)
+        return false;
+    failReplaceStep = PTzTEST_REPLACE_NONE;
+    PTzSetLastError(EIO);
+    return true;
+}
 
 // Closes a descriptor when it goes out of scope (a failed close only matters for
 // written files, which are closed explicitly).
@@ -87,6 +102,15 @@ bool copyToNewFile(int in, const char* target)
     return false;
 }
 
+// Renames the synced file from over to and makes the new entry durable.
+bool renameSynced(const char* from, const char* to)
+{
+    if (rename(from, to) != 0)
+        return failWithErrno();
+    syncParentFolder(to);  // the new name is in place; a failed folder sync cannot undo it
+    return true;
+}
+
 // Writes a synced temporary file beside target and renames it over target, so
 // target is either the old file or the whole new one.
 bool replaceFile(int in, const char* target)
@@ -105,10 +129,8 @@ bool replaceFile(int in, const char* target)
     Descriptor out(mkostemp(temporary, O_CLOEXEC));
     if (out.get() < 0)
         return failWithErrno();
-    if (copyContents(in, out.get()) && out.closeChecked() && (rename(temporary, target) == 0 || failWithErrno())) {
-        syncParentFolder(target);  // the new name is in place; a failed folder sync cannot undo it
+    if (copyContents(in, out.get()) && out.closeChecked() && renameSynced(temporary, target))
         return true;
-    }
     const int code = PTzGetLastError();
     unlink(temporary);
     PTzSetLastError(code);
@@ -158,4 +180,46 @@ int PTzFileMove(const _tagPTzFILE* newPath, const _tagPTzFILE* existing)
         return failWithErrno();
     syncParentFolder(target.text);  // the move happened; a failed folder sync cannot undo it
     return 1;
+}
+
+int PTzFileReplace(const _tagPTzFILE* target, const _tagPTzFILE* replacement)
+{
+    if (!target || !replacement)
+        return PTzFailWithZero();
+    NativePath named;
+    NativePath source;
+    if (!toNativePath(target, &named) || !toNativePath(replacement, &source))
+        return 0;
+    // A symbolic link stays a link: the file it names is replaced.
+    char resolved[PATH_MAX];
+    const char* destination = named.text;
+    struct stat info {};
+    const bool exists = lstat(named.text, &info) == 0;
+    if (!exists && errno != ENOENT)
+        return failWithErrno();
+    if (exists && S_ISLNK(info.st_mode)) {
+        if (!realpath(named.text, resolved) || stat(resolved, &info) != 0)
+            return failWithErrno();
+        destination = resolved;
+    }
+    if (exists && !S_ISREG(info.st_mode))
+        return PTzFailWithZero(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    Descriptor file(open(source.text, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat own {};
+    if (file.get() < 0 || fstat(file.get(), &own) != 0)
+        return failWithErrno();
+    if (!S_ISREG(own.st_mode))
+        return PTzFailWithZero(EINVAL);
+    if (exists && fchmod(file.get(), info.st_mode & 07777) != 0)
+        return failWithErrno();
+    if (replaceStepRefused(PTzTEST_REPLACE_SYNC) || !syncDescriptor(file.get()))
+        return 0;
+    if (replaceStepRefused(PTzTEST_REPLACE_RENAME) || !renameSynced(source.text, destination))
+        return 0;
+    return 1;
+}
+
+void PTzTestFailNextReplaceStep(int step)
+{
+    failReplaceStep = step;
 }

@@ -1,6 +1,6 @@
-// Copying and moving files so that a crash or a full disk never leaves a half-written
-// target: a replacing copy goes through a synced temporary file and one rename, and a
-// move syncs the file before its new name appears.
+// Copying, moving and replacing files so that a crash or a full disk never leaves a
+// half-written target: a replacing copy or save goes through a synced temporary file and
+// one rename, and a move syncs the file before its new name appears.
 #pragma once
 
 #include "corvane_export.h"
@@ -15,3 +15,10 @@ CORVANE_C int PTzFileCopy(const _tagPTzFILE* newPath, const _tagPTzFILE* existin
 // Renames or moves existing to newPath; fails when anything exists at newPath.
 // Nonzero on success.
 CORVANE_C int PTzFileMove(const _tagPTzFILE* newPath, const _tagPTzFILE* existing);
+// Moves the regular file replacement over target in one rename, so that target names
+// either its old contents or the whole new file: the replacement's data reaches the disk
+// first, it takes an existing target's permission bits, a target that is a symbolic link
+// is replaced where the link points, and the folder's new entry is synced last. The
+// replacement must lie on the target's file system. Nonzero on success; on failure both
+// files are as they were, and removing the replacement is the caller's.
+CORVANE_C int PTzFileReplace(const _tagPTzFILE* target, const _tagPTzFILE* replacement);

@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "base/file_stream.h"
+#include "bench/noise_picture.h"
 #include "engine/picture/native_reader.h"
 #include "engine/picture/native_writer.h"
 #include "engine/picture/picture.h"
-#include "engine/pixels/layer_image_argb.h"
 
 namespace {
 
@@ -61,33 +61,9 @@ const Folder& TheFolder()
     return folder;
 }
 
-// Four layers of reproducible noise with a varying alpha, so that every channel of
-// every block is stored raw.
 ITzPicture& ThePicture()
 {
-    static ITzPicture* const picture = [] {
-        auto* made = new ITzPicture();
-        made->Create(kWidth, kHeight);
-        uint32_t state = 12345;
-        std::vector<uint8_t> band(size_t(kWidth) * 4 * 256);
-        for (int l = 0; l < kLayers; ++l) {
-            auto* layer = new ITzLayerImageARGB();
-            const PTzRECT bounds = {0, 0, kWidth, kHeight};
-            layer->SetSize(&bounds, 1);
-            for (int32_t top = 0; top < kHeight; top += 256) {
-                const int32_t rows = std::min(256, kHeight - top);
-                for (uint8_t& byte : band) {
-                    state = state * 1103515245u + 12345u;
-                    byte = uint8_t(state >> 16);
-                }
-                _tagITzBITMAP bitmap = {kWidth, rows, kWidth * 4, 32, PTzCOLORMODE_ARGB, band.data()};
-                const PTzRECT rect = {0, top, kWidth, top + rows};
-                layer->SetRectData(&rect, &bitmap);
-            }
-            made->InsertLayer(uint16_t(l), layer);
-        }
-        return made;
-    }();
+    static ITzPicture* const picture = MakeNoisePicture(kWidth, kHeight, kLayers);
     return *picture;
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/error_codes.h"
 #include "base/file.h"
+#include "base/file_copy_test_hooks.h"
 #include "tests/base/temp_folder.h"
 
 namespace {
@@ -104,6 +105,60 @@ TEST(FileCopy, MoveNeverReplacesATarget)
     EXPECT_EQ(temp.Read("c"), "first");
     EXPECT_EQ(PTzFileMove(&c, &a), 0);
     EXPECT_EQ(PTzGetLastError(), ENOENT);
+}
+
+TEST(FileCopy, ReplaceRenamesOverTheTargetKeepingItsModeAndLink)
+{
+    TempFolder temp;
+    temp.Write("target", "old");
+    temp.Write("new", "new contents");
+    ASSERT_EQ(chmod(temp.Item("target").c_str(), 0640), 0);
+    ASSERT_EQ(symlink("target", temp.Item("link").c_str()), 0);
+    const _tagPTzFILE link = temp.Record("link");
+    const _tagPTzFILE replacement = temp.Record("new");
+    ASSERT_NE(PTzFileReplace(&link, &replacement), 0);
+    EXPECT_EQ(temp.Read("target"), "new contents");
+    EXPECT_TRUE(std::filesystem::is_symlink(temp.Item("link")));
+    EXPECT_EQ(std::filesystem::status(temp.Item("target")).permissions(),
+              std::filesystem::perms(0640));
+    EXPECT_EQ(EntriesIn(temp), 2u);
+    // Without a target the replacement simply takes the name.
+    temp.Write("other", "x");
+    const _tagPTzFILE fresh = temp.Record("fresh");
+    const _tagPTzFILE other = temp.Record("other");
+    EXPECT_NE(PTzFileReplace(&fresh, &other), 0);
+    EXPECT_EQ(temp.Read("fresh"), "x");
+}
+
+TEST(FileCopy, AFailedReplaceLeavesBothFiles)
+{
+    const struct {
+        int step;
+        bool folderTarget;
+        int code;
+    } cases[] = {
+        {PTzTEST_REPLACE_SYNC, false, EIO},
+        {PTzTEST_REPLACE_RENAME, false, EIO},
+        {PTzTEST_REPLACE_NONE, true, EISDIR},
+    };
+    for (const auto& c : cases) {
+        TempFolder temp;
+        temp.Write("new", "new");
+        if (c.folderTarget)
+            ASSERT_EQ(mkdir(temp.Item("target").c_str(), 0700), 0);
+        else
+            temp.Write("target", "old");
+        const _tagPTzFILE target = temp.Record("target");
+        const _tagPTzFILE replacement = temp.Record("new");
+        PTzTestFailNextReplaceStep(c.step);
+        EXPECT_EQ(PTzFileReplace(&target, &replacement), 0) << c.step;
+        EXPECT_EQ(PTzGetLastError(), c.code) << c.step;
+        EXPECT_EQ(temp.Read("new"), "new");
+        if (!c.folderTarget) {
+            EXPECT_EQ(temp.Read("target"), "old");
+        }
+    }
+    PTzTestFailNextReplaceStep(PTzTEST_REPLACE_NONE);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ expect fails engine/pixels/a.cpp '#include "engine/picture/picture.h"'
 expect fails engine/pixels/a.cpp '#include "../tools/tool_base.h"'
 expect fails engine/picture/a.cpp '#include "engine/tools/tool_crop.h"'
 expect fails engine/tools/a.cpp '#include "app/shell/main_window.h"'
+expect fails app/shell/a.cpp '#include "app/ui/program_parts.h"'
 expect passes base/a.cpp '#include "memory.h"'
 expect passes formats/bmp/a.cpp '#include "formats/manager/plugin_interface.h"'
 expect passes formats/manager/a.cpp '#include "base/memory.h"'
@@ -42,6 +43,8 @@ expect passes engine/pixels/a.cpp '#include <vector>'
 expect passes engine/picture/a.cpp '#include "engine/tools/tool_base.h"'
 expect passes engine/tools/a.cpp '#include "engine/picture/picture.h"'
 expect passes app/ui/a.cpp '#include "engine/tools/tool_base.h"'
+expect passes app/ui/a.cpp '#include "app/shell/application.h"'
+expect passes app/shell/main.cpp '#include "app/ui/program_parts.h"'
 
 [ $failures -eq 0 ] && echo "check-layers refuses and allows as it should"
 exit $((failures > 0))

@@ -1,0 +1,42 @@
+// CRFileSaveDialog: the Save dialog of the document's Save As, a non-native QFileDialog
+// that keeps the typed name's extension in step with the chosen file type and asks
+// before a file is replaced.
+#pragma once
+
+#include <QFileDialog>
+#include <vector>
+
+#include "app/shell/file_filters.h"
+
+class CRFileSaveDialog : public QFileDialog {
+public:
+    // The filter is a "|"-separated string of description and pattern pairs.
+    CRFileSaveDialog(const QString& initialName, const QString& filter, QWidget* owner = nullptr);
+
+    // 1-based, in the filter string's order.
+    void SetFilterIndex(int index);
+    int GetFilterIndex() const;
+    QString GetPathName() const;
+    int DoModal() { return exec(); }
+
+    // The chosen type changed: a name whose extension is not one of the type's gets
+    // the type's first extension.
+    virtual void OnTypeChange();
+    // The user asked to save under the typed name: the extension rule first, then a
+    // name that cannot be a path is refused and an existing file needs a Yes. True when
+    // the name is accepted.
+    virtual bool OnFileNameOK();
+
+    void accept() override;
+
+private:
+    QString TypedName() const;
+    // The name with the current type's extension, unchanged when it already has one.
+    QString WithTypeExtension(const QString& name) const;
+
+    std::vector<quorvel::FilterPair> m_pairs;
+    // The name as it was when the type began to change: Qt's dialog swaps the extension
+    // for the new type's first one before telling anyone, whether or not the name's own
+    // extension belongs to the type too.
+    QString m_nameBeforeTypeChange;
+};

@@ -1,0 +1,421 @@
+// The main frame's windows and commands. Application-level commands go to the
+// application object; document commands to the active document's window.
+#include "app/shell/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/shell/application.h"
+#include "app/shell/child_frame.h"
+#include "app/shell/current_colours.h"
+#include "app/shell/document.h"
+#include "app/shell/panel_place.h"
+#include "app/shell/recent_files.h"
+#include "app/shell/shell_strings.h"
+#include "base/corvane_types.h"
+
+using namespace quorvel;
+
+namespace {
+
+// Buttons of the tool palette and the tools they choose.
+struct PaletteTool {
+    int id;
+    uint32_t tool;
+};
+constexpr PaletteTool kPaletteTools[] = {
+    {1073, PTzFourCC("MAGR")}, {1074, PTzFourCC("MOVE")}, {1075, PTzFourCC("LASF")}, {1076, PTzFourCC("MAGC")},
+    {1077, PTzFourCC("PEN ")}, {1078, PTzFourCC("PENC")}, {1079, PTzFourCC("ERAS")}, {1080, PTzFourCC("CLON")},
+    {1081, PTzFourCC("SMDG")}, {1082, PTzFourCC("BUCT")}, {1083, PTzFourCC("BLUR")}, {1084, PTzFourCC("SHAP")},
+    {1085, PTzFourCC("TEXT")}, {1086, PTzFourCC("EYED")}, {1087, PTzFourCC("PAN ")}, {1088, PTzFourCC("ZOOM")},
+    {1090, PTzFourCC("MACI")}, {1094, PTzFourCC("GRAD")},
+};
+
+// Each panel slot with its show command and its menu texts while hidden and shown.
+struct PanelCommand {
+    PanelSlot slot;
+    int command;
+    int showText;
+    int hideText;
+};
+constexpr PanelCommand kPanelCommands[] = {
+    {PanelSlot::Info, ID_VIEW_SHOW_INFO, IDS_SHOW_INFO, IDS_HIDE_INFO},
+    {PanelSlot::Layers, ID_VIEW_SHOW_LAYER, IDS_SHOW_LAYER, IDS_HIDE_LAYER},
+    {PanelSlot::ToolPalette, ID_VIEW_SHOW_TOOL, IDS_SHOW_TOOL, IDS_HIDE_TOOL},
+};
+
+int SlotIndex(PanelSlot slot)
+{
+    return int(slot);
+}
+
+CTamsleyApp* App()
+{
+    return CTamsleyApp::Get();
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(parent), m_mdi(new QMdiArea(this))
+{
+    setWindowTitle(LoadShellString(IDS_APP_NAME));
+    setObjectName(QStringLiteral("128"));
+    setCentralWidget(m_mdi);
+    setAcceptDrops(true);
+    resize(1024, 768);
+    CreateCommands();
+    CreateMenus();
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    CreatePanels(panels);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Panels never placed keep the places stored.
+    for (PanelSlot slot : {PanelSlot::Layers, PanelSlot::ToolPalette, PanelSlot::Info}) {
+        if (QDockWidget* panel = GetPanel(slot); panel && m_panelsPlaced)
+            SavePanelRect(slot, panel->frameGeometry());
+    }
+    delete m_options;
+}
+
+QAction* CMainFrame::AddCommand(int id, const QString& text, const QKeySequence& shortcut)
+{
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setShortcut(shortcut);
+    addAction(action);
+    m_actions[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::CreateCommands()
+{
+    auto onApp = [](void (CTamsleyApp::*command)()) {
+        return [command] {
+            if (CTamsleyApp* app = App())
+                (app->*command)();
+        };
+    };
+    connect(AddCommand(ID_FILE_NEW, QStringLiteral("&New..."), QKeySequence::New), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnFileNew));
+    connect(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open..."), QKeySequence::Open), &QAction::triggered,
+            this, onApp(&CTamsleyApp::OnFileOpen));
+    connect(AddCommand(ID_FILE_CLOSE, QStringLiteral("&Close")), &QAction::triggered, this, [this] {
+        if (CChildFrame* child = GetActiveChild())
+            child->close();
+    });
+    connect(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save"), QKeySequence::Save), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnFileSave));
+    connect(AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As...")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnFileSaveAs));
+    connect(AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnFilePrintSetup));
+    connect(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")), &QAction::triggered, this, &CMainFrame::close);
+    connect(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Tamsley...")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnAppAbout));
+    connect(AddCommand(ID_FRONT_COLOR, QStringLiteral("Front Color")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnFrontColor));
+    connect(AddCommand(ID_BACK_COLOR, QStringLiteral("Back Color")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnBackColor));
+    connect(AddCommand(ID_BRUSH_PICKER, QStringLiteral("Brush")), &QAction::triggered, this,
+            onApp(&CTamsleyApp::OnBrushPicker));
+    QAction* random = AddCommand(ID_RANDOM_PRESSURE, QStringLiteral("Random Pressure"));
+    random->setCheckable(true);
+    connect(random, &QAction::triggered, this, onApp(&CTamsleyApp::OnRandomPressure));
+    connect(AddCommand(ID_WINDOW_CASCADE, QStringLiteral("&Cascade")), &QAction::triggered, m_mdi,
+            &QMdiArea::cascadeSubWindows);
+    connect(AddCommand(ID_WINDOW_TILE, QStringLiteral("&Tile")), &QAction::triggered, m_mdi,
+            &QMdiArea::tileSubWindows);
+    for (const PanelCommand& panel : kPanelCommands) {
+        connect(AddCommand(panel.command, LoadShellString(panel.showText)), &QAction::triggered, this,
+                [this, slot = panel.slot] { TogglePanel(slot); });
+    }
+    for (const PaletteTool& button : kPaletteTools) {
+        connect(AddCommand(button.id, QString()), &QAction::triggered, this,
+                [this, tool = button.tool] { SelectPaletteTool(tool); });
+    }
+    connect(AddCommand(ID_SWITCH_COLOR, QStringLiteral("Switch Color")), &QAction::triggered, this, [] {
+        if (CImageDataManager* colours = CImageDataManager::GetImageDataManager())
+            colours->SwapColors();
+    });
+    connect(AddCommand(ID_DEFAULT_COLOR, QStringLiteral("Set Default Color")), &QAction::triggered, this, [] {
+        if (CImageDataManager* colours = CImageDataManager::GetImageDataManager())
+            colours->ResetColors();
+    });
+    for (int i = 0; i < CRecentFileList::kSize; ++i) {
+        QAction* recent = AddCommand(ID_FILE_MRU_FIRST + i, QString());
+        connect(recent, &QAction::triggered, this, [i] {
+            if (CTamsleyApp* app = App())
+                app->OnOpenRecentFile(i);
+        });
+        m_recentActions << recent;
+    }
+}
+
+void CMainFrame::CreateMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        m_fileMenu->addAction(Action(id));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_FILE_PRINT_SETUP));
+    m_recentSeparator = m_fileMenu->addSeparator();
+    m_fileMenu->addActions(m_recentActions);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_APP_EXIT));
+    connect(m_fileMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateRecentFiles);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    for (const PanelCommand& panel : kPanelCommands)
+        view->addAction(Action(panel.command));
+    view->addSeparator();
+    view->addAction(Action(ID_RANDOM_PRESSURE));
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->addAction(Action(ID_WINDOW_CASCADE));
+    window->addAction(Action(ID_WINDOW_TILE));
+    menuBar()->addMenu(QStringLiteral("&Help"))->addAction(Action(ID_APP_ABOUT));
+
+    QToolBar* tools = addToolBar(QStringLiteral("Standard"));
+    tools->setObjectName(QStringLiteral("59392"));
+    tools->setMovable(true);
+    Action(ID_FILE_NEW)->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    Action(ID_FILE_OPEN)->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    Action(ID_FILE_SAVE)->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE})
+        tools->addAction(Action(id));
+    UpdateRecentFiles();
+}
+
+QRect CMainFrame::ClientAreaOnScreen() const
+{
+    const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
+    return QRect(mapToGlobal(QPoint(0, top)), QSize(width(), height() - top));
+}
+
+void CMainFrame::CreatePanels(IPanelProvider* panels)
+{
+    if (!panels)
+        return;
+    for (PanelSlot slot : {PanelSlot::Info, PanelSlot::Layers, PanelSlot::ToolPalette}) {
+        QWidget* content = panels->CreatePanel(slot, this);
+        if (!content)
+            continue;
+        auto* panel = new QDockWidget(this);
+        panel->setObjectName(PanelSettingPrefix(slot));
+        panel->setWidget(content);
+        panel->setAllowedAreas(Qt::NoDockWidgetArea);
+        panel->setFloating(true);
+        panel->hide();
+        m_panels[SlotIndex(slot)] = panel;
+    }
+}
+
+void CMainFrame::PlacePanels()
+{
+    m_panelsPlaced = true;
+    const QRect client = ClientAreaOnScreen();
+    int infoHeight = 0;
+    for (PanelSlot slot : {PanelSlot::Info, PanelSlot::Layers, PanelSlot::ToolPalette}) {
+        QDockWidget* panel = GetPanel(slot);
+        if (!panel)
+            continue;
+        panel->show();
+        const QSize outer = panel->frameGeometry().size();
+        QPoint corner;
+        switch (slot) {
+        case PanelSlot::Info:
+            corner = QPoint(client.right() + 1 - outer.width(), client.top());
+            break;
+        case PanelSlot::Layers:
+            corner = QPoint(client.right() + 1 - outer.width(), client.top() + infoHeight);
+            break;
+        case PanelSlot::ToolPalette:
+            corner = client.topLeft();
+            break;
+        }
+        PTzRECT stored;
+        if (LoadPanelRect(slot, &stored))
+            corner = QPoint(stored.left, stored.top);
+        PlaceWindowCorner(panel, corner);
+        if (slot == PanelSlot::Info)
+            infoHeight = outer.height() + 20;
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_placementQueued) {
+        m_placementQueued = true;
+        // After the window system's turn, when the frame's own place on screen is known.
+        QTimer::singleShot(0, this, &CMainFrame::PlacePanels);
+    }
+}
+
+QDockWidget* CMainFrame::GetPanel(PanelSlot slot) const
+{
+    return m_panels[SlotIndex(slot)];
+}
+
+QWidget* CMainFrame::GetToolPaletteControl(int id) const
+{
+    QDockWidget* palette = GetPanel(PanelSlot::ToolPalette);
+    QWidget* content = palette ? palette->widget() : nullptr;
+    return content ? content->findChild<QWidget*>(QString::number(id)) : nullptr;
+}
+
+void CMainFrame::TogglePanel(PanelSlot slot)
+{
+    if (QDockWidget* panel = GetPanel(slot))
+        panel->setVisible(!panel->isVisible());
+    UpdateCommandStates();
+}
+
+void CMainFrame::SelectPaletteTool(uint32_t tool)
+{
+    CTamsleyApp* app = App();
+    if (IToolManager* tools = app ? app->GetToolManager() : nullptr)
+        tools->SelectTool(tool);
+}
+
+void CMainFrame::FocusMainWindow()
+{
+    setFocus();
+}
+
+void CMainFrame::ShowToolOptions()
+{
+    bool floated = false;
+    QRect place;
+    if (m_options) {
+        floated = m_options->isFloating();
+        place = m_options->frameGeometry();
+        delete m_options;
+    }
+    CTamsleyApp* app = App();
+    IToolManager* tools = app ? app->GetToolManager() : nullptr;
+    QWidget* content = tools ? tools->CreateOptionsPanel(this) : nullptr;
+    if (!content)
+        return;
+    auto* panel = new QDockWidget(this);
+    panel->setObjectName(QStringLiteral("ToolOptions"));
+    panel->setAllowedAreas(Qt::TopDockWidgetArea);
+    panel->setWidget(content);
+    addDockWidget(Qt::TopDockWidgetArea, panel);
+    // The options panel sees the frame's events before the frame does.
+    installEventFilter(content);
+    m_options = panel;
+    if (floated) {
+        panel->hide();
+        panel->setFloating(true);
+        PlaceWindowCorner(panel, place.topLeft());
+        panel->show();
+    }
+}
+
+CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
+{
+    auto* child = new CChildFrame(std::move(document));
+    m_mdi->addSubWindow(child);
+    child->show();
+    m_mdi->setActiveSubWindow(child);
+    return child;
+}
+
+CChildFrame* CMainFrame::GetActiveChild() const
+{
+    return dynamic_cast<CChildFrame*>(m_mdi->activeSubWindow());
+}
+
+CTamsleyView* CMainFrame::GetActiveTamsleyView() const
+{
+    CChildFrame* child = GetActiveChild();
+    return child ? child->GetView() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::GetChildFrames() const
+{
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : m_mdi->subWindowList()) {
+        if (auto* child = dynamic_cast<CChildFrame*>(window))
+            frames << child;
+    }
+    return frames;
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    const bool hasDocument = GetActiveChild() != nullptr;
+    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        Action(id)->setEnabled(hasDocument);
+    for (const PanelCommand& command : kPanelCommands) {
+        QDockWidget* panel = GetPanel(command.slot);
+        QAction* action = Action(command.command);
+        action->setEnabled(panel != nullptr);
+        action->setText(LoadShellString(panel && panel->isVisible() ? command.hideText : command.showText));
+    }
+    CTamsleyApp* app = App();
+    Action(ID_FILE_PRINT_SETUP)->setEnabled(app && app->GetPrintSetup());
+    Action(ID_RANDOM_PRESSURE)->setChecked(app && app->IsRandomPressureOn());
+}
+
+void CMainFrame::UpdateRecentFiles()
+{
+    CTamsleyApp* app = App();
+    const QStringList files = app ? app->GetRecentFiles().Files() : QStringList();
+    for (int i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions[i];
+        action->setVisible(i < files.size());
+        if (i < files.size())
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+    }
+    m_recentSeparator->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    for (CChildFrame* child : GetChildFrames()) {
+        if (!child->GetDocument()->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
+    if (CTamsleyApp* app = App())
+        app->OnMainFrameClosed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    CTamsleyApp* app = App();
+    if (!app)
+        return;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            app->OpenDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}

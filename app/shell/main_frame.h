@@ -1,0 +1,82 @@
+// CMainFrame: the program's main window. It holds the MDI area of the document windows,
+// the menus, toolbar and status bar, the three floating panels at their stored places,
+// and the current tool's options panel; it routes the palette's tool and colour
+// commands, opens dropped files and asks to save every modified document before it
+// closes.
+#pragma once
+
+#include <QDockWidget>
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <memory>
+
+#include "app/shell/shell_links.h"
+
+class CChildFrame;
+class CTamsleyDoc;
+class CTamsleyView;
+class QAction;
+class QMdiArea;
+class QMenu;
+
+class CMainFrame : public QMainWindow {
+public:
+    // The panels come from the provider (may be null: no panels).
+    explicit CMainFrame(quorvel::IPanelProvider* panels = nullptr, QWidget* parent = nullptr);
+    // Stores the panels' places.
+    ~CMainFrame() override;
+
+    // Gives a new or opened document its window in the MDI area, shown and active.
+    CChildFrame* AddDocument(std::unique_ptr<CTamsleyDoc> document);
+    QMdiArea* GetMdiArea() const { return m_mdi; }
+    CChildFrame* GetActiveChild() const;
+    CTamsleyView* GetActiveTamsleyView() const;
+    // The document windows, in the MDI area's order.
+    QList<CChildFrame*> GetChildFrames() const;
+
+    // Puts the current tool's options panel in place of the old one, at the old one's
+    // place when that floated; none without a tool manager or a current tool.
+    void ShowToolOptions();
+    QDockWidget* GetToolOptionsPanel() const { return m_options; }
+    // The panel of a slot; null when the provider gave none.
+    QDockWidget* GetPanel(quorvel::PanelSlot slot) const;
+    // The tool palette's control whose object name is the id, or null.
+    QWidget* GetToolPaletteControl(int id) const;
+    void FocusMainWindow();
+
+    // The action of a command id, or null.
+    QAction* Action(int id) const;
+    // Refreshes the enabled state and texts of the commands (the idle turn calls it).
+    void UpdateCommandStates();
+    // Rebuilds the recent-file entries of the File menu.
+    void UpdateRecentFiles();
+
+protected:
+    // The first time: the panels go to their places once the frame's is known.
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateCommands();
+    void CreateMenus();
+    void CreatePanels(quorvel::IPanelProvider* panels);
+    void PlacePanels();
+    QAction* AddCommand(int id, const QString& text, const QKeySequence& shortcut = {});
+    void TogglePanel(quorvel::PanelSlot slot);
+    void SelectPaletteTool(uint32_t tool);
+    // The client area below the menu bar, in screen coordinates.
+    QRect ClientAreaOnScreen() const;
+
+    QMdiArea* m_mdi;
+    std::map<int, QAction*> m_actions;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    QPointer<QDockWidget> m_panels[3];
+    QPointer<QDockWidget> m_options;
+    bool m_placementQueued = false;
+    bool m_panelsPlaced = false;
+};

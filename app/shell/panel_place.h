@@ -1,0 +1,27 @@
+// Where the main frame's floating panels go: each panel's outer rectangle is stored as
+// four settings ("Info UI Left" and so on) when the frame closes and brought back onto a
+// monitor at the next start; a panel floats with its outer corner on the wanted point.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+#include "app/shell/shell_links.h"
+#include "base/geometry.h"
+
+class QWidget;
+
+namespace quorvel {
+
+// The stored rectangle of the slot's panel, moved onto a monitor: true with it; false
+// when it is not stored whole or cannot be placed, and the default place applies.
+bool LoadPanelRect(PanelSlot slot, PTzRECT* rect);
+void SavePanelRect(PanelSlot slot, const QRect& frame);
+// The settings prefix of the slot: "Info UI", "Layer UI", "Tool UI".
+QString PanelSettingPrefix(PanelSlot slot);
+
+// Moves a floating window so that its outer corner lands on the point, correcting once
+// for a window manager that placed the frame elsewhere.
+void PlaceWindowCorner(QWidget* window, const QPoint& corner);
+
+}  // namespace quorvel

@@ -1,0 +1,153 @@
+// Qt's dialogs behind the interface: message boxes, the non-native file dialogs, the
+// colour dialog, the New dialog, About, and the progress dialog.
+#include "app/shell/shell_dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/shell/application.h"
+#include "app/shell/file_save_dialog.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/new_dialog.h"
+#include "app/shell/operation.h"
+#include "app/shell/progress_dialog.h"
+#include "app/shell/shell_strings.h"
+
+namespace quorvel {
+
+namespace {
+
+std::unique_ptr<CShellDialogs>& Installed()
+{
+    static std::unique_ptr<CShellDialogs> dialogs;
+    return dialogs;
+}
+
+QWidget* ParentOr(QWidget* parent)
+{
+    return parent ? parent : DefaultDialogParent();
+}
+
+}  // namespace
+
+CShellDialogs::~CShellDialogs() = default;
+
+CShellDialogs& ShellDialogs()
+{
+    std::unique_ptr<CShellDialogs>& dialogs = Installed();
+    if (!dialogs)
+        dialogs = std::make_unique<CQtShellDialogs>();
+    return *dialogs;
+}
+
+std::unique_ptr<CShellDialogs> SetShellDialogs(std::unique_ptr<CShellDialogs> dialogs)
+{
+    std::unique_ptr<CShellDialogs> replaced = std::move(Installed());
+    Installed() = std::move(dialogs);
+    return replaced;
+}
+
+QWidget* DefaultDialogParent()
+{
+    CTamsleyApp* app = CTamsleyApp::Get();
+    return app ? app->GetMainFrame() : nullptr;
+}
+
+MessageAnswer CQtShellDialogs::ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
+                                           const QString& caption)
+{
+    QMessageBox box(ParentOr(parent));
+    box.setWindowTitle(caption.isEmpty() ? LoadShellString(IDS_APP_NAME) : caption);
+    box.setText(text);
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::YesNo:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case MessageButtons::YesNoCancel:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Ok:
+        return MessageAnswer::Ok;
+    default:
+        return MessageAnswer::Cancel;
+    }
+}
+
+QStringList CQtShellDialogs::AskOpenFileNames(QWidget* parent, const QStringList& nameFilters)
+{
+    QFileDialog dialog(ParentOr(parent));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(nameFilters);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+bool CQtShellDialogs::AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, QString* name,
+                                      int* filterIndex)
+{
+    CRFileSaveDialog dialog(*name, filter, ParentOr(parent));
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    dialog.SetFilterIndex(*filterIndex);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return false;
+    *name = dialog.GetPathName();
+    *filterIndex = dialog.GetFilterIndex();
+    return true;
+}
+
+bool CQtShellDialogs::AskColour(QWidget* parent, QColor* colour)
+{
+    QColorDialog dialog(*colour, ParentOr(parent));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *colour = dialog.selectedColor();
+    return true;
+}
+
+bool CQtShellDialogs::AskNewImage(QWidget* parent, int32_t* width, int32_t* height, QString* name)
+{
+    CNewDialog dialog(ParentOr(parent));
+    dialog.SetSize(*width, *height);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *width = dialog.Width();
+    *height = dialog.Height();
+    *name = dialog.Name();
+    return true;
+}
+
+void CQtShellDialogs::ShowAbout(QWidget* parent)
+{
+    const QString name = LoadShellString(IDS_APP_NAME);
+    QMessageBox::about(ParentOr(parent), QStringLiteral("About ") + name,
+                       name + QStringLiteral("\nAn editor for layered raster images."));
+}
+
+void CQtShellDialogs::RunProgress(COperationBase& operation)
+{
+    COPProgressDlg dialog(&operation, ParentOr(operation.DialogParent()));
+    dialog.DoModal();
+}
+
+}  // namespace quorvel

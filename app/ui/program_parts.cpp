@@ -1,0 +1,14 @@
+// Fills start-up's makers with the program's own managers and panels; a maker left empty
+// leaves its commands doing nothing.
+#include "app/ui/program_parts.h"
+
+#include <new>
+
+#include "app/ui/brush_manager.h"
+
+CShellParts MakeProgramParts()
+{
+    CShellParts parts;
+    parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
+    return parts;
+}

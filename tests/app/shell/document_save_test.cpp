@@ -1,0 +1,233 @@
+// Saving never loses the user's work: a save that fails at any write, at the sync or at
+// the rename, or that the user cancels, leaves the target byte for byte as it was, no
+// temporary file, and the document modified with its undo history.
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "app/shell/document.h"
+#include "app/shell/file_filters.h"
+#include "app/shell/operation.h"
+#include "base/file_copy_test_hooks.h"
+#include "base/memory.h"
+#include "engine/picture/engine_functions.h"
+#include "engine/picture/picture.h"
+#include "formats/bmp/bmp_setting.h"
+#include "tests/app/shell/shell_test_support.h"
+
+using namespace shelltest;
+
+namespace {
+
+constexpr uint64_t kWindow = 256 * 1024;  // the file stream writes this much at a time
+
+// While it lives, no file of this process grows past the limit: writes beyond it fail
+// with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_kept);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_kept;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_kept);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_kept {};
+    void (*m_signal)(int) = nullptr;
+};
+
+QImage Noise(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, random.generate() | 0xFF000000u);
+    }
+    return image;
+}
+
+uint32_t slowNow = 0;
+uint32_t SlowClock()
+{
+    return slowNow += 700;
+}
+
+class DocumentSave : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(test.app->InitInstance()); }
+
+    // Opens the file and makes one undoable edit, so the document is modified.
+    CTamsleyDoc* OpenEdited(const std::string& name)
+    {
+        CTamsleyDoc* document = test.app->OpenDocumentFile(QString::fromStdString(temp.Item(name)));
+        EXPECT_NE(document, nullptr);
+        if (document)
+            Edit(document);
+        return document;
+    }
+    static void Edit(CTamsleyDoc* document)
+    {
+        EXPECT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+        EXPECT_EQ(document->IsModified(), 1);
+    }
+    // Saves as the type whose patterns hold the extension.
+    bool SaveAs(CTamsleyDoc* document, const std::string& name, const char* extension)
+    {
+        dialogs->save = [this, name, extension](QString* path, int* index) {
+            *path = QString::fromStdString(temp.Item(name));
+            const std::vector<quorvel::FilterPair> pairs = quorvel::SplitFilterString(dialogs->saveFilter);
+            for (size_t i = 0; i < pairs.size(); ++i) {
+                if (pairs[i].patterns.contains(QLatin1String(extension)))
+                    *index = int(i) + 1;
+            }
+            return true;
+        };
+        return document->DoFileSaveAs();
+    }
+    // The document failed to save and nothing changed.
+    void ExpectKept(CTamsleyDoc* document, const std::string& name, const std::string& before,
+                    const QStringList& entries)
+    {
+        EXPECT_EQ(temp.Read(name), before);
+        EXPECT_EQ(EntriesIn(temp.path()), entries);
+        EXPECT_EQ(document->IsModified(), 1);
+    }
+
+    TempFolder temp;
+    ScopedDialogs dialogs;
+    TestApp test;
+};
+
+TEST_F(DocumentSave, AFailureAtEveryWriteKeepsTheTargetAndTheHistory)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(640, 480)));
+    CTamsleyDoc* bmp = OpenEdited("noise.bmp");
+    ASSERT_NE(bmp, nullptr);
+    temp.Write("copy.bmp", temp.Read("noise.bmp"));
+    CTamsleyDoc* native = test.app->OpenDocumentFile(QString::fromStdString(temp.Item("copy.bmp")));
+    ASSERT_TRUE(native && SaveAs(native, "noise.dwk", "DWK"));
+    Edit(native);
+    const QStringList entries = EntriesIn(temp.path());
+    for (const auto& [document, name] : {std::pair{bmp, std::string("noise.bmp")}, {native, std::string("noise.dwk")}}) {
+        const std::string before = temp.Read(name);
+        std::vector<uint64_t> limits;
+        for (uint64_t at = 0; at < before.size(); at += kWindow)
+            limits.insert(limits.end(), {at, at + kWindow / 2});
+        limits.push_back(before.size() - 1);
+        dialogs->messages.clear();
+        for (uint64_t limit : limits) {
+            ModalWatcher noDialog(false);
+            {
+                FileSizeLimit cap(limit);
+                EXPECT_FALSE(document->DoFileSave()) << name << " cut at " << limit;
+            }
+            EXPECT_EQ(noDialog.Seen(), 0);
+            ExpectKept(document, name, before, entries);
+        }
+        ASSERT_EQ(dialogs->messages.size(), limits.size());
+        EXPECT_TRUE(dialogs->messages.back().contains(QString::fromStdString(temp.Item(name))));
+        EXPECT_FALSE(dialogs->messages.back().endsWith(QStringLiteral("code: 0")));
+        EXPECT_NE(ITzPictDoUndo(document->GetPictureHandle()), 0) << "the undo history survived";
+    }
+}
+
+TEST_F(DocumentSave, AFailedSyncOrRenameOrACancelKeepsTheTarget)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(64, 64)));
+    CTamsleyDoc* document = OpenEdited("noise.bmp");
+    ASSERT_NE(document, nullptr);
+    const std::string before = temp.Read("noise.bmp");
+    const QStringList entries = EntriesIn(temp.path());
+    for (int step : {PTzTEST_REPLACE_SYNC, PTzTEST_REPLACE_RENAME}) {
+        PTzTestFailNextReplaceStep(step);
+        EXPECT_FALSE(document->DoFileSave());
+        ExpectKept(document, "noise.bmp", before, entries);
+    }
+    EXPECT_EQ(dialogs->messages.size(), 2u);
+    dialogs->cancelProgress = true;
+    const OperationClock kept = SetOperationClock(SlowClock);
+    EXPECT_FALSE(document->DoFileSave());
+    SetOperationClock(kept);
+    ExpectKept(document, "noise.bmp", before, entries);
+    EXPECT_EQ(dialogs->progressDialogs, 1);
+    EXPECT_EQ(dialogs->messages.size(), 2u) << "no message after a cancel";
+}
+
+TEST_F(DocumentSave, ASaveTakesTheFirstFreeTemporaryNameAndKeepsTheModeBits)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(64, 64)));
+    ASSERT_EQ(chmod(temp.Item("noise.bmp").c_str(), 0640), 0);
+    temp.Write("R#&%_0", "taken");
+    ASSERT_EQ(mkdir(temp.Item("R#&%_1").c_str(), 0700), 0);
+    CTamsleyDoc* document = OpenEdited("noise.bmp");
+    ASSERT_NE(document, nullptr);
+    QStringList during;
+    dialogs->onProgress = [&] { during = EntriesIn(temp.path()); };
+    const OperationClock kept = SetOperationClock(SlowClock);
+    EXPECT_TRUE(document->DoFileSave());
+    SetOperationClock(kept);
+    EXPECT_TRUE(during.contains(QStringLiteral("R#&%_2")));
+    EXPECT_EQ(EntriesIn(temp.path()), (QStringList{QStringLiteral("R#&%_0"), QStringLiteral("R#&%_1"),
+                                                   QStringLiteral("noise.bmp")}));
+    EXPECT_EQ(temp.Read("R#&%_0"), "taken");
+    EXPECT_EQ(document->IsModified(), 0);
+    struct stat info {};
+    ASSERT_EQ(stat(temp.Item("noise.bmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(DocumentSave, AReadOnlyTargetIsNeverReplaced)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(32, 32)));
+    temp.Write("locked.bmp", "read-only");
+    ASSERT_EQ(chmod(temp.Item("noise.bmp").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(temp.Item("locked.bmp").c_str(), 0444), 0);
+    CTamsleyDoc* document = OpenEdited("noise.bmp");
+    ASSERT_NE(document, nullptr);
+    const std::string before = temp.Read("noise.bmp");
+    // Save As onto a read-only file is refused; so is Save, which asks for another name.
+    EXPECT_FALSE(SaveAs(document, "locked.bmp", "BMP"));
+    dialogs->saveDialogs = 0;
+    dialogs->messages.clear();
+    EXPECT_FALSE(document->DoFileSave());
+    EXPECT_EQ(dialogs->saveDialogs, 1);
+    EXPECT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(temp.Read("noise.bmp"), before);
+    EXPECT_EQ(temp.Read("locked.bmp"), "read-only");
+    EXPECT_EQ(document->IsModified(), 1);
+    EXPECT_EQ(EntriesIn(temp.path()), (QStringList{QStringLiteral("locked.bmp"), QStringLiteral("noise.bmp")}));
+}
+
+TEST_F(DocumentSave, AWriterThatRefusesTheKeptSettingShowsItsOptionsOnce)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(32, 32)));
+    CTamsleyDoc* document = OpenEdited("noise.bmp");
+    ASSERT_NE(document, nullptr);
+    // An 8-bit depth kept from before does not suit the picture's 24-bit rows.
+    _tagITzPICTFORMETSETTING format = {};
+    document->GetPicture()->GetFormat(&format);
+    ASSERT_NE(format.setting, nullptr);
+    static_cast<_tagFTzBMPSETTING*>(PTzHandleLock(format.setting))->depth = 8;
+    PTzHandleUnlock(format.setting);
+    ModalWatcher options(true);
+    EXPECT_TRUE(document->DoFileSave());
+    EXPECT_EQ(options.Seen(), 1);
+    EXPECT_EQ(document->IsModified(), 0);
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_EQ(temp.Read("noise.bmp").size(), 54u + 32u * 32u * 3u);
+}
+
+}  // namespace

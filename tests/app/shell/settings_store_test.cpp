@@ -1,0 +1,159 @@
+// The settings store: values keep their type and exact bytes, reads refuse a wrong type
+// or a short buffer, a garbled file reads as no values, and the version check wipes a
+// stale layout before anything reads it.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "app/shell/current_colours.h"
+#include "app/shell/path_text.h"
+#include "app/shell/settings_store.h"
+#include "tests/app/shell/shell_test_support.h"
+
+using namespace quorvel;
+using namespace shelltest;
+
+namespace {
+
+void Clear()
+{
+    ASSERT_EQ(AppSettings().Wipe(), 1);
+}
+
+TEST(SettingsStore, ValuesOfEveryTypeAndOddNamesComeBackExactly)
+{
+    Clear();
+    const std::vector<uint8_t> path(520, 0x41);
+    const struct {
+        std::u16string name;
+        uint32_t type;
+        std::vector<uint8_t> bytes;
+    } values[] = {
+        {u"REG_VERSION", REG_DWORD, {1, 0, 0, 0}},
+        {u" NAP", REG_BINARY, std::vector<uint8_t>(200, 7)},
+        {u"DARG", REG_BINARY, {}},
+        {u"Brush_File", REG_EXPAND_SZ, path},
+        {u"Info UI Left", REG_DWORD, {0xF6, 0xFF, 0xFF, 0xFF}},
+        {u"\u00e9t\u00e9 \u2603", REG_SZ, {'a', 0, 0, 0}},
+    };
+    for (const auto& v : values)
+        ASSERT_EQ(AppSettings().Write(v.name, v.type, v.bytes.data(), uint32_t(v.bytes.size())), 1);
+    for (const auto& v : values) {
+        std::vector<uint8_t> read(v.bytes.size() + 3, 0xCC);
+        uint32_t type = v.type;
+        uint32_t size = uint32_t(read.size());
+        ASSERT_EQ(AppSettings().Read(v.name, &type, read.data(), &size), 1);
+        EXPECT_EQ(size, v.bytes.size());
+        read.resize(size);
+        EXPECT_EQ(read, v.bytes);
+    }
+    uint32_t signedValue = 0;
+    ASSERT_EQ(ReadSettingDword(u"Info UI Left", &signedValue), 1);
+    EXPECT_EQ(int32_t(signedValue), -10);
+}
+
+TEST(SettingsStore, AReadOfTheWrongTypeOrIntoTooSmallABufferFailsAndTellsTheTruth)
+{
+    Clear();
+    const uint8_t colour[12] = {3, 0, 0, 0, 255, 1, 2, 3};
+    ASSERT_EQ(WriteAppSetting(u"Front_Color", REG_BINARY, colour, 12), 1);
+    ASSERT_EQ(WriteSettingDword(u"Current_Tool", 0x4D414752), 1);
+    const struct {
+        const char16_t* name;
+        uint32_t type;
+        uint32_t room;
+        uint32_t storedType;
+        uint32_t storedSize;
+    } refusals[] = {
+        {u"Front_Color", REG_DWORD, 4, REG_BINARY, 12},
+        {u"Front_Color", REG_BINARY, 11, REG_BINARY, 12},
+        {u"Current_Tool", REG_BINARY, 4, REG_DWORD, 4},
+        {u"Current_Tool", REG_DWORD, 3, REG_DWORD, 4},
+    };
+    for (const auto& r : refusals) {
+        uint8_t buffer[16];
+        std::fill(std::begin(buffer), std::end(buffer), 0xCC);
+        uint32_t type = r.type;
+        uint32_t size = r.room;
+        EXPECT_EQ(ReadAppSetting(r.name, &type, buffer, &size), 0);
+        EXPECT_EQ(type, r.storedType);
+        EXPECT_EQ(size, r.storedSize);
+        EXPECT_EQ(buffer[0], 0xCC) << "a refused read leaves the buffer alone";
+    }
+    // A DWORD is exactly four bytes, and nothing is stored under an empty name.
+    EXPECT_EQ(AppSettings().Write(u"Current_Tool", REG_DWORD, colour, 5), 0);
+    EXPECT_EQ(AppSettings().Write(u"", REG_BINARY, colour, 1), 0);
+    uint32_t missing = 0;
+    EXPECT_EQ(ReadSettingDword(u"Tool UI Left", &missing), 0);
+}
+
+TEST(SettingsStore, AGarbledFileReadsAsNoValuesAndIsReplacedAtTheNextWrite)
+{
+    Clear();
+    ASSERT_EQ(WriteSettingDword(u"New Image Width", 640), 1);
+    QFile file(AppSettings().FilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray good = file.readAll();
+    file.close();
+    for (const QByteArray& garbled : {good.left(good.size() - 1), good + 'x', QByteArray("QVST"), QByteArray()}) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(garbled);
+        file.close();
+        uint32_t width = 7;
+        EXPECT_EQ(ReadSettingDword(u"New Image Width", &width), 0);
+        EXPECT_EQ(width, 7u);
+    }
+    EXPECT_EQ(WriteSettingDword(u"New Image Height", 480), 1);
+    uint32_t height = 0;
+    EXPECT_EQ(ReadSettingDword(u"New Image Height", &height), 1);
+    EXPECT_EQ(height, 480u);
+}
+
+TEST(SettingsStore, TheCodecRefusesEveryCutOfAGoodFile)
+{
+    const SettingValues values = {{u"A", REG_DWORD, {1, 2, 3, 4}}, {u"Bee", REG_BINARY, {9, 8}}};
+    const std::vector<uint8_t> bytes = EncodeSettings(values);
+    SettingValues decoded;
+    ASSERT_TRUE(DecodeSettings(bytes.data(), bytes.size(), &decoded));
+    ASSERT_EQ(decoded.size(), 2u);
+    EXPECT_EQ(decoded[1].name, u"Bee");
+    EXPECT_EQ(decoded[1].data, (std::vector<uint8_t>{9, 8}));
+    for (size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_FALSE(DecodeSettings(bytes.data(), cut, &decoded)) << cut;
+    const std::vector<uint8_t> twice = EncodeSettings({values[0], values[0]});
+    EXPECT_FALSE(DecodeSettings(twice.data(), twice.size(), &decoded)) << "one name, two values";
+    EXPECT_TRUE(decoded.empty());
+}
+
+TEST(SettingsStore, AStaleVersionIsWipedBeforeAnyReaderSeesIt)
+{
+    for (uint32_t version : {1u, 2u}) {
+        Clear();
+        ASSERT_EQ(WriteSettingDword(u"REG_VERSION", version), 1);
+        const _tagPTzCOLOR red = {PTzCOLORMODE_ARGB, 255, {255, 0, 0}};
+        ASSERT_EQ(WriteAppSetting(u"Front_Color", REG_BINARY, &red, sizeof(red)), 1);
+        ScopedDialogs dialogs;
+        TestApp test;
+        ASSERT_TRUE(test.app->InitInstance());
+        _tagPTzCOLOR front = {};
+        test.app->GetColours()->GetFrontColor(&front);
+        EXPECT_EQ(front.components[0], version == 1 ? 255 : 0) << version;
+        uint32_t stored = 0;
+        ASSERT_EQ(ReadSettingDword(u"REG_VERSION", &stored), 1);
+        EXPECT_EQ(stored, 1u);
+    }
+}
+
+TEST(SettingsStore, TheAppDataFolderIsTheVendorsFolderUnderTheUsersData)
+{
+    const QString expected = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Pellidor");
+    QDir(expected).removeRecursively();
+    _tagPTzFILE folder;
+    ASSERT_EQ(GetAppDataFolder(&folder), 1);
+    EXPECT_EQ(TextFromPathRecord(folder), expected);
+    EXPECT_TRUE(QDir(expected).exists());
+    EXPECT_EQ(GetAppDataFolder(nullptr), 0);
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+// Fake dialogs, the test application and BMP bytes.
+#include "tests/app/shell/shell_test_support.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/shell/operation.h"
+
+namespace shelltest {
+
+namespace {
+
+void Put16(std::string& out, uint32_t v)
+{
+    out += char(v & 0xFF);
+    out += char((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// File and info headers of a bottom-up BMP whose pixel rows take rowBytes each.
+std::string Headers(int width, int height, int bits, uint32_t paletteEntries, uint32_t rowBytes)
+{
+    const uint32_t offset = 14 + 40 + paletteEntries * 4;
+    std::string out = "BM";
+    Put32(out, offset + rowBytes * uint32_t(height));
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, uint32_t(width));
+    Put32(out, uint32_t(height));
+    Put16(out, 1);
+    Put16(out, uint32_t(bits));
+    Put32(out, 0);
+    Put32(out, rowBytes * uint32_t(height));
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, paletteEntries);
+    Put32(out, 0);
+    return out;
+}
+
+}  // namespace
+
+quorvel::MessageAnswer FakeDialogs::ShowMessage(QWidget*, const QString& text, quorvel::MessageButtons,
+                                                const QString&)
+{
+    messages.push_back(text);
+    if (answers.empty())
+        return quorvel::MessageAnswer::Cancel;
+    const quorvel::MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+bool FakeDialogs::AskSaveFileName(QWidget*, const QString&, const QString& filter, QString* name, int* filterIndex)
+{
+    ++saveDialogs;
+    saveFilter = filter;
+    return save && save(name, filterIndex);
+}
+
+bool FakeDialogs::AskColour(QWidget*, QColor* chosen)
+{
+    if (!colourChosen)
+        return false;
+    *chosen = colour;
+    return true;
+}
+
+bool FakeDialogs::AskNewImage(QWidget*, int32_t* width, int32_t* height, QString* name)
+{
+    return newImage && newImage(width, height, name);
+}
+
+void FakeDialogs::RunProgress(COperationBase& operation)
+{
+    ++progressDialogs;
+    if (onProgress)
+        onProgress();
+    if (realProgress)
+        quorvel::CQtShellDialogs().RunProgress(operation);
+    else if (cancelProgress)
+        operation.Abandon();
+    else
+        RunRemainingSteps(operation);
+}
+
+ScopedDialogs::ScopedDialogs() : m_fake(new FakeDialogs())
+{
+    quorvel::SetShellDialogs(std::unique_ptr<quorvel::CShellDialogs>(m_fake));
+}
+
+ScopedDialogs::~ScopedDialogs()
+{
+    quorvel::SetShellDialogs(nullptr);
+}
+
+struct ModalWatcher::State {
+    QTimer timer;
+    QPointer<QDialog> last;
+};
+
+ModalWatcher::ModalWatcher(bool accept) : m_state(std::make_unique<State>())
+{
+    m_state->timer.setInterval(5);
+    QObject::connect(&m_state->timer, &QTimer::timeout, [state = m_state.get(), seen = m_seen, accept] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == state->last)
+            return;
+        state->last = dialog;
+        ++*seen;
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    m_state->timer.start();
+}
+
+ModalWatcher::~ModalWatcher() = default;
+
+TestApp::TestApp(CShellParts parts)
+{
+    if (!parts.uninitEngine)
+        parts.uninitEngine = [] {};
+    parts.exitProgram = [exits = exits] { ++*exits; };
+    app = std::make_unique<CTamsleyApp>(std::move(parts));
+}
+
+std::string Bmp24(const QImage& image)
+{
+    const int width = image.width();
+    const int height = image.height();
+    const uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3u;
+    std::string out = Headers(width, height, 24, 0, rowBytes);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            row += char(qBlue(pixel));
+            row += char(qGreen(pixel));
+            row += char(qRed(pixel));
+        }
+        row.resize(rowBytes, '\0');
+        out += row;
+    }
+    return out;
+}
+
+std::string Bmp4(int width, int height, const std::vector<QRgb>& palette,
+                 const std::function<int(int x, int y)>& index)
+{
+    const uint32_t rowBytes = ((uint32_t(width) + 1) / 2 + 3) & ~3u;
+    std::string out = Headers(width, height, 4, uint32_t(palette.size()), rowBytes);
+    for (QRgb colour : palette) {
+        out += char(qBlue(colour));
+        out += char(qGreen(colour));
+        out += char(qRed(colour));
+        out += '\0';
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row(rowBytes, '\0');
+        for (int x = 0; x < width; ++x)
+            row[size_t(x / 2)] = char(row[size_t(x / 2)] | (index(x, y) << (x % 2 ? 0 : 4)));
+        out += row;
+    }
+    return out;
+}
+
+QRgb FourColourAt(int x, int y)
+{
+    static const QRgb quadrants[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
+    return quadrants[(y >= 32 ? 2 : 0) + (x >= 48 ? 1 : 0)];
+}
+
+std::string FourColourBmp()
+{
+    const std::vector<QRgb> palette = {FourColourAt(0, 0), FourColourAt(48, 0), FourColourAt(0, 32),
+                                       FourColourAt(48, 32)};
+    return Bmp4(96, 64, palette, [](int x, int y) { return (y >= 32 ? 2 : 0) + (x >= 48 ? 1 : 0); });
+}
+
+QString ScreenshotPath(const QString& name)
+{
+    QDir().mkpath(QStringLiteral(QUORVEL_SCREENSHOT_DIR));
+    return QStringLiteral(QUORVEL_SCREENSHOT_DIR) + QLatin1Char('/') + name;
+}
+
+}  // namespace shelltest
+
+namespace shelltest {
+
+QStringList EntriesIn(const std::string& folder)
+{
+    QStringList names = QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+}  // namespace shelltest

@@ -1,0 +1,114 @@
+// Helpers of the shell tests: dialogs that answer from the test's script and record what
+// the shell asked, an application object that leaves the engine and the event loop
+// alone at its end, and small BMP files written byte by byte.
+#pragma once
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/shell/application.h"
+#include "app/shell/shell_dialogs.h"
+#include "tests/base/temp_folder.h"
+
+// Shows QStrings as text in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace shelltest {
+
+class FakeDialogs : public quorvel::CShellDialogs {
+public:
+    // Every message shown, and the answers to give in turn (Cancel once they run out).
+    std::vector<QString> messages;
+    std::deque<quorvel::MessageAnswer> answers;
+    // Files the Open dialog chooses.
+    QStringList openFiles;
+    // The Save dialog: called with the proposed name and type; false cancels.
+    std::function<bool(QString* name, int* filterIndex)> save;
+    int saveDialogs = 0;
+    QString saveFilter;
+    // The colour dialog's choice; cancelled without one.
+    bool colourChosen = false;
+    QColor colour;
+    // The New dialog: called with the proposal; false cancels.
+    std::function<bool(int32_t* width, int32_t* height, QString* name)> newImage;
+    // The progress dialog: the real one, or steps run here (cancelled when asked).
+    bool realProgress = false;
+    bool cancelProgress = false;
+    int progressDialogs = 0;
+    // Called when the progress dialog takes over, before any of its steps.
+    std::function<void()> onProgress;
+
+    quorvel::MessageAnswer ShowMessage(QWidget*, const QString& text, quorvel::MessageButtons,
+                                       const QString&) override;
+    QStringList AskOpenFileNames(QWidget*, const QStringList&) override { return openFiles; }
+    bool AskSaveFileName(QWidget*, const QString&, const QString& filter, QString* name, int* filterIndex) override;
+    bool AskColour(QWidget*, QColor* chosen) override;
+    bool AskNewImage(QWidget*, int32_t* width, int32_t* height, QString* name) override;
+    void ShowAbout(QWidget*) override {}
+    void RunProgress(COperationBase& operation) override;
+};
+
+// Installs fake dialogs for its life; Qt's come back afterwards.
+class ScopedDialogs {
+public:
+    ScopedDialogs();
+    ~ScopedDialogs();
+    FakeDialogs& operator*() const { return *m_fake; }
+    FakeDialogs* operator->() const { return m_fake; }
+
+private:
+    FakeDialogs* m_fake;
+};
+
+// Answers every modal dialog that opens while it lives, from a timer, and counts them:
+// for dialogs the shell does not route through the interface (a plug-in's own).
+class ModalWatcher {
+public:
+    explicit ModalWatcher(bool accept);
+    ~ModalWatcher();
+    int Seen() const { return *m_seen; }
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+    std::shared_ptr<int> m_seen = std::make_shared<int>(0);
+};
+
+// An application object whose end leaves the plug-ins loaded (unloading modules that
+// link Qt leaks Qt's start-up memory under the sanitizer) unless the parts say what to
+// do instead, and the event loop running; exits counts the program's exit calls.
+struct TestApp {
+    explicit TestApp(CShellParts parts = {});
+    std::unique_ptr<CTamsleyApp> app;
+    std::shared_ptr<int> exits = std::make_shared<int>(0);
+};
+
+// A BMP file of the pixels: 24-bit, or with palette at 4 bits per pixel (colour indexes
+// into the palette), rows bottom-up as BMP files keep them.
+std::string Bmp24(const QImage& image);
+std::string Bmp4(int width, int height, const std::vector<QRgb>& palette,
+                 const std::function<int(int x, int y)>& index);
+
+// The four-colour test picture: 96 x 64 in quadrants red, green, blue, yellow.
+std::string FourColourBmp();
+QRgb FourColourAt(int x, int y);
+
+// The path of a file in the build tree's screenshot folder (made when missing).
+QString ScreenshotPath(const QString& name);
+
+// The names in a folder, sorted, without "." and "..".
+QStringList EntriesIn(const std::string& folder);
+
+}  // namespace shelltest
