@@ -92,7 +92,8 @@ int ITzLayerText::TakeOut(uint32_t from, uint32_t to, ITzTextRow& out)
     if (out.InsertCharacters(out.GetCharacterCount(), taken.data(), uint32_t(taken.size())) != 0)
         return 0;
     ITzTextRow& row = *m_rows[first.row];
-    const int64_t x = row.GetXOffset(first.offset);
+    // Ink of what went may have reached left of its place.
+    const int64_t x = row.GetXOffset(first.offset) + out.GetLeftOverhang();
     if (first.row == last.row) {
         Forget(row, first.offset, last.offset - first.offset);
     } else {

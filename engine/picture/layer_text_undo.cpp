@@ -25,8 +25,9 @@ int ITzLayerText::DoUndoFont(_tagITzTEXTUNDOINFO* info)
     const uint32_t to = std::min(std::max(info->afterStart, info->afterEnd), m_count);
     const Place first = Locate(from);
     const Place last = Locate(to);
-    const int64_t x = m_rows[first.row]->GetXOffset(first.offset);
     const bool changed = SwapRange(from, to, *info->row);
+    // The glyphs that went (now the record's) may have reached further left.
+    const int64_t x = m_rows[first.row]->GetXOffset(first.offset) + info->row->GetLeftOverhang();
     if (changed)
         Relayout(first.row, last.row, x, false);
     SetSelectRange(info->afterStart, info->afterEnd);

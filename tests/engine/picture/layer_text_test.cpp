@@ -284,3 +284,38 @@ TEST_F(TextFixture, ZoomedOutPreviewsShowTheTextAsEdited)
     ASSERT_EQ(fresh.InsertLayer(1, text->CreateCopyLayer()), 0);
     EXPECT_TRUE(Preview(fresh, area, quarter) == after);
 }
+
+// A glyph whose ink reaches back over its place, deleted right at a block border: the
+// block before the border holds its ink and must be drawn again.
+TEST_F(TextFixture, DeletingInkThatReachesBackOverABlockBorderRedrawsTheBlockBefore)
+{
+    ITzLayerText& text = Make({0, 0});
+    const _tagPTzFONTDATAINFO plain = Sans(-16);
+    // Upright characters whose advances add up to 256, where the grid has a border.
+    std::u16string prefix;
+    const std::u16string candidates = u"0123456789 .il";
+    for (char16_t a : candidates)
+        for (char16_t b : candidates) {
+            ITzTextCharacter* ga = manager.GetCharacter(&plain, uint16_t(a));
+            ITzTextCharacter* gb = manager.GetCharacter(&plain, uint16_t(b));
+            for (int n = 0; prefix.empty() && n * ga->GetAdvance() <= 256; ++n) {
+                const int rest = 256 - n * ga->GetAdvance();
+                if (rest % gb->GetAdvance() == 0 && ga->GetA() >= 0 && gb->GetA() >= 0)
+                    prefix = std::u16string(size_t(n), a) + std::u16string(size_t(rest / gb->GetAdvance()), b);
+            }
+            ga->Release();
+            gb->Release();
+        }
+    ASSERT_FALSE(prefix.empty());
+    _tagPTzFONTDATAINFO italic = Sans(-40);
+    italic.italic = 1;
+    Type(text, prefix, plain);
+    Type(text, u"jo", italic);  // the 'o' keeps the row's height when the 'j' goes
+    ASSERT_EQ(text.GetRow(0)->GetXOffset(uint32_t(prefix.size())), 256);
+    ASSERT_TRUE(Pixels(text, false) == Pixels(text, true));  // every block drawn once
+    ITzTextRow row;
+    _tagITzTEXTUNDOINFO info = {0, 0, &row, 0, 0};
+    text.SetSelectRange(uint32_t(prefix.size()), uint32_t(prefix.size()));
+    ASSERT_EQ(text.DoDelete(&info, 0), 1);
+    EXPECT_TRUE(Pixels(text, false) == Pixels(text, true));
+}
