@@ -162,7 +162,9 @@ public:
     // with anti-aliased edges (the kind's FillBlockDataWithCrossData): the fill's result,
     // -1001 for null.
     virtual int FillArc(const PTzRECT* rect, const _tagPTzCOLOR* colour, int flag);
-    // Extends the layer to hold the rectangle (L), then fills it: 0, -1001 for null.
+    // Extends the layer to hold the rectangle (L), making the grid when the layer has
+    // none and present blocks where they are missing, then fills it: 0, -1001 for null,
+    // or the error of a block that could not be made or filled.
     virtual int FillRect(const PTzRECT* rect, const _tagPTzCOLOR* colour);
     virtual int FillPolygonWithCrossData(ITzPloygonCrossPixelList* list, const _tagPTzCOLOR* colour);
     virtual int FillDataWithCrossData(ITzCrossPixelList* list, const _tagPTzCOLOR* colour);
@@ -198,7 +200,8 @@ public:
     // (0 where the mask layer has none): 0, -1001 for null, or the error of a failed block.
     virtual int MergeMaskLayer(ITzLayerImage* mask, const PTzRECT* maskRect, const PTzRECT* rect);
     // Unites an 8-bit mask placed at the L rect's corner into the alpha at opacity
-    // `value`, block by block (MergeBlockMask): 1, or 0 for another depth or a failed part.
+    // `value`, block by block (MergeBlockMask, which answers 0 for a block whose alpha
+    // could not take the mask): 1, or 0 for another depth or a failed part.
     virtual int MergeMask(_tagITzBITMAP* mask, const PTzRECT* rect, uint8_t value);
     virtual int RebuildPreview(const PTzRECT* rect, int flag);
 
@@ -244,11 +247,15 @@ public:
     virtual int ClearBlockWhenExtend(uint32_t index, const PTzRECT* keep);
     virtual int CopyToLayerWithMask(ITzLayerImage* target, const _tagITzBLOCKPOSITION* targetPosition,
                                     const _tagITzBLOCKPOSITION* sourcePosition, ITzLayerImage* selection);
+    // The kinds unite the mask into a present block's alpha (MergeBlockAlpha): 1 when the
+    // alpha holds the union (a uniform 255 needs no change); 0 for null, a missing block
+    // or an alpha that could not be expanded.
     virtual int MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOSITION* position,
                                const PTzRECT* rect, uint32_t mode);
     // Unites an 8-bit mask, its (0, 0) at the in-block rect's corner, into one channel at
-    // the opacity, expanding a uniform channel first: 1; 0 for a uniform 255 channel (it
-    // stays), another depth or no memory, the channel then unchanged.
+    // the opacity, expanding a uniform channel first: 1 when merged; 0 for a uniform 255
+    // channel, which the union leaves as it is; -1001 for null or another depth and -1051
+    // when the channel cannot be expanded, the channel then unchanged.
     virtual int MergeBlockAlpha(const _tagITzBITMAP* mask, PTzHANDLE* channel, uint8_t* constant,
                                 const PTzRECT* rect, uint8_t opacity);
     // Merges a source layer's rectangle into this layer's L rectangle block by block:
@@ -329,6 +336,13 @@ public:
     // redo list, lists of another block type or a failure.
     virtual int Undo(const PTzRECT* oldBounds, ITzUndoBlockListBase* undo, PTzRECT* bounds,
                      ITzUndoBlockListBase* redo);
+    // Keeps block `index` in `undo` before an edit writes it, under the block's index in
+    // the grid over `bounds` (the bounds that Undo will take the layer back to), so that
+    // the grid may grow and renumber its blocks meanwhile: a present block as a copy, a
+    // missing one made present and transparent and kept as missing. 1; 0, with the layer
+    // and the list as they were, for null, a list of another block type, a block outside
+    // the grid over `bounds` or a failed copy.
+    int BackupBlockForUndo(uint32_t index, const PTzRECT* bounds, ITzUndoBlockListBase* undo);
     virtual int UndoBackupBlockList(const PTzRECT* oldBounds, ITzUndoBlockListBase* undo,
                                     ITzUndoBlockListBase* redo);
     virtual int UndoSwitchBlockData(ITzUndoBlockListBase* undo);

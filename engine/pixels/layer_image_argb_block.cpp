@@ -10,6 +10,7 @@
 #include "engine/pixels/block_view_argb.h"
 #include "engine/pixels/channel_compression.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_image_floating_blocks.h"
 
 using lumatra::ARGBBlockReader;
 using lumatra::ARGBBlockWriter;
@@ -60,6 +61,20 @@ bool IncomingEquals(const _tagITzBITMAP& bitmap, const BlockPart& part, int byte
             for (int32_t x = 0; x < part.width(); ++x)
                 differ |= uint32_t(row[3 * x + at] ^ value);
         }
+        if (differ)
+            return false;
+    }
+    return true;
+}
+
+// True when every byte of the part in plane c of the channel bitmap equals `value`.
+bool PlaneEquals(const _tagITzCHANNELBITMAP& bitmap, int c, const BlockPart& part, uint8_t value)
+{
+    for (int32_t y = 0; y < part.bottom - part.top; ++y) {
+        const uint8_t* row = bitmap.planes[c] + ptrdiff_t(part.destY + y) * bitmap.stride + part.destX;
+        uint32_t differ = 0;
+        for (int32_t x = 0; x < part.width(); ++x)
+            differ |= uint32_t(row[x] ^ value);
         if (differ)
             return false;
     }
@@ -217,12 +232,19 @@ int ITzLayerImageARGB::SetChannelBlockData(uint32_t index, const PTzRECT* rect, 
         return 0;
     if (!ClipBlockPart(*rect, bitmap->width, bitmap->height, part))
         return 1;
-    if (UncompressBlock(&record) != 0)
+    // As for interleaved writes: a uniform channel that takes its own value stays uniform.
+    uint8_t written = 0;
+    for (int c = 0; c < 4; ++c)
+        if (bitmap->planes[c] && (record.channels[c] || !PlaneEquals(*bitmap, c, part, record.constants[c])))
+            written |= uint8_t(1u << c);
+    if (!written)
+        return 1;
+    if (ITzBlockInfoARGBExpandChannels(&record, written) != 0)
         return 0;
     {
         const ARGBBlockWriter writer(record);
         for (int c = 0; c < 4; ++c) {
-            if (!bitmap->planes[c])
+            if (!(written >> c & 1))
                 continue;
             for (int32_t y = part.top; y < part.bottom; ++y)
                 std::memcpy(writer.row(c, y) + part.left,
@@ -230,7 +252,11 @@ int ITzLayerImageARGB::SetChannelBlockData(uint32_t index, const PTzRECT* rect, 
                             size_t(part.width()));
         }
     }
-    CompressBlock(&record);
+    // Only the part changed: each written channel is folded back without a whole scan.
+    const PTzRECT changed = {part.left, part.top, part.right, part.bottom};
+    for (int c = 0; c < 4; ++c)
+        if (written >> c & 1)
+            lumatra::FoldMergedChannel(record.channels[c], record.constants[c], changed);
     return SetBlockInfo(index, &record) == 0;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/block_view_argb.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_image_floating_blocks.h"
 #include "engine/pixels/layer_owner.h"
 #include "engine/pixels/merge_alpha_over_block.h"
 #include "engine/pixels/merge_channel_bitmap.h"
@@ -194,7 +195,12 @@ int ITzLayerImageARGB::FillBlockDataFromLayer(uint32_t block, const PTzRECT* rec
     int result = 0;
     if (LockBlockToChannelBitmap(&record, &channels)) {
         result = source->FillChannelBitmapData(&channels, rect, sourceRect, merge, mask, maskRect, factor);
-        UnlockBlockforChannelBitmap(&record, &channels);
+        // Only the rectangle changed: each channel is folded back without a whole scan.
+        for (int c = 0; c < 4; ++c) {
+            PTzHandleUnlock(record.channels[c]);
+            if (rect)
+                lumatra::FoldMergedChannel(record.channels[c], record.constants[c], *rect);
+        }
     }
     SetBlockInfo(block, &record);
     return result;

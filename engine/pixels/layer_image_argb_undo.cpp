@@ -393,7 +393,10 @@ int ITzLayerImageARGB::MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOS
     _tagITzBLOCKINFOARGB record;
     if (!mask || !rect || index == ITzBLOCK_INDEX_NONE || ITzLayerImageARGB::GetBlockInfo(index, &record, 0) != 0)
         return 0;
-    if (MergeBlockAlpha(mask, &record.channels[0], &record.constants[0], rect, uint8_t(mode))) {
+    const int merged = MergeBlockAlpha(mask, &record.channels[0], &record.constants[0], rect, uint8_t(mode));
+    if (merged < 0)
+        return 0;  // the dab was dropped: the caller must not count it as painted
+    if (merged > 0) {
         lumatra::FoldMergedChannel(record.channels[0], record.constants[0], *rect);
         SetBlockInfo(index, &record);
     }

@@ -4,6 +4,7 @@
 
 #include "base/error_codes.h"
 #include "engine/pixels/layer_image.h"
+#include "engine/pixels/layer_image_floating_blocks.h"
 #include "engine/pixels/layer_image_walk.h"
 
 using lumatra::BlockPart;
@@ -18,7 +19,13 @@ int ITzLayerImage::FillRect(const PTzRECT* rect, const _tagPTzCOLOR* colour)
     // The extension may move the layer's origin: keep the rectangle in the picture.
     PTzRECT picture;
     LRECTtoPRECT(rect, &picture);
-    const int extended = ExtendSize(&picture, nullptr, 1);
+    // Bounds set before the layer had a grid are covered by no blocks: the grid is made
+    // over them and the rectangle together.
+    PTzRECT bounds, joined;
+    GetBounds(&bounds);
+    PTzRectBounds(&bounds, &picture, &joined);
+    const int extended = m_blockCountX == 0 || m_blockCountY == 0 ? ExtendNew(joined, 1)
+                                                                   : ExtendSize(&picture, nullptr, 1);
     if (extended != 0)
         return extended;
     PTzRECT local;
@@ -28,7 +35,10 @@ int ITzLayerImage::FillRect(const PTzRECT* rect, const _tagPTzCOLOR* colour)
         return 0;
     int result = 0;
     WalkGridRect(grid, m_blockCountX, [&](const BlockPart& block) {
-        const int filled = FillBlock(&block.position, &block.part, colour);
+        // A missing block (a grid made without data) takes the fill as a transparent one.
+        const int filled = lumatra::BlockState(*this, block.index) != 0 || lumatra::MakeBlockPresent(*this, block.index)
+                         ? FillBlock(&block.position, &block.part, colour)
+                         : ITzERR_CHANNEL_EXPAND;
         if (result == 0)
             result = filled;
         return true;

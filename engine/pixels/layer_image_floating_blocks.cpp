@@ -120,6 +120,33 @@ bool MoveBlockOrAbsence(ITzLayerImage& layer, uint32_t index, ITzUndoBlockListBa
     return state == 0 ? AddAbsence(list, index) : layer.MoveBlocktoUndoList(index, list) != 0;
 }
 
+bool BackupBlockAs(ITzLayerImage& layer, uint32_t index, uint32_t keptIndex, ITzUndoBlockListBase* list)
+{
+    if (!list || list->GetBlockType() != layer.GetBlockType())
+        return false;
+    const int state = BlockState(layer, index);
+    if (state < 0)
+        return false;
+    if (state == 0) {
+        if (!AddAbsence(list, keptIndex))
+            return false;
+        if (MakeBlockPresent(layer, index))
+            return true;
+        list->RemoveItem(list->GetCount() - 1);
+        return false;
+    }
+    // The copy is made in a list of its own, which frees it unless the target takes it.
+    ITzUndoTwoLevelBlockList copy(list->GetBlockType());
+    ItemBuffer item;
+    if (!layer.BackupBlock(index, &copy) || !copy.GetItem(0, item.bytes, sizeof item.bytes))
+        return false;
+    ITzUndoBlockListBase::SetItemBlockIndex(item.bytes, keptIndex);
+    if (!list->AddItem(item.bytes, 0))
+        return false;
+    copy.RemoveItem(0);  // the target owns the handles now
+    return true;
+}
+
 bool StagedBackups::RecordWhole(ITzLayerImage& layer, uint32_t index)
 {
     const int state = BlockState(layer, index);

@@ -31,6 +31,12 @@ bool AddAbsence(ITzUndoBlockListBase* list, uint32_t index);
 // missing), a missing one is recorded as missing. False when that fails.
 bool MoveBlockOrAbsence(ITzLayerImage& layer, uint32_t index, ITzUndoBlockListBase* list);
 
+// Keeps block `index` in the list under the index `keptIndex` (its place in the grid an
+// Undo gives the layer back): a present block as a copy; a missing one is made present
+// and transparent, so that an edit can write it, and kept as missing. False, with the
+// layer and the list as they were, when that fails.
+bool BackupBlockAs(ITzLayerImage& layer, uint32_t index, uint32_t keptIndex, ITzUndoBlockListBase* list);
+
 // Folds a channel into which rectangle `merged` (in-block) was just merged into its
 // byte when all its bytes are equal, exactly as a whole scan would. A few probes in and
 // around the rectangle settle the usual case, a channel plainly mixed, without a scan.

@@ -100,19 +100,19 @@ int ITzLayerImage::MergeBlockAlpha(const _tagITzBITMAP* mask, PTzHANDLE* channel
                                    const PTzRECT* rect, uint8_t opacity)
 {
     if (!EightBit(mask) || !channel || !constant || !rect)
-        return 0;
+        return ITzERR_INVALID;
     // The union with 255 is 255 whatever the mask holds.
     if (!*channel && *constant == 255)
         return 0;
     PTzHANDLE handle = *channel ? *channel : UncompressChannelData(*constant);
     if (!handle)
-        return 0;
+        return ITzERR_CHANNEL_EXPAND;
     {
         const PTzHandleLockGuard bytes(handle);
         if (!bytes) {
             if (handle != *channel)
                 PTzHandleFree(handle);
-            return 0;
+            return ITzERR_CHANNEL_EXPAND;
         }
         _tagITzBITMAP page = {ITzBLOCK_SIDE, ITzBLOCK_SIDE, ITzBLOCK_SIDE, 8, PTzCOLORMODE_GRAY, bytes.bytes()};
         const PTzRECT source = {0, 0, mask->width, mask->height};

@@ -176,6 +176,14 @@ int ITzLayerImage::UndoSwitchBlockData(ITzUndoBlockListBase* undo)
     return result;
 }
 
+int ITzLayerImage::BackupBlockForUndo(uint32_t index, const PTzRECT* bounds, ITzUndoBlockListBase* list)
+{
+    uint32_t kept;
+    if (!bounds || !SameType(*this, list) || !MapBlock(CurrentFrame(*this), index, FrameOver(*this, *bounds), &kept))
+        return 0;
+    return lumatra::BackupBlockAs(*this, index, kept, list) ? 1 : 0;
+}
+
 int ITzLayerImage::Crop(const PTzRECT* rect, ITzUndoBlockListBase* undo)
 {
     if (!rect || !SameType(*this, undo))

@@ -273,7 +273,10 @@ int ITzLayerImageGray::MergeBlockMask(_tagITzBITMAP* mask, const _tagITzBLOCKPOS
     _tagITzBLOCKINFOGRAY record;
     if (!mask || !rect || index == ITzBLOCK_INDEX_NONE || ITzLayerImageGray::GetBlockInfo(index, &record, 0) != 0)
         return 0;
-    if (MergeBlockAlpha(mask, &record.data, &record.constant, rect, uint8_t(mode))) {
+    const int merged = MergeBlockAlpha(mask, &record.data, &record.constant, rect, uint8_t(mode));
+    if (merged < 0)
+        return 0;  // the dab was dropped: the caller must not count it as painted
+    if (merged > 0) {
         lumatra::FoldMergedChannel(record.data, record.constant, *rect);
         SetBlockInfo(index, &record);
     }

@@ -213,8 +213,17 @@ protected:
     {
         return dab.width <= ITzBRUSH_CACHE_SIDE && dab.height <= ITzBRUSH_CACHE_SIDE;
     }
-    // The floating layer of the picture's active image layer; null when there is none.
-    static ITzLayerImage* ActiveFloatingLayer(ITzPicture* picture);
+    // The layer that pushes write into: in the base the floating layer of the picture's
+    // active image layer, null when there is none.
+    virtual ITzLayerImage* GetPushLayer(ITzPicture* picture);
+    // Sets up the stroke's track (made by the caller) on the first sample: 1.
+    int StartTrack(ITzMouseTrack& track, _tagPTzMOUSEPOINT* sample, ITzPicture* picture);
+    // Makes a block the colour's red, green and blue at alpha 0 (colour mode 3), as the
+    // painting tools prepare the blocks a stroke adds: the layer's answer, 0 for null.
+    static int SetBlockClearColor(ITzLayerImage* layer, uint32_t block, const _tagPTzCOLOR& colour);
+    // A view of the cache's coverage under a picture rectangle: false when none of it
+    // lies in the cache.
+    bool CachePaint(const PTzRECT& pictureRect, _tagITzBITMAP* view) const;
     // Zeroes the cache's paint; ClearCache also marks it empty.
     void ZeroCache();
     void ClearCache();

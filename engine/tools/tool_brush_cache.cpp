@@ -124,7 +124,7 @@ _tagITzTOOLBRUSH_DOPUSHCACHEINFO* ITzToolBrushBase::DoPushCacheStart(ITzPicture*
     m_pushPicture = picture;
     PTzRECT rect = {m_dirtyRect.left + m_cacheOrigin.x, m_dirtyRect.top + m_cacheOrigin.y,
                     m_dirtyRect.right + m_cacheOrigin.x, m_dirtyRect.bottom + m_cacheOrigin.y};
-    ITzLayerImage* floating = ActiveFloatingLayer(picture);
+    ITzLayerImage* floating = GetPushLayer(picture);
     auto* job = floating ? new (std::nothrow) _tagITzTOOLBRUSH_DOPUSHCACHEINFO{0, floating, rect, {}} : nullptr;
     // Paint that cannot be pushed is dropped: kept, it would stop every later dab.
     if (!job || !GetRectDataReady(floating, &job->rect, nullptr)) {
@@ -169,15 +169,20 @@ int ITzToolBrushBase::DoPushCacheEnd(_tagITzTOOLBRUSH_DOPUSHCACHEINFO* job)
     return 1;
 }
 
+bool ITzToolBrushBase::CachePaint(const PTzRECT& pictureRect, _tagITzBITMAP* view) const
+{
+    PTzRECT part = {pictureRect.left - m_cacheOrigin.x, pictureRect.top - m_cacheOrigin.y,
+                    pictureRect.right - m_cacheOrigin.x, pictureRect.bottom - m_cacheOrigin.y};
+    return m_cache.pixels && ITzGetSubBitmap(view, &part, &m_cache);
+}
+
 int ITzToolBrushBase::MergeCacheToImage(_tagITzTOOLBRUSH_DOPUSHCACHEINFO* job)
 {
-    if (!job || !job->floatingLayer || !m_cache.pixels)
+    if (!job || !job->floatingLayer)
         return 0;
-    PTzRECT part = {job->rect.left - m_cacheOrigin.x, job->rect.top - m_cacheOrigin.y,
-                    job->rect.right - m_cacheOrigin.x, job->rect.bottom - m_cacheOrigin.y};
     _tagITzBITMAP paint;
     int merged = 0;
-    if (ITzGetSubBitmap(&paint, &part, &m_cache))
+    if (CachePaint(job->rect, &paint))
         merged = job->floatingLayer->MergeMask(&paint, &job->layerRect, 255);
     // Zeroed, but marked empty only when the push ends.
     ZeroCache();

@@ -94,7 +94,7 @@ int ITzToolBrushBase::DoPushBrushEnd(_tagITzTOOLBRUSH_DOBRUSHINFO* job)
 _tagITzTOOLBRUSH_DOBRUSHIMAGEINFO* ITzToolBrushBase::DoPushBrushImageStart(PTzRECT* dabRect, _tagITzBITMAP* dab,
                                                                             uint8_t strength, ITzPicture* picture)
 {
-    ITzLayerImage* floating = picture ? ActiveFloatingLayer(picture) : nullptr;
+    ITzLayerImage* floating = picture ? GetPushLayer(picture) : nullptr;
     if (!dabRect || !DabHasPixels(dab) || !floating)
         return nullptr;
     m_pushPicture = picture;

@@ -22,7 +22,7 @@ bool Covers(const PTzRECT& frame, const PTzRECT& rect)
 
 }  // namespace
 
-ITzLayerImage* ITzToolBrushBase::ActiveFloatingLayer(ITzPicture* picture)
+ITzLayerImage* ITzToolBrushBase::GetPushLayer(ITzPicture* picture)
 {
     ITzLayerBase* layer = picture ? picture->GetLayerbyIndex(picture->GetActiveLayerID()) : nullptr;
     return layer && layer->IsImageLayer() ? static_cast<ITzLayerImage*>(layer)->GetFloatingLayer() : nullptr;
@@ -50,6 +50,13 @@ int ITzToolBrushBase::PrepareBlockData(ITzLayerImage* layer, uint32_t block)
 {
     const _tagPTzCOLOR transparent = {layer ? layer->GetColorMode() : PTzCOLORMODE_ARGB, 0, {}};
     return layer ? layer->SetBlockColor(block, &transparent) : 0;
+}
+
+int ITzToolBrushBase::SetBlockClearColor(ITzLayerImage* layer, uint32_t block, const _tagPTzCOLOR& colour)
+{
+    const _tagPTzCOLOR clear = {PTzCOLORMODE_ARGB, 0, {colour.components[0], colour.components[1],
+                                                       colour.components[2]}};
+    return layer ? layer->SetBlockColor(block, &clear) : 0;
 }
 
 int ITzToolBrushBase::PrepareCacheBlockData(ITzLayerImage* layer, uint8_t level, uint32_t block)

@@ -24,11 +24,16 @@ int ITzToolBrushBase::OnMouseDown(_tagPTzMOUSEPOINT* sample, ITzPicture* picture
     if (m_displayCacheLevel != 0)
         if (ITzLayerImage* cacheLayer = floating->GetCacheLayer(m_displayCacheLevel))
             PrepareFloatingLayerCache(cacheLayer);
+    return StartTrack(*track, sample, picture);
+}
+
+int ITzToolBrushBase::StartTrack(ITzMouseTrack& track, _tagPTzMOUSEPOINT* sample, ITzPicture* picture)
+{
     m_pushPicture = picture;
-    track->SetStep(AdjustStep(m_brush ? m_brush->GetStep() : 1), IsPressSupportSize());
-    track->SetOwner(this);
-    track->AddPoint(sample);
-    track->SetOwnerFlag(1);
+    track.SetStep(AdjustStep(m_brush ? m_brush->GetStep() : 1), IsPressSupportSize());
+    track.SetOwner(this);
+    track.AddPoint(sample);
+    track.SetOwnerFlag(1);
     return 1;
 }
 

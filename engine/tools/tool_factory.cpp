@@ -9,6 +9,7 @@
 #include "engine/tools/tool_crop.h"
 #include "engine/tools/tool_cut.h"
 #include "engine/tools/tool_factory_test_hooks.h"
+#include "engine/tools/tool_fill.h"
 #include "engine/tools/tool_floating_base.h"
 #include "engine/tools/tool_layer_manager.h"
 #include "engine/tools/tool_layer_merge.h"
@@ -57,6 +58,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolCrop();
     case ITzTOOLID_CUT:
         return new (std::nothrow) ITzToolCut();
+    case ITzTOOLID_FILL:
+        return new (std::nothrow) ITzToolFill();
     // Every tool that paints through a floating layer and keeps this ID shares the
     // base's record and replay.
     case ITzTOOLID_FLOATING:

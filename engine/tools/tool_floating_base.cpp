@@ -120,3 +120,11 @@ int ITzToolFloatingBase::ReleaseUndoUserData(void* /*userData*/)
 {
     return 1;
 }
+
+void ITzToolFloatingBase::DiscardFloatingLayer(ITzPicture* picture)
+{
+    uint16_t index = 0;
+    ITzLayerImage* layer = picture ? ActiveImageLayer(picture, &index) : nullptr;
+    if (ITzLayerImage* floating = layer ? layer->RemoveFloatingLayer() : nullptr)
+        ITzLayerBase::DestroyLayer(floating);
+}

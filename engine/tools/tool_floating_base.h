@@ -94,4 +94,7 @@ protected:
     // The swap of DoUndo, which derived tools build on: the record's layer when it
     // swapped, null when nothing changed.
     ITzLayerImage* SwapRecord(ITzPicture* picture, _tagITzUNDOFLOATING* record);
+    // Takes the floating layer an edit made off the picture's active image layer and
+    // deletes it, after the edit failed: the next edit would otherwise merge it.
+    static void DiscardFloatingLayer(ITzPicture* picture);
 };

@@ -731,6 +731,27 @@ TEST(LayerImageFloating, MaskMergesUniteAndMultiplyTheAlphaLikeTheTables)
         ASSERT_EQ(multiplied.bytes[i], tables->Product(factors.bytes[i], after.bytes[i])) << i;
 }
 
+TEST(LayerImageFloating, AMaskMergeWhoseAlphaCannotBeExpandedAnswers0)
+{
+    // A uniform alpha of 255 takes any mask as it is; another needs a page of its own.
+    std::mt19937 random(13);
+    _tagITzBITMAP mask = {30, 20, 32, 8, PTzCOLORMODE_GRAY, nullptr};
+    std::vector<uint8_t> rows(32 * 20, 180);
+    mask.pixels = rows.data();
+    const PTzRECT at = {10, 10, 40, 30};
+    for (const bool gray : {false, true})
+        for (const uint8_t alpha : {uint8_t(255), uint8_t(90)}) {
+            Layer layer = MakeLayer(gray, {0, 0, 256, 256}, random, {alpha});
+            const Snapshot before = Take(*layer);
+            PTzTestSetAllocationCountdown(0);
+            const int merged = layer->MergeMask(&mask, &at, 255);
+            PTzTestSetAllocationCountdown(-1);
+            EXPECT_EQ(merged, alpha == 255 ? 1 : 0) << gray << " " << int(alpha);
+            EXPECT_TRUE(Take(*layer) == before) << gray << " " << int(alpha);
+            EXPECT_EQ(layer->MergeMask(&mask, &at, 255), 1) << gray << " " << int(alpha);
+        }
+}
+
 TEST(LayerImageFloating, MergingLayersCoversBothBoundsWithTheOthersMergeType)
 {
     std::mt19937 random(13);

@@ -346,6 +346,33 @@ TEST(LayerImageRect, FillRectGrowsTheLayerAndKeepsUniformBlocksFree)
     EXPECT_EQ(colour.alpha, 0);
 }
 
+TEST(LayerImageRect, FillRectMakesTheGridOrBlocksItNeeds)
+{
+    // Bounds set before the layer had a grid, and a grid of missing blocks: each fill
+    // covers its rectangle and nothing else.
+    const _tagPTzCOLOR red = {PTzCOLORMODE_ARGB, 255, {200, 0, 0}};
+    const PTzRECT bounds = {10, 20, 700, 300};
+    const PTzRECT r = {100, 30, 400, 290};
+    for (const bool withGrid : {false, true}) {
+        ITzLayerImageARGB layer;
+        if (withGrid)
+            ASSERT_EQ(layer.SetSize(&bounds, 0), 0);
+        else
+            ASSERT_EQ(layer.SetBounds(&bounds), 0);
+        PTzRECT local;
+        layer.PRECTtoLRECT(&r, &local);
+        ASSERT_EQ(layer.FillRect(&local, &red), 0) << withGrid;
+        EXPECT_TRUE(Same(Bounds(layer), bounds)) << withGrid;
+        for (const PTzPOINT& point : {PTzPOINT{100, 30}, PTzPOINT{399, 289}, PTzPOINT{99, 30}, PTzPOINT{600, 200}}) {
+            _tagPTzCOLOR colour = {};
+            layer.GetPixelColor(&point, &colour);
+            const bool inside = point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+            EXPECT_EQ(colour.alpha, inside ? 255 : 0) << withGrid << " at " << point.x << "," << point.y;
+            EXPECT_EQ(colour.components[0], inside ? 200 : 0) << withGrid << " at " << point.x << "," << point.y;
+        }
+    }
+}
+
 TEST(LayerImageRect, FloatingLayerIsMergedOverReads)
 {
     Host layer;

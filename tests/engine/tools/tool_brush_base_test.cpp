@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "engine/tools/brush_circle.h"
+#include "brush_stroke_support.h"
 #include "floating_test_support.h"
 
+using namespace brush_stroke;
 using namespace floating_test;
 
 namespace {
@@ -79,39 +81,6 @@ public:
     }
 };
 
-_tagPTzMOUSEPOINT Sample(int32_t x, int32_t y, uint8_t pressure = 255)
-{
-    return {x * 16 + 8, y * 16 + 8, pressure, {}};
-}
-
-// Down, moves through the points, up at the last one.
-void Stroke(ITzToolBrushBase& tool, ITzPicture& picture, const std::vector<_tagPTzMOUSEPOINT>& samples)
-{
-    _tagPTzMOUSEPOINT first = samples.front();
-    ASSERT_EQ(tool.OnMouseDown(&first, &picture), 1);
-    for (size_t i = 1; i < samples.size(); ++i) {
-        _tagPTzMOUSEPOINT sample = samples[i];
-        EXPECT_EQ(tool.OnMouseMove(&sample, &picture), 1);
-    }
-    _tagPTzMOUSEPOINT last = samples.back();
-    tool.OnMouseUp(&last, &picture);
-}
-
-int UndoSteps(ITzPicture& picture)
-{
-    int steps = 0;
-    while (picture.DoUndo())
-        ++steps;
-    return steps;
-}
-
-uint8_t AlphaAt(ITzLayerImage* layer, int32_t x, int32_t y)
-{
-    const PTzPOINT point = {x, y};
-    _tagPTzCOLOR colour = {};
-    layer->GetPixelColor(&point, &colour);
-    return colour.alpha;
-}
 
 class BrushStroke : public ::testing::Test {
 protected:
