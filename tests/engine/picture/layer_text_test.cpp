@@ -184,8 +184,7 @@ TEST_F(TextFixture, SelectingAcrossRowsHighlightsTheTailOfTheFirstAndTheHeadOfTh
 {
     ITzPicture picture;
     ASSERT_EQ(picture.Create_1(300, 120, nullptr), 0);
-    auto* text = new ITzLayerText(picture.GetTextManager(), At(PTzPOINT{10, 10}));
-    ASSERT_EQ(picture.InsertLayer(1, text), 0);
+    ITzLayerText* text = AddTextLayer(picture, {10, 10});
     Type(*text, u"abc\rdef", Sans(-24));
     text->SetSelectRange(1, 5);
     const PTzRECT area = {0, 0, 300, 120};
@@ -265,8 +264,7 @@ TEST_F(TextFixture, ZoomedOutPreviewsShowTheTextAsEdited)
 {
     ITzPicture picture;
     ASSERT_EQ(picture.Create_1(600, 400, nullptr), 0);
-    auto* text = new ITzLayerText(picture.GetTextManager(), At(PTzPOINT{30, 40}));
-    ASSERT_EQ(picture.InsertLayer(1, text), 0);
+    ITzLayerText* text = AddTextLayer(picture, {30, 40});
     Type(*text, u"Zoom", Sans(-40));
     const PTzRECT area = {0, 0, 150, 100};
     const _tagITzZOOMLEVEL quarter = {1, 4};

@@ -90,8 +90,7 @@ TEST(NativeText, TheFontTableAndTheTextChunksHaveTheseBytes)
 {
     ITzPicture picture;
     picture.Create(50, 50);
-    auto* layer = new ITzLayerText(picture.GetTextManager(), At(PTzPOINT{5, -6}));
-    picture.InsertLayer(0, layer);
+    ITzLayerText* layer = AddTextLayer(picture, {5, -6});
     layer->SetRowSpacing(3);
     Type(*layer, u"A\rb", Sans(-16), Rgb(1, 2, 3));
     const Bytes file = Save(picture);
@@ -119,8 +118,7 @@ TEST(NativeText, TextLayersComeBackWithFontsColoursPlacementAndImage)
         uint16_t spacing;
     };
     for (const Made& made : {Made{{-40, -25}, ITzTEXTALIGN_RIGHT, 7}, Made{{150, 90}, ITzTEXTALIGN_CENTRE, 0}}) {
-        auto* layer = new ITzLayerText(picture.GetTextManager(), &made.start);
-        picture.InsertLayer(picture.GetLayerCount(), layer);
+        ITzLayerText* layer = AddTextLayer(picture, made.start);
         layer->SetRowSpacing(made.spacing);
         Type(*layer, u"Two\r", Serif(-30), Rgb(200, 10, 20));
         Type(*layer, u"fonts", Sans(-14), Rgb(0, 90, 255));
@@ -230,8 +228,7 @@ TEST(NativeText, EveryTruncationOfTheTextChunksFailsCleanly)
 {
     ITzPicture picture;
     picture.Create(60, 40);
-    auto* layer = new ITzLayerText(picture.GetTextManager(), At(PTzPOINT{1, 2}));
-    picture.InsertLayer(0, layer);
+    ITzLayerText* layer = AddTextLayer(picture, {1, 2});
     Type(*layer, u"ab\rc", Sans(-12));
     const Bytes saved = Save(picture);
     const size_t from = Find(saved, "ttft");

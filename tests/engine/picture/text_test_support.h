@@ -12,6 +12,7 @@
 
 #include "base/font.h"
 #include "engine/picture/layer_text.h"
+#include "engine/picture/picture.h"
 #include "engine/picture/text_font.h"
 #include "engine/pixels/layer_image.h"
 #include "tests/base/font_test_support.h"
@@ -38,6 +39,14 @@ const Record* At(const Record& record)
 inline _tagPTzCOLOR Rgb(uint8_t red, uint8_t green, uint8_t blue)
 {
     return {PTzCOLORMODE_RGB, 0, {red, green, blue}};
+}
+
+// A new text layer of the picture's text model at the start point, inserted on top.
+inline ITzLayerText* AddTextLayer(ITzPicture& picture, PTzPOINT start)
+{
+    auto* layer = new ITzLayerText(picture.GetTextManager(), &start);
+    EXPECT_EQ(picture.InsertLayer(picture.GetLayerCount(), layer), 0);
+    return layer;
 }
 
 // Types the text at the caret, a character at a time, with a scratch undo row.
