@@ -378,3 +378,38 @@ TEST(PictureView, TheTextCursorIsAnInvertedLineOverThePictureThatBlinksAtMostEve
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PictureView, APictureOfTwoToTheThirtyPixelsScrollsToItsEndAndOffersNoStepPastTheRange)
+{
+    // No layers: nothing to allocate, the size alone matters here.
+    ShownView shown(ITzPictCreate(1u << 30, 40), QSize(200, 100));
+    CTamsleyView& view = *shown.view;
+    EXPECT_EQ(view.GetZoomedSize(), QSize(1 << 30, 40));
+    EXPECT_FALSE(view.CanZoomIn()) << "2/1 would be 2^31 pixels across";
+    view.ZoomInCentre();
+    _tagITzZOOMLEVEL zoom;
+    view.GetZoomLevel(&zoom);
+    EXPECT_EQ(zoom.numerator, zoom.denominator);
+    view.ScrollToZoomed(INT32_MAX, 0);
+    EXPECT_EQ(view.ClientToZoomed({199, 0}).x, (1 << 30) - 1);
+    const PTzRECT changed = {(1 << 30) - 5, 0, 1 << 30, 40};
+    view.GetPicture()->DataChanged(&changed, 0);
+    // The last column: the checkerboard (the picture has no layers) between the frame's
+    // lines above and below the 40 rows centred in the 100.
+    const QImage image = shown.Grab();
+    EXPECT_EQ(image.pixel(199, 50), qRgb(127, 127, 127));
+    EXPECT_EQ(image.pixel(199, 29), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(199, 70), qRgb(0, 0, 0));
+    // Zoomed out as far as the rules allow, and back in.
+    while (view.CanZoomOut())
+        view.ZoomOutCentre();
+    EXPECT_LT(view.GetZoomedSize().height(), 10);
+    while (view.CanZoomIn())
+        view.ZoomInCentre();
+    EXPECT_LE(int64_t(view.GetZoomedSize().width()), int64_t(INT32_MAX));
+    shown.Grab();
+}
+
+}  // namespace
