@@ -11,7 +11,6 @@
 #include "app/shell/application.h"
 #include "app/shell/bitmap_draw.h"
 #include "app/shell/document.h"
-#include "app/shell/main_frame.h"
 #include "app/shell/shell_links.h"
 #include "app/shell/zoom_ladder.h"
 #include "engine/picture/engine_functions.h"
@@ -279,8 +278,11 @@ void CTamsleyView::OnActivateView(bool activate)
     }
     CTamsleyApp* app = CTamsleyApp::Get();
     if (IPanelProvider* panels = app ? app->GetPanels() : nullptr) {
-        CMainFrame* mainFrame = app->GetMainFrame();
-        CTamsleyView* shown = mainFrame ? mainFrame->GetActiveTamsleyView() : nullptr;
+        // The view of the MDI area's active window, found through the area itself: the
+        // main frame may be on its way out, hiding its windows as it goes.
+        auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+        QMdiSubWindow* activeFrame = frame && frame->mdiArea() ? frame->mdiArea()->activeSubWindow() : nullptr;
+        auto* shown = activeFrame ? dynamic_cast<CTamsleyView*>(activeFrame->widget()) : nullptr;
         panels->ShowLayersOf(shown ? shown->GetPicture() : nullptr);
     }
     Broadcast(QVMSG_VIEW_ACTIVATED, &m_active, this);

@@ -6,7 +6,6 @@
 // to the window. Only when the buffer cannot be had are the tiles drawn straight onto
 // the window.
 #include <QPaintEvent>
-#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
