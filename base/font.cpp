@@ -13,6 +13,16 @@ CORVANE_C _tagPTzFONT* PTzCreateFont(const _tagPTzFONTDATAINFO* info)
     return corvane::makeFont(*info, false);
 }
 
+CORVANE_C int PTzOrderFontInfo(const _tagPTzFONTDATAINFO* info, _tagPTzFONTDATAINFO* out)
+{
+    if (!info || !out) {
+        PTzSetLastError(PTzERR_BAD_ARGUMENT);
+        return 0;
+    }
+    *out = corvane::orderly(*info);
+    return 1;
+}
+
 CORVANE_C int PTzReleaseFont(_tagPTzFONT* font)
 {
     if (!font) {

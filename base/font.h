@@ -56,6 +56,12 @@ struct _tagPTzCHARACTERWIDTHABC {
 // A face at a size; opaque to callers.
 struct _tagPTzFONT;
 
+// The record as the font functions take it: the name terminated within its 32 units and
+// zero after the terminator, height and weight clamped (weight 0 becomes 400), italic and
+// underline 0 or 1; so two records that make the same font become equal. 1, or 0 with -1
+// stored (out untouched) for null.
+CORVANE_C int PTzOrderFontInfo(const _tagPTzFONTDATAINFO* info, _tagPTzFONTDATAINFO* out);
+
 // A font for the record: a missing face is substituted, absurd heights and weights are
 // clamped, and a missing italic or bold is synthesised. Null with -1 stored for a null
 // record or when no outline font is installed at all.

@@ -24,21 +24,6 @@ namespace {
 
 constexpr size_t kNameUnits = 32;
 
-// Records come from files: the name gets a terminator (and nothing after it), height
-// and weight are brought into range (height 0 keeps meaning the default size), and the
-// flags become 0 or 1.
-_tagPTzFONTDATAINFO orderly(const _tagPTzFONTDATAINFO& request)
-{
-    _tagPTzFONTDATAINFO info = request;
-    PTzChar* end = std::find(info.faceName, info.faceName + kNameUnits - 1, PTzChar(0));
-    std::fill(end, info.faceName + kNameUnits, PTzChar(0));
-    info.height = int16_t(std::clamp<int32_t>(info.height, -kMaxHeightPixels, kMaxHeightPixels));
-    info.italic = info.italic != 0;
-    info.underline = info.underline != 0;
-    info.weight = info.weight == 0 ? 400 : std::min<uint16_t>(info.weight, 1000);
-    return info;
-}
-
 // A name that is not valid UTF-16 cannot name an installed face: it asks for the
 // default one.
 std::string utf8Name(const PTzChar* name)
@@ -141,6 +126,21 @@ struct FontDestroyer {
 };
 
 }  // namespace
+
+// Records come from files: the name gets a terminator (and nothing after it), height
+// and weight are brought into range (height 0 keeps meaning the default size), and the
+// flags become 0 or 1.
+_tagPTzFONTDATAINFO orderly(const _tagPTzFONTDATAINFO& request)
+{
+    _tagPTzFONTDATAINFO info = request;
+    PTzChar* end = std::find(info.faceName, info.faceName + kNameUnits - 1, PTzChar(0));
+    std::fill(end, info.faceName + kNameUnits, PTzChar(0));
+    info.height = int16_t(std::clamp<int32_t>(info.height, -kMaxHeightPixels, kMaxHeightPixels));
+    info.italic = info.italic != 0;
+    info.underline = info.underline != 0;
+    info.weight = info.weight == 0 ? 400 : std::min<uint16_t>(info.weight, 1000);
+    return info;
+}
 
 _tagPTzFONT* makeFont(const _tagPTzFONTDATAINFO& request, bool shared)
 {

@@ -38,6 +38,9 @@ struct Glyph {
     FT_Pos advance = 0;  // 26.6 pixels
 };
 
+// The record put in order: terminated name, clamped height and weight, flags 0 or 1.
+_tagPTzFONTDATAINFO orderly(const _tagPTzFONTDATAINFO& request);
+
 // One hold on the new font, or null (last error set).
 _tagPTzFONT* makeFont(const _tagPTzFONTDATAINFO& request, bool shared);
 // The shared default interface font, made on first use; null when none can be made.

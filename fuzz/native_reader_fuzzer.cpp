@@ -9,6 +9,8 @@
 #include "engine/picture/native_reader.h"
 #include "engine/picture/native_writer.h"
 #include "engine/picture/picture.h"
+// Text layers make fonts: fontconfig's one loss while it reads its configuration is excused.
+#include "tests/base/font_test_support.h"
 
 namespace {
 

@@ -4,11 +4,13 @@
 
 #include <new>
 
+#include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
 
 CShellParts MakeProgramParts()
 {
     CShellParts parts;
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
+    parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
     return parts;
 }

@@ -10,6 +10,13 @@ using lumatra::native::ChunkSource;
 
 ITzDWKBase::~ITzDWKBase() = default;
 
+void ITzDWKBase::DropChildren()
+{
+    m_writing = nullptr;
+    m_reading.reset();
+    m_children.clear();
+}
+
 uint64_t ITzDWKBase::GetChunkSize() const
 {
     return lumatra::native::chunkHeaderSize(m_size) + m_size;

@@ -54,6 +54,8 @@ public:
 protected:
     // A save's children, in file order (made by the writing constructors).
     void AddChild(std::unique_ptr<ITzDWKBase> child) { m_children.push_back(std::move(child)); }
+    // Deletes the children now, for a chunk whose own members they depend on.
+    void DropChildren();
     // Reads the next child header and begins the child, or skips a chunk nobody takes:
     // 1, or 0 when the reading failed. In the leading phase the child is read whole and
     // `accepted` learns whether it ended that phase.

@@ -7,9 +7,12 @@
 #include <new>
 
 #include "base/error_codes.h"
+#include "engine/picture/layer_text.h"
 #include "engine/picture/native_chunk_header.h"
 #include "engine/picture/native_chunk_layer_data.h"
 #include "engine/picture/native_chunk_picture.h"
+#include "engine/picture/native_chunk_text.h"
+#include "engine/picture/text_manager.h"
 #include "engine/pixels/layer_image_argb.h"
 
 using lumatra::native::ChunkSink;
@@ -127,8 +130,11 @@ ITzDWKLayer::ITzDWKLayer(ITzLayerBase* layer) : ITzDWKBase(kTagLayer)
 {
     AddChild(std::make_unique<ITzDWKName>(layer->GetName()));
     AddChild(std::make_unique<ITzDWKLayerInfo>(*layer));
-    // A text layer's 'ttex' goes here once text layers are saved; its rendered image
-    // follows as 'prev' like any layer's pixels.
+    // A text layer's rendered image follows its text as 'prev' like any layer's pixels.
+    if (auto* text = dynamic_cast<ITzLayerText*>(layer)) {
+        ITzTextManager* manager = text->GetTextManager();
+        AddChild(std::make_unique<ITzDWKLayerDataText>(*text, manager ? manager->FindFontList() : nullptr));
+    }
     if (auto* pixels = dynamic_cast<ITzLayerImageARGB*>(layer->GetPreviewLayer()))
         AddChild(std::make_unique<ITzDWKLayerDataPreview>(pixels));
 }
@@ -147,7 +153,7 @@ int ITzDWKLayer::LeadingChildRead(ChunkSource&, ITzDWKBase* child)
 
 int ITzDWKLayer::ChildCompleted(ChunkSource& source, ITzDWKBase* child)
 {
-    if (child->GetTag() != kTagPreview) {
+    if (child->GetTag() != kTagPreview && child->GetTag() != kTagText) {
         Take(*child);
         return 1;
     }
@@ -171,8 +177,8 @@ ITzDWKBase* ITzDWKLayer::MakeChild(uint32_t tag)
         return new ITzDWKLayerInfo();
     case kTagPreview:
         return m_hasName && m_hasInfo && !m_madeLayer ? new ITzDWKLayerDataPreview(this) : nullptr;
-    // A text layer's 'ttex' (ITzDWKLayerDataText) slots in beside 'prev' once text
-    // layers are read; until then it is skipped with every other tag.
+    case kTagText:
+        return m_hasName && m_hasInfo && !m_madeLayer ? new ITzDWKLayerDataText(this) : nullptr;
     default:
         return nullptr;
     }

@@ -58,7 +58,8 @@ class LUMATRA_API ITzDWKLayer : public ITzDWKBase {
 public:
     // For a load into the picture chunk's picture.
     explicit ITzDWKLayer(ITzDWKPicture* owner);
-    // For a save: 'name', 'lifb' and, when the layer has ARGB pixels, 'prev'.
+    // For a save: 'name', 'lifb', a text layer's 'ttex' and, when the layer has ARGB
+    // pixels (a text layer: its rendered image), 'prev'.
     explicit ITzDWKLayer(ITzLayerBase* layer);
     ~ITzDWKLayer() override;
 
@@ -71,6 +72,8 @@ public:
     // Gives a layer made by a data chunk what the 'name' and 'lifb' said.
     void ApplyTo(ITzLayerBase& layer) const;
     const ITzDWKLayerInfo::Fields& GetFields() const { return m_fields; }
+    // The picture chunk of the load.
+    ITzDWKPicture* GetPictureChunk() const { return m_owner; }
 
 private:
     // Keeps what a 'name' or 'lifb' said: true once both were read.

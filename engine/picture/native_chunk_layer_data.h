@@ -1,6 +1,6 @@
 // The data chunks of a layer: ITzDWKLayerDataBase, the base of the chunks that make a
 // load's layer, and the pixels chunk 'prev' with its block geometry 'prei' and its blocks
-// 'pred'. A text layer's 'ttex' derives from the same base once text layers are stored.
+// 'pred'. A text layer's 'ttex' (native_chunk_text.h) derives from the same base.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,10 @@
 #include "base/error_codes.h"
 #include "engine/picture/native_chunk_header.h"
 #include "engine/picture/native_chunk_layer.h"
+#include "engine/picture/native_chunk_text.h"
 #include "engine/picture/picture.h"
+#include "engine/picture/text_manager.h"
+#include "engine/pixels/layer_image_argb.h"
 
 using lumatra::native::ChunkSink;
 using lumatra::native::ChunkSource;
@@ -87,12 +90,61 @@ ITzDWKPicture::ITzDWKPicture(ITzPicture* picture) : ITzDWKBase(kTagPicture)
         layers.push_back(layer);
     }
     AddChild(std::make_unique<ITzDWKPictInfo>(*picture, uint16_t(layers.size())));
-    // The text font table ('ttft') goes here once text layers are saved.
+    ITzTextManager* text = picture->GetTextManager();
+    ITzTextFontList* fonts = text ? text->FindFontList() : nullptr;
+    if (fonts && fonts->GetItemCount() > 0)
+        AddChild(std::make_unique<ITzDWKTextTable>(*fonts));
     for (ITzLayerBase* layer : layers)
         AddChild(std::make_unique<ITzDWKLayer>(layer));
 }
 
-ITzDWKPicture::~ITzDWKPicture() = default;
+ITzDWKPicture::~ITzDWKPicture()
+{
+    // The text being read holds glyphs and the table holds fonts of the picture's text
+    // model, which goes with the picture.
+    DropChildren();
+    ReleaseLoadFonts();
+}
+
+bool ITzDWKPicture::CanStore(ITzPicture& picture)
+{
+    for (uint16_t i = 0; i < picture.GetLayerCount(); ++i) {
+        ITzLayerBase* layer = picture.GetLayerbyIndex(i);
+        if (layer && !dynamic_cast<ITzLayerImageARGB*>(layer->GetPreviewLayer()))
+            return false;
+    }
+    return true;
+}
+
+bool ITzDWKPicture::AddLoadFont(const _tagPTzFONTDATAINFO& record)
+{
+    ITzTextManager* text = m_loaded ? m_loaded->GetTextManager() : nullptr;
+    ITzTextFontList* fonts = text ? text->GetFontList() : nullptr;
+    ITzTextFont* font = fonts ? fonts->GetFont(&record) : nullptr;
+    try {
+        m_loadFonts.push_back(font);
+    } catch (const std::bad_alloc&) {
+        if (font)
+            fonts->Release(font);
+        return false;
+    }
+    return true;
+}
+
+ITzTextFont* ITzDWKPicture::GetLoadFont(uint32_t index) const
+{
+    return index < m_loadFonts.size() ? m_loadFonts[index] : nullptr;
+}
+
+void ITzDWKPicture::ReleaseLoadFonts()
+{
+    ITzTextManager* text = m_loaded ? m_loaded->GetTextManager() : nullptr;
+    ITzTextFontList* fonts = text ? text->FindFontList() : nullptr;
+    for (ITzTextFont* font : m_loadFonts)
+        if (font && fonts)
+            fonts->Release(font);
+    m_loadFonts.clear();
+}
 
 int ITzDWKPicture::ReadLeadingChildren(ChunkSource& source)
 {
@@ -127,8 +179,11 @@ ITzDWKBase* ITzDWKPicture::MakeChild(uint32_t tag)
         return m_loaded ? nullptr : new ITzDWKPictInfo();
     case kTagLayer:
         return m_loaded && m_layersMade < kMaxLayers ? new ITzDWKLayer(this) : nullptr;
-    // The text font table ('ttft') slots in here once text layers are read; until
-    // then it is skipped with every other tag.
+    case kTagTextTable:
+        if (!m_loaded || m_tableRead)
+            return nullptr;
+        m_tableRead = true;
+        return new ITzDWKTextTable(this);
     default:
         return nullptr;
     }
@@ -144,6 +199,7 @@ int ITzDWKPicture::AddLayer(ChunkSource& source, ITzLayerBase* layer)
 
 int ITzDWKPicture::EndRead(ChunkSource& source)
 {
+    ReleaseLoadFonts();
     if (!ITzDWKBase::EndRead(source))
         return 0;
     // A load that yields no layer gives no picture.

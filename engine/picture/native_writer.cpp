@@ -18,6 +18,12 @@ PictureWriter::PictureWriter(ITzPicture* picture, _tagPTzIOSTREAM* stream) : m_s
         m_sink.Fail();
         return;
     }
+    // A layer the file cannot hold would vanish from it: the save is refused whole.
+    if (!ITzDWKPicture::CanStore(*picture)) {
+        PTzSetLastError(PTzERR_COLOR_UNSUPPORTED);
+        m_sink.Fail();
+        return;
+    }
     m_tree = std::make_unique<ITzDWKPicture>(picture);
     m_pictureSize = m_tree->ComputeSize();
     m_prefixSize = kFileHeadSize + chunkHeaderSize(m_pictureSize);

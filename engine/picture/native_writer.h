@@ -18,7 +18,8 @@ class LUMATRA_API PictureWriter {
 public:
     // Plans the whole file; the picture and the stream must outlive the writer. A file
     // that would not fit in 4 GiB, which the streams cannot address, fails at once
-    // (last error -1001), so that a save can refuse before it opens its file.
+    // (last error -1001), and so does a picture holding a layer without ARGB pixels,
+    // which the file cannot keep (-151): a save can refuse before it opens its file.
     explicit PictureWriter(ITzPicture* picture, _tagPTzIOSTREAM* stream = nullptr);
     ~PictureWriter();
 

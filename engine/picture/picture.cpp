@@ -7,6 +7,7 @@
 #include "base/error_codes.h"
 #include "engine/picture/image_io_manager.h"
 #include "engine/picture/picture.h"
+#include "engine/picture/text_manager.h"
 #include "engine/picture/undo_data_manager.h"
 #include "engine/pixels/layer_image_argb.h"
 
@@ -38,6 +39,8 @@ ITzPicture::~ITzPicture()
     // other keeper, so it goes with the picture, after the records that may name it.
     if (ITzLayerImage* selection = RemoveSelectionLayer())
         ITzLayerBase::DestroyLayer(selection);
+    // Layers and records held glyphs of the text model: it goes last.
+    m_textManager.reset();
 }
 
 void* ITzPicture::CreatePicture()
@@ -56,6 +59,13 @@ int ITzPicture::DestoryPicture(void* handle)
         return 0;
     delete Lock(handle);
     return 1;
+}
+
+ITzTextManager* ITzPicture::GetTextManager()
+{
+    if (!m_textManager)
+        m_textManager.reset(new (std::nothrow) ITzTextManager());
+    return m_textManager.get();
 }
 
 int ITzPicture::Create(uint32_t width, uint32_t height)

@@ -20,6 +20,7 @@ class CUndoDataManager;
 class ITzLayerBase;
 class ITzLayerImage;
 class ITzLayerImageSelect;
+class ITzTextManager;
 struct _tagITzLAYERINFO;
 struct BITMAPINFOHEADER;
 struct _tagUNDODATABASE;
@@ -202,6 +203,10 @@ public:
     // described as 24-bit RGB. 1, or 0 for null.
     int GetIMAGEINFO_1FromPict(_tagFTzIMAGEINFO_1* info, int withAlpha) const;
 
+    // The text model the picture's text layers share, made on first use; null when
+    // memory is short. It goes after the layers and the undo history, which hold glyphs.
+    ITzTextManager* GetTextManager();
+
     int SetMaskEditingMode(int mode) { return m_maskEditingMode = mode; }
     int GetMaskEditingMode() const { return m_maskEditingMode; }
 
@@ -308,4 +313,5 @@ private:
     uint32_t m_ticketCounter = 0;             // the last ticket handed out
     uint32_t m_editing = 0;                   // nonzero while a ticket is out
     bool m_replaying = false;                 // while the history undoes or redoes a step
+    std::unique_ptr<ITzTextManager> m_textManager;
 };

@@ -277,7 +277,7 @@ private:
 };
 
 // An ARGB layer whose missing blocks are drawn on first read by the generated layer
-// that owns it (not owned here).
+// that owns it (not owned here). Without an owner it is a plain ARGB layer.
 class LUMATRA_API ITzLayerImageARGBPreview : public ITzLayerImageARGB {
 public:
     explicit ITzLayerImageARGBPreview(ITzGeneratedLayerLink* owner);
@@ -285,10 +285,21 @@ public:
 
     using ITzLayerImageARGB::GetBlockInfo;
     // A missing block is drawn first: the draw's result (0, or -1001 when it failed,
-    // the block then staying missing); present blocks as the ARGB layer.
+    // the block then staying missing); present blocks as the ARGB layer. Without an
+    // owner a missing block stays missing (-1301).
     int GetBlockInfo(uint32_t index, _tagITzBLOCKINFOARGB* out, int fill) override;
+    // Marks the blocks under an L rectangle to be drawn again and drops the cached
+    // levels there: 1, 0 when the rectangle misses the layer.
+    int InvaildRect(const PTzRECT* rect) override;
+    // With an owner a block the bounds grow into is drawn again when read, not cleared
+    // (which would draw it first only to clear it).
+    int ClearBlockWhenExtend(uint32_t index, const PTzRECT* keep) override;
 
     ITzGeneratedLayerLink* GetOwner() const { return m_owner; }
+    // Ties the layer to a generated layer, or (null) makes it self-contained.
+    void SetOwner(ITzGeneratedLayerLink* owner) { m_owner = owner; }
+    // Draws every block not drawn yet: 1, or 0 when one could not be drawn.
+    int DrawMissingBlocks();
 
 private:
     ITzGeneratedLayerLink* m_owner;

@@ -3,6 +3,7 @@
 #include "base/error_codes.h"
 #include "engine/pixels/generated_layer_link.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_cache_link.h"
 
 ITzLayerImageARGBPreview::ITzLayerImageARGBPreview(ITzGeneratedLayerLink* owner) : m_owner(owner) {}
 
@@ -12,7 +13,7 @@ int ITzLayerImageARGBPreview::GetBlockInfo(uint32_t index, _tagITzBLOCKINFOARGB*
 {
     _tagITzBLOCKINFOARGB record;
     const int read = out ? ITzLayerImageARGB::GetBlockInfo(index, &record, fill) : ITzERR_INVALID;
-    if (read != ITzERR_BLOCK_ABSENT) {
+    if (read != ITzERR_BLOCK_ABSENT || !m_owner) {
         if (read == 0)
             *out = record;
         return read;
@@ -21,7 +22,7 @@ int ITzLayerImageARGBPreview::GetBlockInfo(uint32_t index, _tagITzBLOCKINFOARGB*
     DestroyBlockData(&record);
     _tagITzCHANNELBITMAP channels;
     int drawn = ITzERR_INVALID;
-    if (m_owner && LockBlockToChannelBitmap(&record, &channels)) {
+    if (LockBlockToChannelBitmap(&record, &channels)) {
         PTzRECT pictureRect;
         GetBlockPictRect(index, &pictureRect);
         drawn = m_owner->RenderToChannelBitmap(&pictureRect, &channels) == 0 ? 0 : ITzERR_INVALID;
@@ -33,4 +34,33 @@ int ITzLayerImageARGBPreview::GetBlockInfo(uint32_t index, _tagITzBLOCKINFOARGB*
     if (drawn == 0)
         *out = record;
     return drawn;
+}
+
+int ITzLayerImageARGBPreview::InvaildRect(const PTzRECT* rect)
+{
+    if (!RectDataInvalid(rect))
+        return 0;
+    if (m_cache) {
+        PTzRECT pictureRect;
+        LRECTtoPRECT(rect, &pictureRect);
+        m_cache->BlockDataUpdated(&pictureRect);
+    }
+    return 1;
+}
+
+int ITzLayerImageARGBPreview::ClearBlockWhenExtend(uint32_t index, const PTzRECT* keep)
+{
+    if (!m_owner)
+        return ITzLayerImageARGB::ClearBlockWhenExtend(index, keep);
+    BlockDataInvalid(index);
+    return 1;
+}
+
+int ITzLayerImageARGBPreview::DrawMissingBlocks()
+{
+    _tagITzBLOCKINFOARGB record;
+    for (uint32_t index = 0, count = GetBlockCount(); index < count; ++index)
+        if (GetBlockInfo(index, &record, 0) != 0)
+            return 0;
+    return 1;
 }

@@ -19,6 +19,7 @@
 #include "engine/tools/tool_paste.h"
 #include "engine/tools/tool_resize.h"
 #include "engine/tools/tool_rotate_special.h"
+#include "engine/tools/tool_text.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolRotateSpecial();
     case ITzTOOLID_CONVERT:
         return new (std::nothrow) ITzToolConvert();
+    case ITzTOOLID_TEXT:
+        return new (std::nothrow) ITzToolText();
     default:
         return nullptr;
     }

@@ -12,21 +12,9 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
 #include "tests/app/shell/shell_test_support.h"
+#include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
 using namespace shelltest;
-
-// Under the sanitizers, the X connection's own libraries are not this program's to fix:
-// libxkbcommon-x11 copies counted names with strndup, which strict string checks read
-// past, and libdbus keeps a block for the process's life.
-extern "C" __attribute__((visibility("default"))) const char* __asan_default_suppressions()
-{
-    return "interceptor_via_lib:libxkbcommon-x11.so\n";
-}
-
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 

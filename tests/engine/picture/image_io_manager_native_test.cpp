@@ -1,5 +1,6 @@
 // Tests of the I/O manager with native files: every layer kept, a save too large for
-// the streams refused before its file is touched, and a save cut short reported.
+// the streams or of a layer the file cannot keep refused before its file is touched,
+// and a save cut short reported.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "engine/picture/image_io_manager.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/layer_image_gray.h"
 #include "image_io_test_support.h"
 
 using namespace image_io_test;
@@ -34,6 +36,17 @@ public:
 private:
     PTzHANDLE m_channel;
 };
+
+// A file in the folder that a refused save must leave as it is; its path.
+std::string UsersFile(const std::string& folder, const char* name)
+{
+    const std::string path = folder + "/" + name;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fputs("the user's file", f);
+        std::fclose(f);
+    }
+    return path;
+}
 
 std::string Contents(const std::string& path)
 {
@@ -98,11 +111,7 @@ TEST_F(ImageIOManagerFiles, NativeSaveBeyondFourGigabytesIsRefusedBeforeTheFileI
     const PTzRECT bounds = {0, 0, 128 * 256, 128 * 256};
     ASSERT_EQ(0, huge->SetSize(&bounds, 0));
     ASSERT_EQ(0, picture->InsertLayer(1, huge));
-    const std::string path = folder + "/a.dwk";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fputs("the user's file", f);
-    std::fclose(f);
+    const std::string path = UsersFile(folder, "a.dwk");
     const _tagPTzFILE file = File("a.dwk");
 
     ITzImageIOManager manager;
@@ -117,6 +126,25 @@ TEST_F(ImageIOManagerFiles, NativeSaveBeyondFourGigabytesIsRefusedBeforeTheFileI
     EXPECT_EQ(before.setting, after.setting);
     delete picture;
     PTzHandleFree(channel);
+}
+
+// A gray layer has no pixels the file can keep: saving would lose it without a word.
+TEST_F(ImageIOManagerFiles, NativeSaveOfALayerTheFileCannotKeepIsRefusedBeforeTheFileIsTouched)
+{
+    ASSERT_NE(nullptr, native) << "Dravine must sit in bin/PlugIn";
+    ITzPicture* picture = RedPicture(64, 64);
+    auto* gray = new ITzLayerImageGray();
+    const PTzRECT bounds = {0, 0, 64, 64};
+    ASSERT_EQ(0, gray->SetSize(&bounds, 1));
+    ASSERT_EQ(0, picture->InsertLayer(1, gray));
+    const std::string path = UsersFile(folder, "g.dwk");
+    const _tagPTzFILE file = File("g.dwk");
+    ITzImageIOManager manager;
+    EXPECT_EQ(nullptr, manager.DoSaveAsStart(picture, &file, native, nullptr));
+    EXPECT_EQ(PTzERR_COLOR_UNSUPPORTED, PTzGetLastError());
+    EXPECT_EQ(PTzERR_COLOR_UNSUPPORTED, manager.SaveAsImageFile(picture, &file, native, nullptr));
+    EXPECT_EQ("the user's file", Contents(path));
+    delete picture;
 }
 
 TEST_F(ImageIOManagerFiles, NativeSaveCutShortReportsItAndKeepsTheFormat)

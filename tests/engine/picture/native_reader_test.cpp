@@ -7,7 +7,9 @@
 #include <string>
 
 #include "base/error_codes.h"
+#include "engine/picture/layer_text.h"
 #include "native_test_support.h"
+#include "tests/base/font_test_support.h"
 
 using namespace native_test;
 
@@ -30,13 +32,17 @@ TEST(NativeReader, UnknownChunksAnywhereAreSkipped)
     EXPECT_EQ(loaded->GetLayerCount(), 1);
 }
 
-TEST(NativeReader, TextChunksAreSkippedAndTheImageOfTheLayerLoads)
+TEST(NativeReader, TextChunksMakeTheTextLayerAndItsImageIsSkipped)
 {
+    // An all-zero font record asks for the default face at the default size.
     const Bytes fonts = Chunk("ttft", Cat({Bytes{1, 0, 0, 0}, Bytes(70, 0)}));
-    const Bytes text = Chunk("ttex", Cat({Chunk("ttif", Bytes(12, 0)), Chunk("tdta", Bytes(10, 0))}));
+    const Bytes text = Chunk("ttex", Cat({Chunk("ttif", Bytes(12, 0)), Chunk("tdta", Bytes{0, 0, 0, 0, 0, 0, 0, 0, 'a', 0})}));
     std::unique_ptr<ITzPicture> loaded = Load(File(Cat({PictInfo(1, 1), fonts, SmallLayer(text)})));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->GetLayerCount(), 1);
+    ASSERT_EQ(loaded->GetLayerCount(), 1);
+    auto* layer = dynamic_cast<ITzLayerText*>(loaded->GetLayerbyIndex(0));
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->GetCharacterCount(), 1u);
 }
 
 TEST(NativeReader, EveryTruncationFailsCleanly)
