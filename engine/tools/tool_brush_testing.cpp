@@ -86,7 +86,6 @@ int ITzToolBrushTesting::OnMouseDown(_tagPTzMOUSEPOINT* sample, ITzPicture* pict
         return 0;
     }
     PrepareFloatingLayer(floating, picture);
-    m_strokeCount = uint8_t((m_strokeCount + 1) & 3);
     m_strokePicture = picture;
     m_pushPicture = picture;
     m_strokeRunning = true;

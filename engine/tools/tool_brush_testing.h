@@ -44,7 +44,6 @@ private:
     void EndStroke();
 
     void* m_context = nullptr;           // the brush functions' handle
-    uint8_t m_strokeCount = 0;           // cycles 0 to 3 at every stroke start
     ITzPicture* m_strokePicture = nullptr;
     bool m_strokeRunning = false;
 };

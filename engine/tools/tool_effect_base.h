@@ -53,7 +53,9 @@ class LUMATRA_API ITzToolEffectBase : public ITzToolBase {
 public:
     // Tool ID 'leff'.
     ITzToolEffectBase();
-    // An effect left running is cancelled, so the layer is as it was before it.
+    // An effect left running is cancelled, so the layer is as it was before it. (Only
+    // the base's steps are reachable here: an effect that keeps data of its own cancels
+    // a running job in its own destructor.)
     ~ITzToolEffectBase() override;
 
     // The exchange: the record's layer takes the kept blocks back and the record keeps
