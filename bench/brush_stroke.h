@@ -16,6 +16,7 @@ extern "C" {
 #include <map>
 #include <memory>
 #include <numbers>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,7 +57,8 @@ inline double FootprintRadius(int32_t diameter, uint8_t pressure)
 // about every two brush steps of path: the same curve at every diameter, walked further
 // by larger tips. The track spaces the dabs `trackStep` pixels apart: the brush step, or
 // less for a tool that adjusts it (the smudge's 1), which then walks less of the curve.
-inline Stroke MakeStroke(int32_t diameter, uint32_t trackStep)
+// With `wholePixels` the samples lie on whole pixels, as the brush functions take them.
+inline Stroke MakeStroke(int32_t diameter, uint32_t trackStep, bool wholePixels)
 {
     Stroke stroke;
     ITzMouseTrack track;
@@ -79,7 +81,8 @@ inline Stroke MakeStroke(int32_t diameter, uint32_t trackStep)
         }
         travelled = 0;
         const uint8_t pressure = uint8_t(128 + 100 * std::sin(0.05 * double(k)));
-        const _tagPTzMOUSEPOINT sample = {int32_t(lastX * 16), int32_t(lastY * 16), pressure, {}};
+        const auto sixteenths = [wholePixels](double v) { return wholePixels ? int32_t(v) * 16 : int32_t(v * 16); };
+        const _tagPTzMOUSEPOINT sample = {sixteenths(lastX), sixteenths(lastY), pressure, {}};
         stroke.samples.push_back(sample);
         track.AddPoint(&sample);
         _tagPTzMOUSEPOINT dab{};
@@ -94,13 +97,13 @@ inline Stroke MakeStroke(int32_t diameter, uint32_t trackStep)
     return stroke;
 }
 
-inline const Stroke& SharedStroke(int32_t diameter, uint32_t trackStep)
+inline const Stroke& SharedStroke(int32_t diameter, uint32_t trackStep, bool wholePixels = false)
 {
-    static std::map<std::pair<int32_t, uint32_t>, Stroke> strokes;
-    const auto key = std::make_pair(diameter, trackStep);
+    static std::map<std::tuple<int32_t, uint32_t, bool>, Stroke> strokes;
+    const auto key = std::make_tuple(diameter, trackStep, wholePixels);
     auto found = strokes.find(key);
     if (found == strokes.end())
-        found = strokes.emplace(key, MakeStroke(diameter, trackStep)).first;
+        found = strokes.emplace(key, MakeStroke(diameter, trackStep, wholePixels)).first;
     return found->second;
 }
 

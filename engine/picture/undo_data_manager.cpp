@@ -67,8 +67,8 @@ _tagUNDODATABASE* CUndoDataManager::recordAt(uint32_t index) const
 
 void CUndoDataManager::release(_tagUNDODATABASE* record)
 {
-    // No tool frees records of some kinds ('leff'); the manager owns them all, so it
-    // frees such a record's own block rather than lose it.
+    // No tool frees a record of an unknown kind; the manager owns them all, so it frees
+    // such a record's own block rather than lose it.
     if (record && !m_dispatcher.Release(record))
         PTzPointFree(record);
 }

@@ -8,6 +8,7 @@
 #include "engine/tools/tool_convert.h"
 #include "engine/tools/tool_crop.h"
 #include "engine/tools/tool_cut.h"
+#include "engine/tools/tool_effect_base.h"
 #include "engine/tools/tool_factory_test_hooks.h"
 #include "engine/tools/tool_fill.h"
 #include "engine/tools/tool_floating_base.h"
@@ -58,6 +59,9 @@ ITzToolBase* CreateToolByID(uint32_t id)
         return new (std::nothrow) ITzToolCrop();
     case ITzTOOLID_CUT:
         return new (std::nothrow) ITzToolCut();
+    // Every effect shares the base's record and replay.
+    case ITzTOOLID_EFFECT:
+        return new (std::nothrow) ITzToolEffectBase();
     case ITzTOOLID_FILL:
         return new (std::nothrow) ITzToolFill();
     // Every tool that paints through a floating layer and keeps this ID shares the

@@ -10,7 +10,7 @@
 class ITzPicture;
 
 // A new tool of the kind that replays records headed `id`; null for an ID that no engine
-// tool replays (among them 'leff') and when out of memory.
+// tool replays and when out of memory.
 LUMATRA_C ITzToolBase* CreateToolByID(uint32_t id);
 
 // Deletes a tool through its virtual destructor; null is allowed. Always 1.

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr uint32_t kStep = PTzFourCC("flot");
+// An ID no engine tool replays or frees.
+constexpr uint32_t kUnknown = PTzFourCC("zzzz");
 
 _tagUNDODATABASE* makeRecord(uint32_t id = kStep)
 {
@@ -33,7 +35,7 @@ public:
     int Release(_tagUNDODATABASE* record) override
     {
         released.push_back(record);
-        if (record->toolID == ITzTOOLID_EFFECT)
+        if (record->toolID == kUnknown)
             return 0;
         PTzPointFree(record);
         return 1;
@@ -249,21 +251,21 @@ TEST_F(UndoDataManagerTest, RefusedRecordStaysWithTheCallerAndTheHistoryUnchange
 // LeakSanitizer reports the records that no tool freed when the manager drops them.
 TEST_F(UndoDataManagerTest, RecordsNoToolFreesAreFreedByTheManager)
 {
-    m_manager.SaveUndoData(makeRecord(ITzTOOLID_EFFECT), 1);
-    m_manager.SaveUndoData(makeRecord(ITzTOOLID_EFFECT), 1);
+    m_manager.SaveUndoData(makeRecord(kUnknown), 1);
+    m_manager.SaveUndoData(makeRecord(kUnknown), 1);
     m_manager.DoUndo();
     m_manager.SaveUndoData(makeRecord(), 1);
     EXPECT_EQ(m_fake.released.size(), 1u);
 }
 
-TEST(UndoDataManagerFactory, EffectRecordsAreFreedThroughTheRealFactory)
+TEST(UndoDataManagerFactory, UnknownRecordsAreFreedThroughTheRealFactory)
 {
     CUndoDataManager manager(nullptr);
-    ASSERT_EQ(manager.SaveUndoData(makeRecord(ITzTOOLID_EFFECT), 1), 1);
-    EXPECT_EQ(manager.DoUndo(), 0) << "no tool replays 'leff'";
+    ASSERT_EQ(manager.SaveUndoData(makeRecord(kUnknown), 1), 1);
+    EXPECT_EQ(manager.DoUndo(), 0) << "no tool replays an unknown ID";
     EXPECT_EQ(manager.IsModified(), 1);
     manager.ClearModified();
-    manager.SaveUndoData(makeRecord(ITzTOOLID_EFFECT), 1);
+    manager.SaveUndoData(makeRecord(kUnknown), 1);
 }
 
 // Against a model where the picture is modified while any done step modified it.

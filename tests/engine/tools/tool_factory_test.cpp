@@ -13,7 +13,7 @@ namespace {
 TEST(ToolFactory, UnknownIdsMakeNoToolAndLeaveTheRecord)
 {
     ITzPicture picture;
-    for (const uint32_t id : {ITzTOOLID_EFFECT, ITzTOOLID_NONE, PTzFourCC("zzzz")}) {
+    for (const uint32_t id : {ITzTOOLID_NONE, PTzFourCC("zzzz")}) {
         SCOPED_TRACE(id);
         EXPECT_EQ(CreateToolByID(id), nullptr);
         _tagUNDODATABASE* record = &NewFakeRecord(id, nullptr, 0, 0)->head;
@@ -29,9 +29,9 @@ TEST(ToolFactory, UnknownIdsMakeNoToolAndLeaveTheRecord)
 TEST(ToolFactory, EveryRecordingToolIsMadeForItsID)
 {
     for (const uint32_t id :
-         {ITzTOOLID_AUTO_CONVERT, ITzTOOLID_AUTO_MERGE, ITzTOOLID_CROP, ITzTOOLID_CUT, ITzTOOLID_FLOATING,
-          ITzTOOLID_LAYER_MANAGER, ITzTOOLID_LAYER_MERGE, ITzTOOLID_MASK, ITzTOOLID_MOVE, ITzTOOLID_PASTE,
-          ITzTOOLID_RESIZE, ITzTOOLID_ROTATE_SPECIAL, ITzTOOLID_CONVERT, ITzTOOLID_TEXT}) {
+         {ITzTOOLID_AUTO_CONVERT, ITzTOOLID_AUTO_MERGE, ITzTOOLID_CROP, ITzTOOLID_CUT, ITzTOOLID_EFFECT,
+          ITzTOOLID_FLOATING, ITzTOOLID_LAYER_MANAGER, ITzTOOLID_LAYER_MERGE, ITzTOOLID_MASK, ITzTOOLID_MOVE,
+          ITzTOOLID_PASTE, ITzTOOLID_RESIZE, ITzTOOLID_ROTATE_SPECIAL, ITzTOOLID_CONVERT, ITzTOOLID_TEXT}) {
         ITzToolBase* tool = CreateToolByID(id);
         ASSERT_NE(tool, nullptr) << id;
         EXPECT_EQ(tool->GetToolID(), id);
