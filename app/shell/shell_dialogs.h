@@ -13,7 +13,8 @@ class QWidget;
 
 namespace quorvel {
 
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
+// OkError: OK under the error icon.
+enum class MessageButtons { Ok, YesNo, YesNoCancel, OkError };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 class CShellDialogs {
