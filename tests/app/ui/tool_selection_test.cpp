@@ -2,10 +2,12 @@
 // without a selection, the rectangle, ellipse, lasso and wand, a press inside the
 // selection that drags it (one undo step, the editing ticket held throughout), the click
 // that deselects, and the arrow keys.
+#include <QScrollBar>
 #include <string>
 
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_marquee.h"
+#include "engine/tools/mouse_track.h"
 #include "engine/tools/tool_mask.h"
 #include "tests/app/ui/tool_test_support.h"
 
@@ -142,6 +144,34 @@ TEST_F(SelectionTools, ShiftLeftNudgesTheSelectionTenPixelsAsOneStep)
     picture->ClearModified();
     KeyDown(Qt::Key_Left);
     EXPECT_FALSE(picture->DoUndo());
+}
+
+TEST_F(SelectionTools, ADragAtTheViewsEdgeScrollsOneStepForEachRepaint)
+{
+    view->SetZoom({4, 1});
+    QCoreApplication::processEvents();
+    Select(MAGR);
+    QScrollBar* bar = view->horizontalScrollBar();
+    const int start = bar->value();
+    Press(QPoint(50, 50));
+    Drag(QPoint(Area()->width() + 40, 60));
+    EXPECT_EQ(bar->value(), start + 30);
+    for (int turn = 0; turn < 5; ++turn)
+        test->app->OnIdle();
+    EXPECT_EQ(bar->value(), start + 30) << "no repaint yet";
+    for (int paint = 0; paint < 3; ++paint) {
+        QCoreApplication::processEvents();
+        test->app->OnIdle();
+        test->app->OnIdle();
+    }
+    EXPECT_EQ(bar->value(), start + 120);
+    // The marquee follows: its far corner is where the pointer is now over the picture.
+    Release(QPoint(Area()->width() + 40, 60));
+    RunIdle();
+    PTzPOINT corner;
+    const _tagPTzMOUSEPOINT edge = {Area()->width() - 1, 55, 0, {}};
+    ASSERT_TRUE(ToPicturePixel(view, &edge, &corner));
+    EXPECT_EQ(SelectionAt(picture, corner.x - 1, corner.y), 255);
 }
 
 }  // namespace
