@@ -2,6 +2,8 @@
 // its settings, the brush index kept valid against the library, and the brush record.
 #include "app/ui/tool_brush.h"
 
+#include <chrono>
+
 #include "app/shell/current_colours.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/settings_store.h"
@@ -10,6 +12,11 @@
 #include "app/ui/tool_option_records.h"
 #include "engine/pixels/merge_data.h"
 #include "engine/tools/tool_brush_base.h"
+
+namespace {
+// The longest an idle turn paints before the view may show it and input is read.
+constexpr std::chrono::milliseconds kIdleTurn(4);
+}  // namespace
 
 CTool_BrushBase::CTool_BrushBase(uint32_t id, uint32_t optionsTemplate, uint32_t paletteButton, uint32_t cursor,
                                  uint32_t brushIndex, uint8_t pressureFlags)
@@ -78,10 +85,17 @@ int CTool_BrushBase::OnIdle(CTamsleyView* view)
 {
     if (m_idleDone || !view)
         return 0;
-    if (m_engine && m_engine->OnIdle(view->GetPicture()))
-        return 1;
-    m_idleDone = 1;
-    return 0;
+    // All the work the samples so far give, in one turn (a turn of bounded length), so
+    // that one paint shows a move's dabs instead of a paint after each step of them.
+    const auto start = std::chrono::steady_clock::now();
+    ITzPicture* picture = view->GetPicture();
+    do {
+        if (!m_engine || !m_engine->OnIdle(picture)) {
+            m_idleDone = 1;
+            return 0;
+        }
+    } while (m_engine->HasIdleWork() && std::chrono::steady_clock::now() - start < kIdleTurn);
+    return 1;
 }
 
 int CTool_BrushBase::Activate(bool activate)
