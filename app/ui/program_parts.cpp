@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/shell/application_printer.h"
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
 
@@ -12,5 +13,6 @@ CShellParts MakeProgramParts()
     CShellParts parts;
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
+    parts.printSetup = [] { return std::unique_ptr<quorvel::IPrintSetup>(new (std::nothrow) CApplicationPrinter()); };
     return parts;
 }
