@@ -400,10 +400,11 @@ void CMainFrame::CreatePrintCommands()
 
 void CMainFrame::UpdatePrintCommandStates()
 {
+    CTamsleyApp* app = App();
     CTamsleyView* view = GetActiveTamsleyView();
-    const bool picture = view && view->GetPicture();
+    const bool printable = app && app->GetPrintSetup() && view && view->GetPicture();
     for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
-        Action(id)->setEnabled(picture);
+        Action(id)->setEnabled(printable);
 }
 
 void CMainFrame::UpdateRecentFiles()

@@ -86,6 +86,16 @@ TEST(PrintPreview, HitTestTakesCornersThenEdgesThenTheInside)
     };
     for (const auto& c : cases)
         EXPECT_EQ(shown.preview.HitTest(c.point), c.mode) << c.point.x() << "," << c.point.y();
+    // The cursor over each part.
+    const std::pair<QPoint, Qt::CursorShape> cursors[] = {
+        {{x1 + 3, mid.y()}, Qt::SizeHorCursor},  {{mid.x(), y0}, Qt::SizeVerCursor},
+        {{x0, y0}, Qt::SizeFDiagCursor},         {{x1, y0}, Qt::SizeBDiagCursor},
+        {mid, Qt::SizeAllCursor},                {{x1 + 10, mid.y()}, Qt::ArrowCursor},
+    };
+    for (const auto& [point, shape] : cursors) {
+        QTest::mouseMove(&shown.preview, point);
+        EXPECT_EQ(shown.preview.cursor().shape(), shape) << point.x() << "," << point.y();
+    }
     shown.preview.SetCenter(true);
     const PTzRECT centred = shown.Shown();
     ASSERT_EQ(centred.left - s.left, 0) << "already centred";
@@ -372,22 +382,31 @@ TEST(PrintCommands, PrintAndPreviewGoToTheActiveViewsPictureOnTheApplicationsPri
     EXPECT_EQ(dialogs->printerSetups, 1);
 }
 
-TEST(PrintCommands, WithoutAPrinterPrintDoesNothingAndSetupSaysSo)
+TEST(PrintCommands, WithoutAPrinterOrWhenThePrintCannotStartNothingIsPrinted)
 {
-    PrintFolder files;
-    ScopedDialogs dialogs;
-    TestApp test(PartsWithPrinter(
-        [] { return std::make_unique<CApplicationPrinter>(std::make_unique<NoPrinterSource>()); }));
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
-    OpenPicture(frame, MakeArgbPicture(40, 30, [](int, int) { return 0xFF336699u; }), files.Path("picture.bmp"));
-    frame->Action(quorvel::ID_FILE_PRINT)->trigger();
-    frame->Action(quorvel::ID_FILE_PRINT_DIRECT)->trigger();
-    EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_TRUE(QDir(QString::fromStdString(files.folder.path())).isEmpty());
-    frame->Action(quorvel::ID_FILE_PRINT_SETUP)->trigger();
-    EXPECT_EQ(dialogs->printerSetups, 0);
-    ASSERT_EQ(dialogs->messages.size(), 1u);
+    for (const bool unwritable : {false, true}) {
+        PrintFolder files;
+        ScopedDialogs dialogs;
+        const QString path = files.Path("missing-folder/print.pdf");
+        TestApp test(PartsWithPrinter([&]() -> std::unique_ptr<quorvel::IPrintSetup> {
+            if (unwritable)
+                return PdfApplicationPrinter(path);
+            return std::make_unique<CApplicationPrinter>(std::make_unique<NoPrinterSource>());
+        }));
+        ASSERT_TRUE(test.app->InitInstance());
+        CMainFrame* frame = test.app->GetMainFrame();
+        OpenPicture(frame, MakeArgbPicture(40, 30, [](int, int) { return 0xFF336699u; }), files.Path("picture.bmp"));
+        frame->Action(quorvel::ID_FILE_PRINT)->trigger();
+        frame->Action(quorvel::ID_FILE_PRINT_DIRECT)->trigger();
+        EXPECT_TRUE(dialogs->messages.empty());
+        EXPECT_TRUE(QDir(QString::fromStdString(files.folder.path())).isEmpty()) << unwritable;
+        if (unwritable)
+            continue;
+        // Print Setup tells the user there is no printer to set up.
+        frame->Action(quorvel::ID_FILE_PRINT_SETUP)->trigger();
+        EXPECT_EQ(dialogs->printerSetups, 0);
+        EXPECT_EQ(dialogs->messages.size(), 1u);
+    }
 }
 
 }  // namespace
