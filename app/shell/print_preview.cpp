@@ -25,8 +25,8 @@ namespace {
 
 constexpr PrintWide kControlLimit = PrintWide(1) << 28;
 constexpr int32_t kHandle = 3;  // handle half-size and hit distance, control pixels
-const QColor kSurround(0x80, 0x80, 0x80);
-const QColor kPrintableOutline(0x80, 0xFF, 0xFF);
+constexpr QRgb kSurround = 0xFF808080;
+constexpr QRgb kPrintableOutline = 0xFF80FFFF;  // COLORREF 0xFFFF80: red 0x80, green and blue 0xFF
 
 int32_t PinToControl(PrintWide value)
 {
@@ -231,7 +231,7 @@ void RPrintPreview::paintEvent(QPaintEvent* event)
     ITzPicture* picture = GetPicture();
     AxisMap x, y;
     if (!picture || !GetAxisMaps(&x, &y)) {
-        painter.fillRect(rect(), kSurround);
+        painter.fillRect(rect(), QColor(kSurround));
         return;
     }
     const PTzRECT page = GetPageRectInControl();
@@ -262,12 +262,12 @@ void RPrintPreview::paintEvent(QPaintEvent* event)
     painter.setClipRegion(paper);
     painter.fillRect(rect(), Qt::white);
     painter.setClipRegion(QRegion(rect()) - paper - covered);
-    painter.fillRect(rect(), kSurround);
+    painter.fillRect(rect(), QColor(kSurround));
     painter.setClipping(false);
     // 3. The printable area's outline; the picture's frame and its corner handles,
     // inverted so that they show on any colour.
     const PTzRECT printable = PageToControl(GetPrintableRect());
-    DrawXorRectangle(&painter, &printable, kPrintableOutline, OutlineRop::Copy);
+    DrawXorRectangle(&painter, &printable, QColor(kPrintableOutline), OutlineRop::Copy);
     DrawXorRectangle(&painter, &shown, Qt::black, OutlineRop::NotXor);
     const int32_t corners[4][2] = {{shown.left, shown.top},
                                    {shown.left, shown.bottom - 1},
