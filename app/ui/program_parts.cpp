@@ -7,10 +7,12 @@
 #include "app/shell/application_printer.h"
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
+#include "app/ui/tool_manager.h"
 
 CShellParts MakeProgramParts()
 {
     CShellParts parts;
+    parts.toolManager = [] { return std::unique_ptr<quorvel::IToolManager>(new (std::nothrow) CToolManager()); };
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
     parts.printSetup = [] { return std::unique_ptr<quorvel::IPrintSetup>(new (std::nothrow) CApplicationPrinter()); };
