@@ -233,6 +233,9 @@ int CTamsleyView::Listen(uint32_t message, void*, PTzBroadcaster*)
         UpdateScrollSizes();
         InvalidateAll();
     }
+    // The layer stack, the active layer or the size changed: what the commands may do.
+    if (message != ITzPICTMSG_DESTROY)
+        UpdateFrameCommands();
     return 1;
 }
 
