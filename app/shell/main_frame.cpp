@@ -268,6 +268,7 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
             continue;
         auto* panel = new QDockWidget(this);
         panel->setObjectName(PanelSettingPrefix(slot));
+        panel->setWindowTitle(content->windowTitle());
         panel->setWidget(content);
         panel->setAllowedAreas(Qt::NoDockWidgetArea);
         panel->setFloating(true);

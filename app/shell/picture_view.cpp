@@ -224,6 +224,8 @@ void CTamsleyView::DataChangedSelection(const PTzRECT* rect, int flag)
 {
     FreeSelectionOutline();
     DataChanged(rect, flag);
+    // A selection made or dropped by a tool: Crop, Deselect and Inverse follow.
+    UpdateFrameCommands();
 }
 
 int CTamsleyView::Listen(uint32_t message, void*, PTzBroadcaster*)

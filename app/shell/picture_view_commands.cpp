@@ -258,7 +258,9 @@ void CTamsleyView::OnRefreshCache()
 {
     if (ITzPicture* picture = GetPicture()) {
         _tagITzZOOMLEVEL zoom = m_zoom;
-        picture->Testing_UpdateActiveLayerCurrentCache(&zoom);
+        // The window is composed again, so that it shows the cache rebuilt.
+        if (picture->Testing_UpdateActiveLayerCurrentCache(&zoom))
+            InvalidateAll();
     }
 }
 
