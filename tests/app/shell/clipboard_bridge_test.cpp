@@ -147,6 +147,26 @@ TEST_F(ClipboardBridge, CutTakesThePixelsOutAndPasteBringsThemBack)
     EXPECT_EQ(port->reads + port->writes, 0);
 }
 
+TEST(ClipboardNew, NewProposesTheSizeOfTheImageOnTheClipboard)
+{
+    ScopedDialogs dialogs;
+    CShellParts parts;
+    parts.clipboardBridge = [] {
+        auto port = std::make_unique<CountingPort>();
+        port->image = QImage(123, 45, QImage::Format_Indexed8);
+        return std::make_unique<TzClipBoard>(std::move(port));
+    };
+    TestApp test(std::move(parts));
+    ASSERT_TRUE(test.app->InitInstance());
+    QSize proposed;
+    dialogs->newImage = [&proposed](int32_t* width, int32_t* height, QString*) {
+        proposed = QSize(*width, *height);
+        return false;
+    };
+    test.app->OnFileNew();
+    EXPECT_EQ(proposed, QSize(123, 45));
+}
+
 TEST(ClipboardSystem, ARoundTripThroughTheSystemClipboardKeepsAnOddWidthAndMakesTransparentWhite)
 {
     void* handle = MakeArgbPicture(37, 9, [](int x, int) { return x == 36 ? 0x00000000u : 0xFF804020u; });
