@@ -12,6 +12,7 @@
 #include "engine/pixels/layer_image_select.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/scratch_pages.h"
+#include "engine/pixels/selection_block_mask.h"
 
 using lumatra::BlockAt;
 using lumatra::BlockState;
@@ -45,22 +46,6 @@ bool Meets(const PTzRECT& a, const PTzRECT& b)
 {
     PTzRECT common;
     return PTzRectIntersect(&a, &b, &common) != 0;
-}
-
-// Reads the selection's values over a P rectangle of at most 256 x 256 into a page of
-// rows of 256; what the selection layer does not cover reads 0. False when it cannot.
-bool ReadSelectionPage(ITzLayerImage& selection, const PTzRECT& rect, uint8_t* page)
-{
-    const int32_t width = rect.right - rect.left;
-    const int32_t height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0 || width > ITzBLOCK_SIDE || height > ITzBLOCK_SIDE ||
-        selection.GetChannelCount() != 1)
-        return false;
-    std::memset(page, 0, ITzBLOCK_PAGE_BYTES);
-    _tagITzCHANNELBITMAP values = {width, height, ITzBLOCK_SIDE, int32_t(selection.GetColorMode()), {page}};
-    PTzRECT local;
-    selection.PRECTtoLRECT(&rect, &local);
-    return selection.GetRectChannelData(&values, &local) != 0;
 }
 
 // A floating block whose first channel (alpha, or the gray value) is uniform 0 leaves
@@ -340,7 +325,7 @@ int ITzLayerImage::FloatMergeRectMask(const _tagITzBLOCKPOSITION* position, cons
     PTzRECT block;
     GetBlockPictRect(index, &block);
     const lumatra::ScratchPages page(1);
-    if (!page.ok() || !ReadSelectionPage(*selection, block, page.page(0)))
+    if (!page.ok() || !lumatra::ReadBlockMask(selection, block, page.page(0)))
         return 0;
     if (PageAllZero(page.page(0)))
         return 1;
@@ -357,7 +342,7 @@ int ITzLayerImage::FloatMergeBlockMask(ITzLayerImage* floating, uint32_t block, 
     if (!floating || !selection || !blockRect)
         return 0;
     const lumatra::ScratchPages page(1);
-    if (!page.ok() || !ReadSelectionPage(*selection, *blockRect, page.page(0)))
+    if (!page.ok() || !lumatra::ReadBlockMask(selection, *blockRect, page.page(0)))
         return 0;
     if (PageAllZero(page.page(0)))
         return 1;

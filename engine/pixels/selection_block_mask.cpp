@@ -1,4 +1,5 @@
-// The selection's values over one block for the cut and move tools' block moves.
+// The selection's values over one block, for the floating merges and the block moves of
+// the cut and move tools.
 #include "engine/pixels/selection_block_mask.h"
 
 #include <cstring>

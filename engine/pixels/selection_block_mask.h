@@ -1,6 +1,6 @@
-// The selection's values over one block, as the block moves of the cut and move tools
-// read them: told apart cheaply as one byte over the whole block, from the block
-// records alone, or else read into a page. Library-private.
+// The selection's values over one block, as the floating merges and the block moves of
+// the cut and move tools read them: told apart cheaply as one byte over the whole
+// block, from the block records alone, or else read into a page. Library-private.
 #pragma once
 
 #include <cstdint>
