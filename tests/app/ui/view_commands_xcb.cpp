@@ -10,6 +10,8 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
@@ -112,6 +114,15 @@ TEST(ViewCommandsScreenshot, SelectAllAndFillAtHalfTheFrontColourShowExactColour
     EXPECT_EQ(fields.join(u','), QStringLiteral("128,0,126,20,30"));
     EXPECT_TRUE(Grab(panel, panel->rect()).save(ScreenshotPath(QStringLiteral("information_panel_xcb.png"))));
     EXPECT_TRUE(frame->screen()->grabWindow(0).save(ScreenshotPath(QStringLiteral("view_commands_screen_xcb.png"))));
+
+    // The Select menu, opened, with the commands the selection allows.
+    QMenu* select = frame->menuBar()->actions().at(2)->menu();
+    ASSERT_NE(select, nullptr);
+    select->popup(frame->mapToGlobal(QPoint(80, 30)));
+    QTest::qWait(200);
+    EXPECT_TRUE(frame->Action(ID_DESELECT)->isEnabled());
+    EXPECT_TRUE(Grab(select, select->rect()).save(ScreenshotPath(QStringLiteral("select_menu_xcb.png"))));
+    select->hide();
 }
 
 }  // namespace
