@@ -135,6 +135,7 @@ void CMainFrame::CreateCommands()
     connect(AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFilePrintSetup));
     connect(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")), &QAction::triggered, this, &CMainFrame::close);
+    CreatePrintCommands();
     connect(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Tamsley...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnAppAbout));
     connect(AddCommand(ID_FRONT_COLOR, QStringLiteral("Front Color")), &QAction::triggered, this,
@@ -223,6 +224,8 @@ void CMainFrame::CreateMenus()
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         m_fileMenu->addAction(Action(id));
     m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_FILE_PRINT));
+    m_fileMenu->addAction(Action(ID_FILE_PRINT_PREVIEW));
     m_fileMenu->addAction(Action(ID_FILE_PRINT_SETUP));
     m_recentSeparator = m_fileMenu->addSeparator();
     m_fileMenu->addActions(m_recentActions);
@@ -434,6 +437,33 @@ void CMainFrame::UpdateViewCommands()
     CTamsleyView* view = GetActiveTamsleyView();
     for (const CViewCommand& command : ViewCommands())
         Action(command.id)->setEnabled(view && view->IsCommandEnabled(command.id));
+    UpdatePrintCommandStates();
+}
+
+void CMainFrame::CreatePrintCommands()
+{
+    // Print and Print Preview are the active view's.
+    const auto onView = [this](void (CTamsleyView::*command)()) {
+        return [this, command] {
+            if (CTamsleyView* view = GetActiveTamsleyView())
+                (view->*command)();
+        };
+    };
+    connect(AddCommand(ID_FILE_PRINT, QStringLiteral("&Print"), QKeySequence::Print), &QAction::triggered,
+            this, onView(&CTamsleyView::OnFilePrint));
+    connect(AddCommand(ID_FILE_PRINT_DIRECT, QStringLiteral("&Print")), &QAction::triggered, this,
+            onView(&CTamsleyView::OnFilePrint));
+    connect(AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view...")), &QAction::triggered, this,
+            onView(&CTamsleyView::OnFilePrintPreview));
+}
+
+void CMainFrame::UpdatePrintCommandStates()
+{
+    CTamsleyApp* app = App();
+    CTamsleyView* view = GetActiveTamsleyView();
+    const bool printable = app && app->GetPrintSetup() && view && view->GetPicture();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        Action(id)->setEnabled(printable);
 }
 
 void CMainFrame::UpdateRecentFiles()

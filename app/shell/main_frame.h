@@ -50,9 +50,10 @@ public:
     QAction* Action(int id) const;
     // Refreshes the enabled state and texts of the commands (the idle turn calls it).
     void UpdateCommandStates();
-    // Enables the view's commands as the active view's picture allows, every one of them
-    // disabled without an active view. Runs when a view becomes active, when its picture
-    // announces a change, after each command, before a menu opens and at idle.
+    // Enables the view's commands, Print and Print Preview too, as the active view's
+    // picture allows, every one of them disabled without an active view. Runs when a view
+    // becomes active, when its picture announces a change, after each command, before a
+    // menu opens and at idle.
     void UpdateViewCommands();
     // Rebuilds the recent-file entries of the File menu.
     void UpdateRecentFiles();
@@ -66,6 +67,8 @@ protected:
 
 private:
     void CreateCommands();
+    void CreatePrintCommands();
+    void UpdatePrintCommandStates();
     void CreateMenus();
     void CreatePanels(quorvel::IPanelProvider* panels);
     void PlacePanels();

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/shell/application_printer.h"
 #include "app/shell/clipboard_bridge.h"
 #include "app/shell/view_editing.h"
 #include "app/ui/application_support.h"
@@ -22,5 +23,6 @@ CShellParts MakeProgramParts()
     parts.viewEditing = [] { return std::unique_ptr<quorvel::IViewEditing>(new (std::nothrow) CViewEditing()); };
     parts.viewDialogs = [] { return std::unique_ptr<quorvel::IViewDialogs>(new (std::nothrow) CViewDialogs()); };
     parts.panels = [] { return std::unique_ptr<quorvel::IPanelProvider>(new (std::nothrow) CProgramPanels()); };
+    parts.printSetup = [] { return std::unique_ptr<quorvel::IPrintSetup>(new (std::nothrow) CApplicationPrinter()); };
     return parts;
 }

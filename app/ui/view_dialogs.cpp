@@ -13,7 +13,7 @@ namespace {
 
 bool Run(QDialog& dialog)
 {
-    return ShellDialogs().RunModal(dialog) == QDialog::Accepted;
+    return ShellDialogs().ExecModal(&dialog) == QDialog::Accepted;
 }
 
 }  // namespace

@@ -82,12 +82,13 @@ TEST(ViewCommandsScreenshot, SelectAllAndFillAtHalfTheFrontColourShowExactColour
     CTamsleyView* view = child->GetView();
     const _tagPTzCOLOR red = {PTzCOLORMODE_ARGB, 255, {255, 0, 0}};
     test.app->GetColours()->SetFrontColor(&red);
-    dialogs->modal = [](QDialog& dialog) {
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("1006"));
+    dialogs->modal = [](QDialog* dialog) {
+        dialog->show();
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("1006"));
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("50"));
-        dialog.accept();
-        return dialog.result();
+        dialog->accept();
+        return dialog->result();
     };
 
     frame->Action(ID_SELECT_ALL)->trigger();

@@ -234,17 +234,19 @@ TEST(ViewDialogs, RunThroughTheDialogInterfaceAndGiveTheirAnswerOnlyOnOk)
     CViewDialogs view;
     uint8_t opacity = 0;
     EXPECT_FALSE(view.AskFillOpacity(nullptr, &opacity));
-    dialogs->modal = [](QDialog& dialog) {
-        Type(Find<QLineEdit>(dialog, 1006), QStringLiteral("50"));
-        dialog.accept();
-        return dialog.result();
+    dialogs->modal = [](QDialog* dialog) {
+        dialog->show();
+        Type(Find<QLineEdit>(*dialog, 1006), QStringLiteral("50"));
+        dialog->accept();
+        return dialog->result();
     };
     ASSERT_TRUE(view.AskFillOpacity(nullptr, &opacity));
     EXPECT_EQ(opacity, 128);
-    dialogs->modal = [](QDialog& dialog) {
-        Find<QLineEdit>(dialog, 1008)->setText(QStringLiteral("4"));
-        dialog.accept();
-        return dialog.result();
+    dialogs->modal = [](QDialog* dialog) {
+        dialog->show();
+        Find<QLineEdit>(*dialog, 1008)->setText(QStringLiteral("4"));
+        dialog->accept();
+        return dialog->result();
     };
     uint16_t index = 1;
     ASSERT_TRUE(view.AskActiveLayer(nullptr, 5, &index));
