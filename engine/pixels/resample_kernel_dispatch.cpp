@@ -81,9 +81,9 @@ void Divide(uint8_t* out, const uint32_t* num, const uint32_t* den, const float*
     Active().divide(out, num, den, reciprocals, n, write255);
 }
 
-void FinishRow(int colours, int taps, const resample_rows::FinishJob& job)
+void FinishRow(bool opaque, int colours, int taps, const resample_rows::FinishJob& job)
 {
-    Active().finish[colours == 3 ? 1 : 0][taps == 2 ? 1 : 0](job);
+    Active().finish[opaque ? 1 : 0][colours == 3 ? 1 : 0][taps == 2 ? 1 : 0](job);
 }
 
 }  // namespace lumatra::resample

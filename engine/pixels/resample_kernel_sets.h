@@ -25,7 +25,7 @@ struct KernelSet {
     void (*reciprocals)(float* out, const uint32_t* den, int32_t n);
     void (*divide)(uint8_t* out, const uint32_t* num, const uint32_t* den, const float* reciprocals, int32_t n,
                    bool write255);
-    Finish finish[2][2];  // [no colours, 3 colours][1 tap, 2 taps]
+    Finish finish[2][2][2];  // [translucent, opaque][no colours, 3 colours][1 tap, 2 taps]
 };
 
 // Best first; the last, the baseline, runs on every x86-64 processor.

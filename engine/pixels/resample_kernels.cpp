@@ -130,10 +130,14 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
     {                                                                                                          \
         resample_rows::Divide(out, num, den, reciprocals, n, write255);                                       \
     }                                                                                                          \
-    attributes void Finish01(const FinishJob& job) { resample_rows::FinishRow<0, 1>(job); }                    \
-    attributes void Finish02(const FinishJob& job) { resample_rows::FinishRow<0, 2>(job); }                    \
-    attributes void Finish31(const FinishJob& job) { resample_rows::FinishRow<3, 1>(job); }                    \
-    attributes void Finish32(const FinishJob& job) { resample_rows::FinishRow<3, 2>(job); }                    \
+    attributes void Finish01(const FinishJob& job) { resample_rows::FinishRow<false, 0, 1>(job); }             \
+    attributes void Finish02(const FinishJob& job) { resample_rows::FinishRow<false, 0, 2>(job); }             \
+    attributes void Finish31(const FinishJob& job) { resample_rows::FinishRow<false, 3, 1>(job); }             \
+    attributes void Finish32(const FinishJob& job) { resample_rows::FinishRow<false, 3, 2>(job); }             \
+    attributes void Opaque01(const FinishJob& job) { resample_rows::FinishRow<true, 0, 1>(job); }              \
+    attributes void Opaque02(const FinishJob& job) { resample_rows::FinishRow<true, 0, 2>(job); }              \
+    attributes void Opaque31(const FinishJob& job) { resample_rows::FinishRow<true, 3, 1>(job); }              \
+    attributes void Opaque32(const FinishJob& job) { resample_rows::FinishRow<true, 3, 2>(job); }              \
     }
 #define ITZ_RESAMPLE_SET(name, build, supported)                                                              \
     KernelSet                                                                                                 \
@@ -141,7 +145,10 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
         name, supported, build::Widen, build::Products, build::AddWeighted, build::AddWeightedProducts,      \
             build::AddWeightedSums, build::GatherChannels, build::Scale, build::Reciprocals, build::Divide,  \
         {                                                                                                     \
-            {build::Finish01, build::Finish02}, { build::Finish31, build::Finish32 }                          \
+            {{build::Finish01, build::Finish02}, {build::Finish31, build::Finish32}},                         \
+            {                                                                                                 \
+                {build::Opaque01, build::Opaque02}, { build::Opaque31, build::Opaque32 }                      \
+            }                                                                                                 \
         }                                                                                                     \
     }
 

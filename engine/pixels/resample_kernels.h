@@ -25,7 +25,8 @@ void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n);
 void Reciprocals(float* out, const uint32_t* den, int32_t n);
 void Divide(uint8_t* out, const uint32_t* num, const uint32_t* den, const float* reciprocals, int32_t n,
             bool write255);
-// FinishRow for alpha with 0 or 3 colours (`colours`) from 1 or 2 rows of sums (`taps`).
-void FinishRow(int colours, int taps, const resample_rows::FinishJob& job);
+// FinishRow for alpha with 0 or 3 colours (`colours`) from 1 or 2 rows of sums (`taps`),
+// of opaque sources or not.
+void FinishRow(bool opaque, int colours, int taps, const resample_rows::FinishJob& job);
 
 }  // namespace lumatra::resample

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/memory.h"
+#include "engine/pixels/resample_math.h"
 
 namespace lumatra {
 
@@ -44,11 +45,13 @@ bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_
     const int64_t count = int64_t{destEnd} - destFirst, sources = int64_t{sourceEnd} - sourceFirst;
     if (count <= 0 || end <= first || count > INT32_MAX || sources > INT32_MAX)
         return false;
-    // The start and total of each destination; the totals first hold the last source.
-    plan.start = static_cast<int32_t*>(Allocate(uint64_t(count) * 8));
+    // The start, total and reciprocal of each destination; the totals first hold the
+    // last source.
+    plan.start = static_cast<int32_t*>(Allocate(uint64_t(count) * 12));
     if (!plan.start)
         return false;
     plan.totals = reinterpret_cast<uint32_t*>(plan.start + count);
+    plan.reciprocals = reinterpret_cast<float*>(plan.totals + count);
     int32_t* last = reinterpret_cast<int32_t*>(plan.totals);
     std::fill(plan.start, plan.start + count, INT32_MAX);
     std::fill(last, last + count, -1);
@@ -92,7 +95,10 @@ bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_
     plan.count = int32_t(count);
     plan.sources = int32_t(sources);
     plan.taps = taps;
+    for (int64_t j = 0; j < count; ++j)
+        plan.reciprocals[j] = PlainReciprocal(plan.totals[j]);
     plan.largestTotal = *std::max_element(plan.totals, plan.totals + count);
+    plan.reached = *std::min_element(plan.totals, plan.totals + count) != 0;
     plan.rising = std::is_sorted(plan.start, plan.start + count);
     return true;
 }

@@ -12,16 +12,19 @@ namespace lumatra {
 
 // One axis of a job: destinations [0, count) and sources [0, sources), both counted from
 // the job's first. Destination j gathers sources start[j] to start[j] + taps - 1 with
-// weights weights[t x count + j] (0 where a source gives nothing) of total totals[j]. A
-// destination gathering nothing starts where its neighbour does.
+// weights weights[t x count + j] (0 where a source gives nothing) of total totals[j]
+// (and its PlainReciprocal in reciprocals[j]). A destination gathering nothing starts
+// where its neighbour does.
 struct BLAxisPlan {
     int32_t count = 0;
     int32_t sources = 0;
     int32_t taps = 0;
     uint32_t largestTotal = 0;
-    bool rising = false;  // no start is below the one before it
+    bool rising = false;   // no start is below the one before it
+    bool reached = false;  // every destination gathers some weight
     int32_t* start = nullptr;
     uint32_t* totals = nullptr;
+    float* reciprocals = nullptr;
     uint32_t* weights = nullptr;  // taps rows of count
 };
 

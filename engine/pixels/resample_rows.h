@@ -126,76 +126,92 @@ ITZ_RESAMPLE_INLINE void Divide(uint8_t* __restrict out, const uint32_t* __restr
 
 // A destination row's last steps at once, for alpha with 0 or 3 colours: the sums are
 // weighed from `taps` (1 or 2) rows of sums (final sums with weight 1), then alpha
-// = alpha sum / weight total and colour = colour sum / alpha sum go into the planes. A
-// pixel whose divisor is 0 gets 255 or keeps its byte.
+// = alpha sum / weight total and colour = colour sum / alpha sum go into the planes; a
+// pixel whose divisor is 0 keeps its byte. Where every source is opaque the alpha sum is
+// 255 times the weight total: the sums are then those of the colours alone (no alpha
+// sum), alpha is 255 and colour = colour sum / weight total, the same bytes.
 struct FinishJob {
     const uint32_t* sums[2][4];  // [tap][alpha, colours]
     uint32_t weights[2];
-    const uint32_t* totals;  // the column weight totals
+    const uint32_t* totals;    // the column weight totals
+    const float* reciprocals;  // their PlainReciprocal
     uint32_t rowTotal;
+    float rowReciprocal;  // its SumReciprocal
+    bool reached;         // no column total is 0
     uint8_t* out[4];
     int32_t n;
-    bool write255;
 };
 
-// The quotient of a sum by its divisor, or 255 or the old byte where the divisor is 0
-// (and so the sum: the quotient, set aside, stays in range).
-template <bool kWrite255>
+// The quotient of a sum by its divisor, or the old byte where the divisor is 0 (and so
+// the sum: the quotient, set aside, stays in range). kReached: the divisor is not 0.
+template <bool kReached>
 ITZ_RESAMPLE_INLINE uint8_t Quotient(uint32_t sum, uint32_t divisor, float reciprocal, uint8_t old)
 {
     const uint8_t quotient = uint8_t(DivideSum(sum, divisor, reciprocal));
-    return divisor != 0 ? quotient : kWrite255 ? 255 : old;
+    return kReached || divisor != 0 ? quotient : old;
 }
 
 // A destination sum weighed from one or two rows of sums.
 template <int kTaps>
-ITZ_RESAMPLE_INLINE uint32_t Weigh(const uint32_t* first, const uint32_t* second, uint32_t w0,
-                                   uint32_t w1, int32_t j)
+ITZ_RESAMPLE_INLINE uint32_t Weigh(const uint32_t* first, const uint32_t* second, uint32_t w0, uint32_t w1,
+                                   int32_t j)
 {
     return kTaps == 1 ? w0 * first[j] : w0 * first[j] + w1 * second[j];
 }
 
 // The row loop of FinishRow; each array its own restricted pointer, as the vectoriser
 // needs, the colours' unused without colours.
-template <int kColours, int kTaps, bool kWrite255>
+template <bool kOpaque, int kColours, int kTaps, bool kReached>
 ITZ_RESAMPLE_INLINE void FinishLoop(const uint32_t* __restrict a0, const uint32_t* __restrict r0,
                                     const uint32_t* __restrict g0, const uint32_t* __restrict b0,
                                     const uint32_t* __restrict a1, const uint32_t* __restrict r1,
                                     const uint32_t* __restrict g1, const uint32_t* __restrict b1, uint32_t w0,
-                                    uint32_t w1, const uint32_t* __restrict totals, uint32_t rowTotal,
+                                    uint32_t w1, const uint32_t* __restrict totals,
+                                    const float* __restrict reciprocals, uint32_t rowTotal, float rowReciprocal,
                                     uint8_t* __restrict outA, uint8_t* __restrict outR, uint8_t* __restrict outG,
                                     uint8_t* __restrict outB, int32_t n)
 {
     for (int32_t j = 0; j < n; ++j) {
-        const uint32_t alpha = Weigh<kTaps>(a0, a1, w0, w1, j);
         const uint32_t total = totals[j] * rowTotal;
-        outA[j] = Quotient<kWrite255>(alpha, total, SumReciprocal(total), outA[j]);
+        const float byTotal = ProductReciprocal(reciprocals[j], rowReciprocal);
+        if constexpr (kOpaque) {
+            outA[j] = kReached || total != 0 ? 255 : outA[j];
+            if constexpr (kColours == 3) {
+                outR[j] = Quotient<kReached>(Weigh<kTaps>(r0, r1, w0, w1, j), total, byTotal, outR[j]);
+                outG[j] = Quotient<kReached>(Weigh<kTaps>(g0, g1, w0, w1, j), total, byTotal, outG[j]);
+                outB[j] = Quotient<kReached>(Weigh<kTaps>(b0, b1, w0, w1, j), total, byTotal, outB[j]);
+            }
+            continue;
+        }
+        const uint32_t alpha = Weigh<kTaps>(a0, a1, w0, w1, j);
+        outA[j] = Quotient<kReached>(alpha, total, byTotal, outA[j]);
         if constexpr (kColours == 3) {
             const float byAlpha = SumReciprocal(alpha);
-            outR[j] = Quotient<kWrite255>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
-            outG[j] = Quotient<kWrite255>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
-            outB[j] = Quotient<kWrite255>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
+            outR[j] = Quotient<false>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
+            outG[j] = Quotient<false>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
+            outB[j] = Quotient<false>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
         }
     }
 }
 
-template <int kColours, int kTaps, bool kWrite255>
+template <bool kOpaque, int kColours, int kTaps, bool kReached>
 ITZ_RESAMPLE_INLINE void FinishRow(const FinishJob& job)
 {
     const auto& s = job.sums;
     const int t = kTaps - 1;
-    FinishLoop<kColours, kTaps, kWrite255>(s[0][0], s[0][1], s[0][2], s[0][3], s[t][0], s[t][1], s[t][2], s[t][3],
-                                           job.weights[0], job.weights[1], job.totals, job.rowTotal, job.out[0],
-                                           job.out[1], job.out[2], job.out[3], job.n);
+    FinishLoop<kOpaque, kColours, kTaps, kReached>(s[0][0], s[0][1], s[0][2], s[0][3], s[t][0], s[t][1], s[t][2],
+                                                   s[t][3], job.weights[0], job.weights[1], job.totals,
+                                                   job.reciprocals, job.rowTotal, job.rowReciprocal, job.out[0],
+                                                   job.out[1], job.out[2], job.out[3], job.n);
 }
 
-template <int kColours, int kTaps>
+template <bool kOpaque, int kColours, int kTaps>
 ITZ_RESAMPLE_INLINE void FinishRow(const FinishJob& job)
 {
-    if (job.write255)
-        FinishRow<kColours, kTaps, true>(job);
+    if (job.reached)
+        FinishRow<kOpaque, kColours, kTaps, true>(job);
     else
-        FinishRow<kColours, kTaps, false>(job);
+        FinishRow<kOpaque, kColours, kTaps, false>(job);
 }
 
 // The same for 64-bit sums, by integer division.

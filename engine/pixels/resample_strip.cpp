@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/pixels/channel_compression.h"
 #include "engine/pixels/resample_kernels.h"
 #include "engine/pixels/resample_rows.h"
 
@@ -58,7 +59,10 @@ struct Rows<uint32_t> {
     {
         resample::Divide(out, num, den, reciprocals, n, write255);
     }
-    static void Finish(int colours, int taps, const FinishJob& job) { resample::FinishRow(colours, taps, job); }
+    static void Finish(bool opaque, int colours, int taps, const FinishJob& job)
+    {
+        resample::FinishRow(opaque, colours, taps, job);
+    }
 };
 
 template <>
@@ -94,7 +98,7 @@ struct Rows<uint64_t> {
     {
         resample_rows::Divide(out, num, den, n, write255);
     }
-    static void Finish(int, int, const FinishJob&) {}
+    static void Finish(bool, int, int, const FinishJob&) {}
 };
 
 constexpr int kMaxChannels = 5;
@@ -144,7 +148,8 @@ Layout LayoutOf(const BLStripResampler& r)
 template <class Sum>
 class StripRun {
 public:
-    StripRun(BLStripResampler& r, const PlaneView& strip, int32_t stripFirst, const PlaneView& out, bool write255)
+    StripRun(BLStripResampler& r, const PlaneView& strip, int32_t stripFirst, int32_t stripEnd, const PlaneView& out,
+             bool write255)
         : m_r(r), m_x(*r.x), m_y(*r.y), m_strip(strip), m_stripFirst(stripFirst), m_out(out), m_write255(write255),
           m_layout(LayoutOf(r)), m_channels(Channels(r))
     {
@@ -153,14 +158,25 @@ public:
             m_values[c] = Array<Sum>(m_layout.values) + c * stride;
             m_sums[c] = Array<Sum>(m_layout.sums) + ptrdiff_t(c) * m_x.count;
         }
-        // The fused last steps take alpha with 0 or 3 colours into every plane.
-        m_fused = Rows<Sum>::kFinishes && r.alpha && (r.colours == 0 || r.colours == 3);
+        // The fused last steps take alpha with 0 or 3 colours into every plane, keeping a
+        // pixel whose divisor is 0; they know the sums of opaque sources too.
+        m_fused = Rows<Sum>::kFinishes && r.alpha && (r.colours == 0 || r.colours == 3) && !write255;
         for (int c = 0; c < m_channels; ++c)
             m_fused = m_fused && out.planes[c] != nullptr;
+        m_opaque = m_fused && Opaque(stripEnd - stripFirst);
+        // Held rows summed for the other kind of source are summed again.
+        if (r.columnsFirst && r.heldOpaque != m_opaque) {
+            std::fill_n(r.heldRows, r.y->taps, -1);
+            r.heldOpaque = m_opaque;
+        }
     }
 
-    // Rows first: adds the taps [from, to) of destination row i to its column sums.
-    void AddTaps(int32_t i, int32_t from, int32_t to, bool& summing)
+    // Whether every source of the strip is opaque.
+    bool Opaque() const { return m_opaque; }
+
+    // Rows first: adds the taps [from, to) of destination row i to its column sums (of
+    // the colours alone where `opaque`).
+    void AddTaps(int32_t i, int32_t from, int32_t to, bool& summing, bool opaque)
     {
         const int32_t width = m_x.sources;
         for (int32_t t = from; t < to; ++t) {
@@ -168,8 +184,8 @@ public:
             if (w == 0)
                 continue;
             const int32_t row = m_y.start[i] + t;
-            for (int c = 0; c < m_channels; ++c) {
-                if (!m_r.alpha || c == 0)
+            for (int c = opaque ? 1 : 0; c < m_channels; ++c) {
+                if (!m_r.alpha || c == 0 || opaque)
                     Rows<Sum>::AddWeighted(m_values[c], SourceRow(c, row), w, width, !summing);
                 else
                     Rows<Sum>::AddWeightedProducts(m_values[c], SourceRow(0, row), SourceRow(c, row), w, width,
@@ -180,10 +196,11 @@ public:
     }
 
     // Rows first: the column sums gathered into destination row i, divided.
-    void GatherColumns(int32_t i)
+    void GatherColumns(int32_t i, bool opaque)
     {
-        Rows<Sum>::GatherChannels(m_sums, m_values, m_channels, m_x);
-        Divide(i, m_sums);
+        const int first = opaque ? 1 : 0;
+        Rows<Sum>::GatherChannels(m_sums + first, m_values + first, m_channels - first, m_x);
+        Divide(i, m_sums, opaque);
     }
 
     // Columns first: destination row i from its held source rows, divided. Up to two
@@ -195,7 +212,7 @@ public:
         int waiting = 0;
         bool summing = false;
         const auto add = [&](Sum* const* row, uint32_t w) {
-            for (int c = 0; c < m_channels; ++c)
+            for (int c = m_opaque ? 1 : 0; c < m_channels; ++c)
                 Rows<Sum>::AddWeightedSums(m_sums[c], row[c], w, m_x.count, !summing);
             summing = true;
         };
@@ -216,9 +233,9 @@ public:
             add(held, w);
         }
         if (summing)
-            Divide(i, m_sums);
+            Divide(i, m_sums, m_opaque);
         else
-            Finish(i, rows, weights, waiting);
+            Finish(i, rows, weights, waiting, m_opaque);
     }
 
     // A row no source reaches, where such pixels get 255.
@@ -233,6 +250,19 @@ public:
     }
 
 private:
+    // Whether the strip's first `rows` rows hold alpha 255 alone.
+    bool Opaque(int32_t rows) const
+    {
+        // Rows without a gap between them are scanned as one.
+        const bool packed = m_strip.stride == m_x.sources;
+        const uint32_t run = uint32_t(m_x.sources) * uint32_t(packed ? rows : 1);
+        uint8_t value = 0;
+        for (int32_t row = 0; row < (packed ? 1 : rows); ++row)
+            if (!ITzBytesUniform(m_strip.planes[0] + ptrdiff_t(row) * m_strip.stride, run, &value) || value != 255)
+                return false;
+        return true;
+    }
+
     template <class T>
     T* Array(uint64_t offset) const
     {
@@ -255,44 +285,50 @@ private:
             held[c] = slotSums + ptrdiff_t(c) * m_x.count;
         if (m_r.heldRows[slot] == row)
             return;
-        for (int c = 0; c < m_channels; ++c) {
-            if (!m_r.alpha || c == 0)
+        const int first = m_opaque ? 1 : 0;
+        for (int c = first; c < m_channels; ++c) {
+            if (!m_r.alpha || c == 0 || m_opaque)
                 Rows<Sum>::Widen(m_values[c], SourceRow(c, row), m_x.sources);
             else
                 Rows<Sum>::Products(m_values[c], SourceRow(0, row), SourceRow(c, row), m_x.sources);
         }
-        Rows<Sum>::GatherChannels(held, m_values, m_channels, m_x);
+        Rows<Sum>::GatherChannels(held + first, m_values + first, m_channels - first, m_x);
         m_r.heldRows[slot] = row;
     }
 
     // Destination row i from one or two waiting rows of sums, weighed, by the fused last
-    // steps (rows of final sums wait with weight 1).
-    void Finish(int32_t i, Sum* const (*rows)[kMaxChannels], const uint32_t* weights, int taps)
+    // steps (rows of final sums wait with weight 1); of the colours alone where `opaque`.
+    void Finish(int32_t i, Sum* const (*rows)[kMaxChannels], const uint32_t* weights, int taps, bool opaque)
     {
-        FinishJob job = {};
-        for (int k = 0; k < taps; ++k) {
-            for (int c = 0; c < m_channels && c < 4; ++c)
-                job.sums[k][c] = reinterpret_cast<const uint32_t*>(rows[k][c]);
-            job.weights[k] = weights[k];
-        }
+        FinishJob job;
         const ptrdiff_t at = ptrdiff_t(i) * m_out.stride;
-        for (int c = 0; c < m_channels && c < 4; ++c)
-            job.out[c] = m_out.planes[c] + at;
+        for (int c = 0; c < 4; ++c) {
+            // Sums a run does not take (alpha where opaque, a second tap) are never read.
+            for (int k = 0; k < 2; ++k)
+                job.sums[k][c] = k < taps && c < m_channels && (c > 0 || !opaque)
+                                     ? reinterpret_cast<const uint32_t*>(rows[k][c])
+                                     : nullptr;
+            job.out[c] = c < m_channels ? m_out.planes[c] + at : nullptr;
+        }
+        job.weights[0] = weights[0];
+        job.weights[1] = taps == 2 ? weights[1] : 0;
         job.totals = m_x.totals;
+        job.reciprocals = m_x.reciprocals;
         job.rowTotal = m_y.totals[i];
+        job.rowReciprocal = SumReciprocal(m_y.totals[i]);
+        job.reached = m_x.reached;
         job.n = m_x.count;
-        job.write255 = m_write255;
-        Rows<Sum>::Finish(m_r.colours, taps, job);
+        Rows<Sum>::Finish(opaque, m_r.colours, taps, job);
     }
 
     // Destination row i divided into the planes the output has: alpha = alpha sum /
     // weight total, colour = colour sum / alpha sum (or / weight total without alpha).
-    void Divide(int32_t i, Sum* const* sums)
+    void Divide(int32_t i, Sum* const* sums, bool opaque)
     {
         if (m_fused) {
             Sum* const rows[1][kMaxChannels] = {{sums[0], sums[1], sums[2], sums[3], sums[4]}};
             const uint32_t one = 1;
-            Finish(i, rows, &one, 1);
+            Finish(i, rows, &one, 1, opaque);
             return;
         }
         const int32_t n = m_x.count;
@@ -325,6 +361,7 @@ private:
     Layout m_layout;
     int m_channels;
     bool m_fused = false;
+    bool m_opaque = false;
     Sum* m_values[kMaxChannels] = {};
     Sum* m_sums[kMaxChannels] = {};
 };
@@ -334,7 +371,7 @@ void RunStrip(BLStripResampler& r, const PlaneView& strip, int32_t stripFirst, i
               BLStripProgress& progress, int32_t destEnd, const PlaneView& out, bool write255)
 {
     const BLAxisPlan& y = *r.y;
-    StripRun<Sum> run(r, strip, stripFirst, out, write255);
+    StripRun<Sum> run(r, strip, stripFirst, stripEnd, out, write255);
     while (progress.row < destEnd) {
         const int32_t i = progress.row;
         const int32_t first = y.start[i], end = first + y.taps;
@@ -349,12 +386,14 @@ void RunStrip(BLStripResampler& r, const PlaneView& strip, int32_t stripFirst, i
             const int32_t from = first + progress.taps;
             if (from < stripFirst || from >= stripEnd)
                 return;
+            // A row summed over more than one strip takes the sums of any source.
+            const bool opaque = run.Opaque() && progress.taps == 0 && end <= stripEnd;
             const int32_t to = std::min(end, stripEnd);
-            run.AddTaps(i, progress.taps, to - first, progress.summing);
+            run.AddTaps(i, progress.taps, to - first, progress.summing, opaque);
             progress.taps = to - first;
             if (to < end)
                 return;
-            run.GatherColumns(i);
+            run.GatherColumns(i, opaque);
         }
         progress = {i + 1, 0, false};
     }

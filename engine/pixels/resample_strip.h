@@ -23,6 +23,7 @@ struct BLStripResampler {
     bool columnsFirst = false;
     uint8_t* scratch = nullptr;
     int32_t* heldRows = nullptr;  // columns first: the source row each ring slot holds, -1 for none
+    bool heldOpaque = false;      // the held rows are sums of opaque sources, the colours alone
 };
 
 // How far a job has come: the next destination row and, rows first, how many of its
