@@ -83,23 +83,25 @@ void ResampleFillChannelBitmapNNDoBlockOneRow(const _tagITzCHANNELBITMAP& view, 
     }
 }
 
-// Reads block `index` (grid column and row) and copies it to the destination rows
-// [y0, y1) and columns [x0, x1) that show it; a missing block reads as transparent.
-// False when no page is free or the block cannot be read.
+// Reads the part of block `index` (grid column and row) that the destination rows
+// [y0, y1) and columns [x0, x1) show and copies it to them; a missing block reads as
+// transparent. False when no page is free or the block cannot be read.
 bool ResampleFillChannelBitmapNNDoBlock(ITzLayerImage& layer, _tagITzZOOMNNDATA* job, uint32_t index, int32_t column,
                                         int32_t row, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
 {
-    _tagITzCHANNELBITMAP block = {256, 256, 256, 0, {}};
+    // The sources rise with the destinations: the first and last shown bound the part.
+    const int32_t* sourceX = SourceX(job);
+    const int32_t* sourceY = SourceY(job);
+    const PTzRECT part = {sourceX[x0] - column * 256, sourceY[y0] - row * 256, sourceX[x1 - 1] - column * 256 + 1,
+                          sourceY[y1 - 1] - row * 256 + 1};
+    _tagITzCHANNELBITMAP block = {part.right - part.left, part.bottom - part.top, 0, 0, {}};
     if (!layer.LockChannelBitmap(&block))
         return false;
-    const PTzRECT whole = {0, 0, 256, 256};
-    const bool read = layer.GetChannelBlockData(index, &whole, &block) != 0;
-    if (read) {
-        const int32_t* sourceY = SourceY(job);
+    const bool read = layer.GetChannelBlockData(index, &part, &block) != 0;
+    if (read)
         for (int32_t y = y0; y < y1; ++y)
-            ResampleFillChannelBitmapNNDoBlockOneRow(job->view, y, x0, x1, SourceX(job), block,
-                                                     sourceY[y] - row * 256, column * 256);
-    }
+            ResampleFillChannelBitmapNNDoBlockOneRow(job->view, y, x0, x1, sourceX, block,
+                                                     sourceY[y] - row * 256 - part.top, column * 256 + part.left);
     layer.UnlockChannelBitmap(&block);
     return read;
 }
