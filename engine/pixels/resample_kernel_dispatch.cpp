@@ -65,6 +65,17 @@ void GatherChannels(uint32_t* const* out, const uint32_t* const* values, int cha
     Active().gatherChannels(out, values, channels, start, weights, taps, n, rising);
 }
 
+void Pairs(uint32_t* out, const uint8_t* in, int32_t n)
+{
+    Active().pairs(out, in, n);
+}
+
+void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n,
+                 bool rising)
+{
+    Active().gatherPairs(out, pairs, start, weights, n, rising);
+}
+
 void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n)
 {
     Active().scale(out, in, w, n);

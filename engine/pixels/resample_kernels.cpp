@@ -2,14 +2,18 @@
 // the baseline, into the kernel sets resample_kernel_dispatch.cpp chooses from. Each
 // build's entry points take the loops of resample_rows.h whole (flatten), so that they
 // are vectorised for that build alone. The AVX-512 build gathers taps that lie close
-// together by permuting a window of values held in two registers, where the others load
-// each value on its own.
+// together by permuting a window of values held in two registers, and two taps from rows
+// of byte pairs in one multiply-add, where the others load each value on its own.
 #include "engine/pixels/resample_kernel_sets.h"
 #include "engine/pixels/resample_kernels.h"
 #include "engine/pixels/resample_rows.h"
 
 #include <algorithm>
 #include <cstring>
+
+#ifndef ITZ_MERGE_BASELINE_ONLY
+#include <immintrin.h>
+#endif
 
 namespace lumatra::resample {
 
@@ -85,13 +89,40 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
             resample_rows::GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
 }
 
+// GatherPairs over 16 destinations at a time: where the pairs they load lie within 32 of
+// the first (the starts rising), the pairs are permuted out of a window of two registers
+// and each destination's two products summed in one multiply-add of 16-bit halves
+// (the bytes and weights are below 2^15); other groups, and the last few destinations,
+// load one by one.
+__attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWindowed(
+    uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n, bool rising)
+{
+    int32_t j = 0;
+    for (; rising && j + 16 <= n; j += 16) {
+        const int32_t least = start[j];
+        if (start[j + 15] - least >= kGatherPadding) {
+            resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 16);
+            continue;
+        }
+        Lanes index, low, high, paired;
+        std::memcpy(&index, start + j, sizeof index);
+        std::memcpy(&low, pairs + least, sizeof low);
+        std::memcpy(&high, pairs + least + 16, sizeof high);
+        std::memcpy(&paired, weights + j, sizeof paired);
+        const Lanes loaded = __builtin_shuffle(low, high, index - uint32_t(least));
+        _mm512_storeu_si512(out + j, _mm512_madd_epi16(__m512i(loaded), __m512i(paired)));
+    }
+    if (j < n)
+        resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
+}
+
 #endif
 
 }  // namespace
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`;
 // `gather` is its GatherChannels.
-#define ITZ_RESAMPLE_BUILD(build, attributes, gather)                                                          \
+#define ITZ_RESAMPLE_BUILD(build, attributes, gather, gatherPairs)                                             \
     namespace build {                                                                                          \
     attributes void Widen(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Widen(out, in, n); }  \
     attributes void Products(uint32_t* out, const uint8_t* a, const uint8_t* c, int32_t n)                   \
@@ -116,6 +147,12 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
                                    bool rising)                                                               \
     {                                                                                                          \
         gather(out, values, channels, start, weights, taps, n, rising);                                       \
+    }                                                                                                          \
+    attributes void Pairs(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Pairs(out, in, n); }   \
+    attributes void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start,                   \
+                                const uint32_t* weights, int32_t n, bool rising)                              \
+    {                                                                                                          \
+        gatherPairs(out, pairs, start, weights, n, rising);                                                   \
     }                                                                                                          \
     attributes void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n)                          \
     {                                                                                                          \
@@ -143,7 +180,8 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
     KernelSet                                                                                                 \
     {                                                                                                         \
         name, supported, build::Widen, build::Products, build::AddWeighted, build::AddWeightedProducts,      \
-            build::AddWeightedSums, build::GatherChannels, build::Scale, build::Reciprocals, build::Divide,  \
+            build::AddWeightedSums, build::GatherChannels, build::Pairs, build::GatherPairs, build::Scale,    \
+            build::Reciprocals, build::Divide,                                                                \
         {                                                                                                     \
             {{build::Finish01, build::Finish02}, {build::Finish31, build::Finish32}},                         \
             {                                                                                                 \
@@ -152,7 +190,14 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
         }                                                                                                     \
     }
 
-ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>)
+// The plain builds gather pairs one by one.
+ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* out, const uint32_t* pairs, const int32_t* start,
+                                         const uint32_t* weights, int32_t n, bool /*rising*/)
+{
+    resample_rows::GatherPairs(out, pairs, start, weights, n);
+}
+
+ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -162,8 +207,10 @@ const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, Always)}
 
 #else
 
-ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed)
-ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), resample_rows::GatherChannels<uint32_t>)
+ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed,
+                   GatherPairsWindowed)
+ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), resample_rows::GatherChannels<uint32_t>,
+                   GatherPairsEach)
 
 namespace {
 

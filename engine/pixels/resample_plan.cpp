@@ -64,7 +64,8 @@ bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_
     for (int64_t j = 0; j < count; ++j)
         if (last[j] >= 0)
             taps = std::max(taps, last[j] - plan.start[j] + 1);
-    plan.weights = static_cast<uint32_t*>(Allocate(uint64_t(taps) * uint64_t(count) * 4));
+    // The weights by tap, and after them the pairs of a two-tap plan.
+    plan.weights = static_cast<uint32_t*>(Allocate(uint64_t(taps + (taps == 2 ? 1 : 0)) * uint64_t(count) * 4));
     if (!plan.weights) {
         ReleaseAxisPlan(plan);
         return false;
@@ -97,6 +98,11 @@ bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_
     plan.taps = taps;
     for (int64_t j = 0; j < count; ++j)
         plan.reciprocals[j] = PlainReciprocal(plan.totals[j]);
+    if (taps == 2) {
+        plan.pairs = plan.weights + 2 * count;
+        for (int64_t j = 0; j < count; ++j)
+            plan.pairs[j] = plan.weights[j] | plan.weights[count + j] << 16;
+    }
     plan.largestTotal = *std::max_element(plan.totals, plan.totals + count);
     plan.reached = *std::min_element(plan.totals, plan.totals + count) != 0;
     plan.rising = std::is_sorted(plan.start, plan.start + count);

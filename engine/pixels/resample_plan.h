@@ -26,6 +26,9 @@ struct BLAxisPlan {
     uint32_t* totals = nullptr;
     float* reciprocals = nullptr;
     uint32_t* weights = nullptr;  // taps rows of count
+    // With two taps, each destination's two weights as one word, the first in the low
+    // half, for gathering rows of byte pairs (see resample_rows.h); null otherwise.
+    uint32_t* pairs = nullptr;
 };
 
 // Makes the plan of `table` for destinations [destFirst, destEnd) and the sources

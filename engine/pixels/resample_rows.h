@@ -96,6 +96,28 @@ ITZ_RESAMPLE_INLINE void GatherChannels(Sum* const* out, const Sum* const* value
         GatherTaps(out[c], values[c], start, weights, n, taps, n);
 }
 
+// A row of byte pairs: out[s] holds in[s] in its low half and in[s + 1] (0 past the
+// row's end) in its high half, so that a destination gathering two neighbours loads both
+// at once.
+ITZ_RESAMPLE_INLINE void Pairs(uint32_t* __restrict out, const uint8_t* __restrict in, int32_t n)
+{
+    for (int32_t i = 0; i + 1 < n; ++i)
+        out[i] = uint32_t(in[i]) | uint32_t(in[i + 1]) << 16;
+    if (n > 0)
+        out[n - 1] = in[n - 1];
+}
+
+// GatherTaps of two taps from a row of byte pairs, with the plan's pairs of weights:
+// out[j] = first weight x low half + second weight x high half of pairs[start[j]].
+ITZ_RESAMPLE_INLINE void GatherPairs(uint32_t* __restrict out, const uint32_t* __restrict pairs,
+                                     const int32_t* __restrict start, const uint32_t* __restrict weights, int32_t n)
+{
+    for (int32_t j = 0; j < n; ++j) {
+        const uint32_t p = pairs[start[j]], w = weights[j];
+        out[j] = (p & 0xFFFF) * (w & 0xFFFF) + (p >> 16) * (w >> 16);
+    }
+}
+
 // out = w in: a row's weight totals, from the column totals and the row's own.
 template <class Sum>
 ITZ_RESAMPLE_INLINE void Scale(Sum* __restrict out, const uint32_t* __restrict in, uint32_t w, int32_t n)

@@ -52,6 +52,12 @@ struct Rows<uint32_t> {
         resample::GatherChannels(out, values, channels, plan.start, plan.weights, plan.taps, plan.count,
                                  plan.rising);
     }
+    static constexpr bool kPairs = true;  // gathers two taps from rows of byte pairs
+    static void Pairs(uint32_t* out, const uint8_t* in, int32_t n) { resample::Pairs(out, in, n); }
+    static void GatherPairs(uint32_t* out, const uint32_t* pairs, const BLAxisPlan& plan)
+    {
+        resample::GatherPairs(out, pairs, plan.start, plan.pairs, plan.count, plan.rising);
+    }
     static void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n) { resample::Scale(out, in, w, n); }
     static void Reciprocals(float* out, const uint32_t* den, int32_t n) { resample::Reciprocals(out, den, n); }
     static void Divide(uint8_t* out, const uint32_t* num, const uint32_t* den, const float* reciprocals, int32_t n,
@@ -91,6 +97,9 @@ struct Rows<uint64_t> {
     {
         resample_rows::GatherChannels(out, values, channels, plan.start, plan.weights, plan.taps, plan.count);
     }
+    static constexpr bool kPairs = false;
+    static void Pairs(uint64_t*, const uint8_t*, int32_t) {}
+    static void GatherPairs(uint64_t*, const uint64_t*, const BLAxisPlan&) {}
     static void Scale(uint64_t* out, const uint32_t* in, uint32_t w, int32_t n) { resample_rows::Scale(out, in, w, n); }
     static void Reciprocals(float*, const uint64_t*, int32_t) {}
     static void Divide(uint8_t* out, const uint64_t* num, const uint64_t* den, const float*, int32_t n,
@@ -275,6 +284,9 @@ private:
         return m_strip.planes[m_r.alpha ? c : c + 1] + ptrdiff_t(row - m_stripFirst) * m_strip.stride;
     }
 
+    // Whether channel c is summed from its bytes alone (not alpha products).
+    bool ByteChannel(int c) const { return !m_r.alpha || c == 0 || m_opaque; }
+
     // The ring slot of source row `row`, its channels in `held`: gathered into
     // destination columns unless the slot holds it already.
     void HeldRow(int32_t row, Sum** held)
@@ -285,14 +297,21 @@ private:
             held[c] = slotSums + ptrdiff_t(c) * m_x.count;
         if (m_r.heldRows[slot] == row)
             return;
-        const int first = m_opaque ? 1 : 0;
+        // The channels of bytes come first (alpha, or every one without alpha products);
+        // with two taps they gather pairs of neighbouring bytes at once.
+        int first = m_opaque ? 1 : 0;
+        for (; Rows<Sum>::kPairs && m_x.pairs && first < m_channels && ByteChannel(first); ++first) {
+            Rows<Sum>::Pairs(m_values[first], SourceRow(first, row), m_x.sources);
+            Rows<Sum>::GatherPairs(held[first], m_values[first], m_x);
+        }
         for (int c = first; c < m_channels; ++c) {
-            if (!m_r.alpha || c == 0 || m_opaque)
+            if (ByteChannel(c))
                 Rows<Sum>::Widen(m_values[c], SourceRow(c, row), m_x.sources);
             else
                 Rows<Sum>::Products(m_values[c], SourceRow(0, row), SourceRow(c, row), m_x.sources);
         }
-        Rows<Sum>::GatherChannels(held + first, m_values + first, m_channels - first, m_x);
+        if (first < m_channels)
+            Rows<Sum>::GatherChannels(held + first, m_values + first, m_channels - first, m_x);
         m_r.heldRows[slot] = row;
     }
 
