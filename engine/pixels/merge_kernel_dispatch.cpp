@@ -1,10 +1,11 @@
-// The functions of merge_kernels.h: each hands its job to the kernel build chosen on the
-// first merge, the best this processor runs. The choice is one load per job (a tile or a
-// row), never per pixel. Also the plain plane copies, which need no build of their own,
+// The functions of merge_kernels.h and argb_pack.h: each hands its job to the kernel
+// build chosen on the first call, the best this processor runs. The choice is one load
+// per job (a tile or a row), never per pixel. Also the plain plane copies, which need no build of their own,
 // and the test-only switch between builds.
 #include <atomic>
 #include <cstring>
 
+#include "engine/pixels/argb_pack.h"
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/merge_kernels_test_hooks.h"
@@ -94,6 +95,25 @@ void Invert(const Job& job, int bytesPerPixel)
 }
 
 }  // namespace lumatra::merge
+
+namespace lumatra::pack {
+
+void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)
+{
+    merge::Active().planesToARGB(planes, out, count);
+}
+
+void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)
+{
+    merge::Active().argbToPlanes(in, planes, count);
+}
+
+void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, bool bgr)
+{
+    merge::Active().rgbToPlanes(in, planes, count, bgr);
+}
+
+}  // namespace lumatra::pack
 
 using lumatra::merge::kKernelSetCount;
 using lumatra::merge::kKernelSets;

@@ -3,12 +3,13 @@
 // set is built three times, for AVX-512, AVX2 and the baseline, into the kernel sets
 // merge_kernel_dispatch.cpp chooses from. The AVX-512 build runs the planar alpha-over in
 // 32-bit lanes from the first load to the last store, where the vectoriser would widen
-// and narrow 64 pixels at a time.
+// and narrow 64 pixels at a time. The pixel moves of argb_pack.h are built with them.
 #include "engine/pixels/merge_kernels.h"
 
 #include <cstring>
 #include <type_traits>
 
+#include "engine/pixels/argb_pack_rows.h"
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_math.h"
 
@@ -458,12 +459,25 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
     attributes void AlphaOver32(const Job& job) { AnyAlphaOver32(job); }                             \
     attributes void AlphaOver32To24(const Job& job, bool bgr) { AnyAlphaOver32To24(job, bgr); }      \
     attributes void Invert(const Job& job, int bytesPerPixel) { AnyInvert(job, bytesPerPixel); }     \
+    attributes void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)       \
+    {                                                                                                \
+        pack_rows::PlanesToARGB(planes, out, count);                                                 \
+    }                                                                                                \
+    attributes void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)        \
+    {                                                                                                \
+        pack_rows::ARGBToPlanes(in, planes, count);                                                  \
+    }                                                                                                \
+    attributes void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, bool bgr) \
+    {                                                                                                \
+        pack_rows::RGBToPlanes(in, planes, count, bgr);                                              \
+    }                                                                                                \
     }
 #define ITZ_MERGE_SET(name, build, supported)                                                       \
     KernelSet                                                                                       \
     {                                                                                               \
         name, supported, build::GrayPlane, build::GrayIntoAlpha32, build::AlphaOverPlanar,          \
-            build::SmudgePlanar, build::AlphaOver32, build::AlphaOver32To24, build::Invert          \
+            build::SmudgePlanar, build::AlphaOver32, build::AlphaOver32To24, build::Invert,         \
+            build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
 namespace {
