@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "engine/pixels/argb_pack_rows.h"
+#include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_math.h"
 
@@ -480,45 +481,22 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
             build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
-namespace {
-
-bool Always()
-{
-    return true;
-}
-
-}  // namespace
-
 ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
 #ifdef ITZ_MERGE_BASELINE_ONLY
 
-const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, Always)};
+const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, kernel_builds::Always)};
 
 #else
 
 ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), AnyAlphaOverPlanarLanes)
 ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), AnyAlphaOverPlanar)
 
-namespace {
-
-bool RunsAvx512()
-{
-    return __builtin_cpu_supports("x86-64-v4");
-}
-
-bool RunsAvx2()
-{
-    return __builtin_cpu_supports("avx2");
-}
-
-}  // namespace
-
-const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, RunsAvx512),
-                                 ITZ_MERGE_SET("avx2", avx2, RunsAvx2),
-                                 ITZ_MERGE_SET("baseline", baseline, Always)};
+const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, kernel_builds::RunsAvx512),
+                                 ITZ_MERGE_SET("avx2", avx2, kernel_builds::RunsAvx2),
+                                 ITZ_MERGE_SET("baseline", baseline, kernel_builds::Always)};
 
 #endif
 

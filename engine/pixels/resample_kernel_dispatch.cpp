@@ -1,8 +1,8 @@
 // The functions of resample_kernels.h: each hands its row to the kernel build chosen on
 // the first resample, the best this processor runs; also the test-only switch between
 // builds.
-#include <atomic>
 
+#include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/resample_kernel_sets.h"
 #include "engine/pixels/resample_kernels.h"
 #include "engine/pixels/resample_kernels_test_hooks.h"
@@ -14,22 +14,9 @@ namespace {
 // Null until the first resample: nothing is chosen while the library loads.
 std::atomic<const KernelSet*> g_active{nullptr};
 
-const KernelSet& BestBuild()
-{
-    for (size_t i = 0; i < kKernelSetCount; ++i)
-        if (kKernelSets[i].runs())
-            return kKernelSets[i];
-    return kKernelSets[kKernelSetCount - 1];
-}
-
 const KernelSet& Active()
 {
-    const KernelSet* active = g_active.load(std::memory_order_relaxed);
-    if (!active) {
-        active = &BestBuild();
-        g_active.store(active, std::memory_order_relaxed);
-    }
-    return *active;
+    return kernel_builds::Active(g_active, kKernelSets, kKernelSetCount);
 }
 
 }  // namespace
@@ -104,17 +91,10 @@ using lumatra::resample::kKernelSets;
 
 const char* ITzTestResampleBuildName(int index)
 {
-    return index >= 0 && size_t(index) < kKernelSetCount ? kKernelSets[index].name : nullptr;
+    return lumatra::kernel_builds::Name(kKernelSets, kKernelSetCount, index);
 }
 
 int ITzTestSetResampleBuild(int index)
 {
-    if (index < 0) {
-        lumatra::resample::g_active.store(nullptr, std::memory_order_relaxed);
-        return 1;
-    }
-    if (size_t(index) >= kKernelSetCount || !kKernelSets[index].runs())
-        return 0;
-    lumatra::resample::g_active.store(&kKernelSets[index], std::memory_order_relaxed);
-    return 1;
+    return lumatra::kernel_builds::Switch(lumatra::resample::g_active, kKernelSets, kKernelSetCount, index);
 }

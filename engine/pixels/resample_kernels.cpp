@@ -4,6 +4,7 @@
 // are vectorised for that build alone. The AVX-512 build gathers taps that lie close
 // together by permuting a window of values held in two registers, and two taps from rows
 // of byte pairs in one multiply-add, where the others load each value on its own.
+#include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/resample_kernel_sets.h"
 #include "engine/pixels/resample_kernels.h"
 #include "engine/pixels/resample_rows.h"
@@ -20,11 +21,6 @@ namespace lumatra::resample {
 namespace {
 
 using resample_rows::FinishJob;
-
-bool Always()
-{
-    return true;
-}
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
 
@@ -203,7 +199,7 @@ ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChan
 // checks nor flattening across instruction sets: such a build has the baseline alone.
 #ifdef ITZ_MERGE_BASELINE_ONLY
 
-const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, Always)};
+const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, kernel_builds::Always)};
 
 #else
 
@@ -212,23 +208,9 @@ ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), G
 ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), resample_rows::GatherChannels<uint32_t>,
                    GatherPairsEach)
 
-namespace {
-
-bool RunsAvx512()
-{
-    return __builtin_cpu_supports("x86-64-v4");
-}
-
-bool RunsAvx2()
-{
-    return __builtin_cpu_supports("avx2");
-}
-
-}  // namespace
-
-const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, RunsAvx512),
-                                 ITZ_RESAMPLE_SET("avx2", avx2, RunsAvx2),
-                                 ITZ_RESAMPLE_SET("baseline", baseline, Always)};
+const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, kernel_builds::RunsAvx512),
+                                 ITZ_RESAMPLE_SET("avx2", avx2, kernel_builds::RunsAvx2),
+                                 ITZ_RESAMPLE_SET("baseline", baseline, kernel_builds::Always)};
 
 #endif
 
