@@ -64,7 +64,8 @@ public:
     void DoSaveCancel(ITzSaveJob* job);
 
     // The row receiver of loads: rows counted from the top go to the picture's layer 0,
-    // gathered in the band into few tall rectangles. 0 after buffering, else the
+    // gathered in the band into few tall rectangles, none crossing a block border, so
+    // that rows delivered in order write each block once. 0 after buffering, else the
     // layer's result; -1 for a null buffer or picture.
     int ReceiveRows(ITzPicture* picture, uint32_t row, uint32_t rows, const _tagPTzCOLORCONVERTBUFFER* buffer);
     // Writes what the band holds into layer 0 and empties it: the layer's result.
@@ -83,7 +84,10 @@ private:
     bool BandMatches(const _tagPTzCOLORCONVERTBUFFER& buffer) const;
     uint8_t* BandRow(uint32_t index) const;
     bool BandEmpty() const { return m_bandFirst < 0; }
-    int StartBand(ITzPicture* picture, uint32_t row, uint32_t rows, const _tagPTzCOLORCONVERTBUFFER& buffer);
+    // A load's rows lying in one window of the band's height (aligned on it, so inside
+    // one block row): joined to the band, or written straight in when they fill the
+    // window (the band is written first when they do not join it).
+    int ReceiveWindowRows(ITzPicture* picture, uint32_t row, uint32_t rows, uint8_t* data, uint32_t height);
     // Copies the requested rows the band holds into out and shrinks the request.
     void ServeFromBand(uint32_t& row, uint32_t& rows, uint8_t*& out);
     int RefillBand(ITzPicture* picture, uint32_t row, uint32_t rows, const _tagPTzCOLORCONVERTBUFFER& buffer);
@@ -94,4 +98,5 @@ private:
     _tagITzBITMAP m_band = {};
     int32_t m_bandFirst = -1;
     int32_t m_bandEnd = -1;
+    uint32_t m_bandWindow = 0;  // loads: the first row of the window the band holds rows of
 };

@@ -113,23 +113,31 @@ int ITzImageIOManager::FlushBand(ITzPicture* picture)
 {
     if (BandEmpty() || !picture)
         return 0;
-    const uint32_t held = static_cast<uint32_t>(m_bandEnd - m_bandFirst);
-    const uint32_t start = m_bandBottomUp ? (1u << m_bandShift) - held : 0;
     const uint32_t first = static_cast<uint32_t>(m_bandFirst);
+    const uint32_t held = static_cast<uint32_t>(m_bandEnd - m_bandFirst);
     m_bandFirst = m_bandEnd = -1;
-    return WriteRows(*picture, first, held, m_band, BandRow(start));
+    return WriteRows(*picture, first, held, m_band, BandRow(first - m_bandWindow));
 }
 
-int ITzImageIOManager::StartBand(ITzPicture* picture, uint32_t row, uint32_t rows,
-                                 const _tagPTzCOLORCONVERTBUFFER& buffer)
+int ITzImageIOManager::ReceiveWindowRows(ITzPicture* picture, uint32_t row, uint32_t rows, uint8_t* data,
+                                         uint32_t height)
 {
+    // A row is kept at its place in the window, whichever way the rows come.
     const uint32_t capacity = 1u << m_bandShift;
-    if (rows >= capacity)
-        return WriteRows(*picture, row, rows, m_band, buffer.data);
-    const uint32_t at = m_bandBottomUp ? capacity - rows : 0;
-    std::memcpy(BandRow(at), buffer.data, static_cast<size_t>(rows) * static_cast<uint32_t>(buffer.stride));
-    m_bandFirst = static_cast<int32_t>(row);
-    m_bandEnd = static_cast<int32_t>(row + rows);
+    const uint32_t window = row & ~(capacity - 1);
+    const bool joins = !BandEmpty() && window == m_bandWindow &&
+                       (row == static_cast<uint32_t>(m_bandEnd) || row + rows == static_cast<uint32_t>(m_bandFirst));
+    if (!joins) {
+        if (const int result = FlushBand(picture))
+            return result;
+        if (row == window && row + rows == std::min(window + capacity, height))
+            return WriteRows(*picture, row, rows, m_band, data);
+        m_bandWindow = window;
+        m_bandFirst = m_bandEnd = static_cast<int32_t>(row);
+    }
+    std::memcpy(BandRow(row - window), data, static_cast<size_t>(rows) * static_cast<uint32_t>(m_band.stride));
+    m_bandFirst = std::min(m_bandFirst, static_cast<int32_t>(row));
+    m_bandEnd = std::max(m_bandEnd, static_cast<int32_t>(row + rows));
     return 0;
 }
 
@@ -153,30 +161,21 @@ int ITzImageIOManager::ReceiveRows(ITzPicture* picture, uint32_t row, uint32_t r
             return result;
         return WriteRows(*picture, row, rows, GeometryOf(*buffer), buffer->data);
     }
+    // The delivery window by window, in the order rows come: bottom up its last first.
     const uint32_t capacity = 1u << m_bandShift;
     const size_t stride = static_cast<uint32_t>(buffer->stride);
-    _tagPTzCOLORCONVERTBUFFER rest = *buffer;
-    if (!BandEmpty() && rows < capacity) {
-        // A delivery that continues the band fills it; what does not fit starts the next.
-        const uint32_t held = static_cast<uint32_t>(m_bandEnd - m_bandFirst);
-        const uint32_t take = std::min(rows, capacity - held);
-        if (!m_bandBottomUp && row == static_cast<uint32_t>(m_bandEnd)) {
-            std::memcpy(BandRow(held), buffer->data, take * stride);
-            m_bandEnd += static_cast<int32_t>(take);
-            row += take;
-            rest.data += take * stride;
-            rows -= take;
-        } else if (m_bandBottomUp && row + rows == static_cast<uint32_t>(m_bandFirst)) {
-            std::memcpy(BandRow(capacity - held - take), buffer->data + (rows - take) * stride, take * stride);
-            m_bandFirst -= static_cast<int32_t>(take);
-            rows -= take;
-        }
-        if (rows == 0)
-            return 0;
+    for (uint32_t top = row, end = row + rows; top < end;) {
+        const uint32_t first = m_bandBottomUp ? std::max(top, (end - 1) & ~(capacity - 1)) : top;
+        const uint32_t last = m_bandBottomUp ? end : std::min(end, (top | (capacity - 1)) + 1);
+        if (const int result = ReceiveWindowRows(picture, first, last - first, buffer->data + (first - row) * stride,
+                                                 height))
+            return result;
+        if (m_bandBottomUp)
+            end = first;
+        else
+            top = last;
     }
-    if (const int result = FlushBand(picture))
-        return result;
-    return StartBand(picture, row, rows, rest);
+    return 0;
 }
 
 void ITzImageIOManager::ServeFromBand(uint32_t& row, uint32_t& rows, uint8_t*& out)

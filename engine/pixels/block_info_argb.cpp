@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "base/error_codes.h"
+#include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/channel_compression.h"
 
 namespace {
@@ -13,6 +14,30 @@ bool Carries(const _tagITzBLOCKINFOARGB& record, PTzHANDLE handle)
 {
     return std::find(std::begin(record.channels), std::end(record.channels), handle) !=
            std::end(record.channels);
+}
+
+// Gives the chosen channels without a handle one from `make(constant)`, all or none.
+template <class Make>
+int MakeChannels(_tagITzBLOCKINFOARGB* record, uint8_t channels, Make&& make)
+{
+    if (!record)
+        return ITzERR_INVALID;
+    PTzHANDLE made[4] = {};
+    for (int c = 0; c < 4; ++c) {
+        if (record->channels[c] || !(channels >> c & 1))
+            continue;
+        made[c] = make(record->constants[c]);
+        if (!made[c]) {
+            for (PTzHANDLE channel : made)
+                if (channel)
+                    PTzHandleFree(channel);
+            return ITzERR_CHANNEL_EXPAND;
+        }
+    }
+    for (int c = 0; c < 4; ++c)
+        if (made[c])
+            record->channels[c] = made[c];
+    return 0;
 }
 
 }  // namespace
@@ -35,24 +60,12 @@ int ITzBlockInfoARGBExpand(_tagITzBLOCKINFOARGB* record)
 
 int ITzBlockInfoARGBExpandChannels(_tagITzBLOCKINFOARGB* record, uint8_t channels)
 {
-    if (!record)
-        return ITzERR_INVALID;
-    PTzHANDLE made[4] = {};
-    for (int c = 0; c < 4; ++c) {
-        if (record->channels[c] || !(channels >> c & 1))
-            continue;
-        made[c] = ITzChannelExpand(record->constants[c]);
-        if (!made[c]) {
-            for (PTzHANDLE channel : made)
-                if (channel)
-                    PTzHandleFree(channel);
-            return ITzERR_CHANNEL_EXPAND;
-        }
-    }
-    for (int c = 0; c < 4; ++c)
-        if (made[c])
-            record->channels[c] = made[c];
-    return 0;
+    return MakeChannels(record, channels, ITzChannelExpand);
+}
+
+int ITzBlockInfoARGBAllocateChannels(_tagITzBLOCKINFOARGB* record, uint8_t channels)
+{
+    return MakeChannels(record, channels, [](uint8_t) { return PTzHandleNewUnfilled(ITzBLOCK_PAGE_BYTES); });
 }
 
 int ITzBlockInfoARGBCompress(_tagITzBLOCKINFOARGB* record)

@@ -14,6 +14,8 @@ LUMATRA_C int ITzBlockInfoARGBDestroy(_tagITzBLOCKINFOARGB* record);
 LUMATRA_C int ITzBlockInfoARGBExpand(_tagITzBLOCKINFOARGB* record);
 // The same for the channels whose bits (1, 2, 4, 8 for channels 0-3) are set.
 LUMATRA_C int ITzBlockInfoARGBExpandChannels(_tagITzBLOCKINFOARGB* record, uint8_t channels);
+// The same with handles left unfilled, for a write that covers all 65,536 bytes.
+LUMATRA_C int ITzBlockInfoARGBAllocateChannels(_tagITzBLOCKINFOARGB* record, uint8_t channels);
 // Folds every channel whose bytes are all equal into its constant and frees its
 // handle: 0, -1001 for null.
 LUMATRA_C int ITzBlockInfoARGBCompress(_tagITzBLOCKINFOARGB* record);

@@ -24,6 +24,7 @@ struct BlockPart {
     int32_t left, top, right, bottom;
     int32_t destX, destY;
     int32_t width() const { return right - left; }
+    bool whole() const { return left == 0 && top == 0 && right == kBlockSide && bottom == kBlockSide; }
 };
 
 bool ClipBlockPart(const PTzRECT& rect, int32_t width, int32_t height, BlockPart& part)
@@ -79,6 +80,25 @@ bool PlaneEquals(const _tagITzCHANNELBITMAP& bitmap, int c, const BlockPart& par
             return false;
     }
     return true;
+}
+
+// Whether the part is the whole block and the bitmap's planes hold it as whole pages.
+bool WholePages(const BlockPart& part, const _tagITzCHANNELBITMAP& bitmap)
+{
+    return part.whole() && part.destX == 0 && part.destY == 0 && bitmap.stride == kBlockSide;
+}
+
+// The channels whose bits are set become uniform at their values, their handles freed.
+void TakeConstants(_tagITzBLOCKINFOARGB& record, uint8_t channels, const uint8_t values[4])
+{
+    for (int c = 0; c < 4; ++c) {
+        if (!(channels >> c & 1))
+            continue;
+        if (record.channels[c])
+            PTzHandleFree(record.channels[c]);
+        record.channels[c] = nullptr;
+        record.constants[c] = values[c];
+    }
 }
 
 // Locks the four handles of an expanded record: all, or none and false.
@@ -137,27 +157,35 @@ int ITzLayerImageARGB::SetBlockData(uint32_t index, const PTzRECT* rect, const _
         !ClipBlockPart(*rect, bitmap->width, bitmap->height, part))
         return 0;
     // A uniform channel that receives only its own byte stays as it is; so does alpha
-    // under 24-bit pixels. Only the other channels are expanded and written.
+    // under 24-bit pixels. Only the other channels are expanded and written; where the
+    // write covers the whole block, a channel it fills with one byte becomes that
+    // constant, and the others are written over without being expanded first.
     const bool bgr = bitmap->colorMode == PTzCOLORMODE_BGR;
     const int bytes = argb ? 4 : 3;
-    uint8_t written = 0;
+    uint8_t written = 0, uniform = 0, values[4] = {};
     for (int c = argb ? 0 : 1; c < 4; ++c) {
         const int at = argb ? c : bgr ? 3 - c : c - 1;
         if (record.channels[c] || !IncomingEquals(*bitmap, part, bytes, at, record.constants[c]))
             written |= uint8_t(1u << c);
+        values[c] = PixelRow(*bitmap, part.destX, part.destY, bytes)[at];
+        if ((written >> c & 1) && part.whole() && IncomingEquals(*bitmap, part, bytes, at, values[c]))
+            uniform |= uint8_t(1u << c);
     }
     if (!written)
         return 0;
-    const int expanded = ITzBlockInfoARGBExpandChannels(&record, written);
+    const uint8_t copied = written & ~uniform;
+    const int expanded = part.whole() ? ITzBlockInfoARGBAllocateChannels(&record, copied)
+                                      : ITzBlockInfoARGBExpandChannels(&record, copied);
     if (expanded != 0)
         return expanded;
+    TakeConstants(record, uniform, values);
     {
         const ARGBBlockWriter writer(record);
         uint8_t discard[kBlockSide];
-        for (int32_t y = part.top; y < part.bottom; ++y) {
+        for (int32_t y = part.top; y < part.bottom && copied; ++y) {
             uint8_t* rows[4];
             for (int c = 0; c < 4; ++c)
-                rows[c] = (written >> c & 1) ? writer.row(c, y) + part.left : discard;
+                rows[c] = (copied >> c & 1) ? writer.row(c, y) + part.left : discard;
             const int32_t sourceY = part.destY + y - part.top;
             if (argb)
                 lumatra::pack::ARGBToPlanes(PixelRow(*bitmap, part.destX, sourceY, 4), rows, part.width());
@@ -209,9 +237,17 @@ int ITzLayerImageARGB::GetChannelBlockData(uint32_t index, const PTzRECT* rect, 
     const ARGBBlockReader reader(record);
     if (!reader.ok())
         return 0;
+    const bool pages = WholePages(part, *bitmap);
     for (int c = 0; c < 4; ++c) {
         if (!bitmap->planes[c])
             continue;
+        if (pages) {
+            if (reader.uniform(c))
+                std::memset(bitmap->planes[c], record.constants[c], ITzBLOCK_PAGE_BYTES);
+            else
+                std::memcpy(bitmap->planes[c], reader.row(c, 0), ITzBLOCK_PAGE_BYTES);
+            continue;
+        }
         for (int32_t y = part.top; y < part.bottom; ++y)
             std::memcpy(bitmap->planes[c] + ptrdiff_t(part.destY + y - part.top) * bitmap->stride + part.destX,
                         reader.row(c, y) + part.left, size_t(part.width()));
@@ -232,30 +268,46 @@ int ITzLayerImageARGB::SetChannelBlockData(uint32_t index, const PTzRECT* rect, 
         return 0;
     if (!ClipBlockPart(*rect, bitmap->width, bitmap->height, part))
         return 1;
-    // As for interleaved writes: a uniform channel that takes its own value stays uniform.
-    uint8_t written = 0;
-    for (int c = 0; c < 4; ++c)
-        if (bitmap->planes[c] && (record.channels[c] || !PlaneEquals(*bitmap, c, part, record.constants[c])))
+    // As for interleaved writes: a uniform channel that takes its own value stays uniform,
+    // and a write over the whole block makes a channel it fills with one byte uniform
+    // and writes the others without expanding them first.
+    uint8_t written = 0, uniform = 0, values[4] = {};
+    for (int c = 0; c < 4; ++c) {
+        if (!bitmap->planes[c])
+            continue;
+        if (record.channels[c] || !PlaneEquals(*bitmap, c, part, record.constants[c]))
             written |= uint8_t(1u << c);
+        values[c] = bitmap->planes[c][ptrdiff_t(part.destY) * bitmap->stride + part.destX];
+        if ((written >> c & 1) && part.whole() && PlaneEquals(*bitmap, c, part, values[c]))
+            uniform |= uint8_t(1u << c);
+    }
     if (!written)
         return 1;
-    if (ITzBlockInfoARGBExpandChannels(&record, written) != 0)
+    const uint8_t copied = written & ~uniform;
+    if ((part.whole() ? ITzBlockInfoARGBAllocateChannels(&record, copied)
+                      : ITzBlockInfoARGBExpandChannels(&record, copied)) != 0)
         return 0;
+    TakeConstants(record, uniform, values);
     {
         const ARGBBlockWriter writer(record);
+        const bool pages = WholePages(part, *bitmap);
         for (int c = 0; c < 4; ++c) {
-            if (!(written >> c & 1))
+            if (!(copied >> c & 1))
                 continue;
+            if (pages) {
+                std::memcpy(writer.page(c), bitmap->planes[c], ITzBLOCK_PAGE_BYTES);
+                continue;
+            }
             for (int32_t y = part.top; y < part.bottom; ++y)
                 std::memcpy(writer.row(c, y) + part.left,
                             bitmap->planes[c] + ptrdiff_t(part.destY + y - part.top) * bitmap->stride + part.destX,
                             size_t(part.width()));
         }
     }
-    // Only the part changed: each written channel is folded back without a whole scan.
+    // Only the part changed: each copied channel is folded back without a whole scan.
     const PTzRECT changed = {part.left, part.top, part.right, part.bottom};
     for (int c = 0; c < 4; ++c)
-        if (written >> c & 1)
+        if (copied >> c & 1)
             lumatra::FoldMergedChannel(record.channels[c], record.constants[c], changed);
     return SetBlockInfo(index, &record) == 0;
 }

@@ -1,30 +1,39 @@
-// The image layer's bilinear read: the layer's pixels under a zoomed rectangle are
-// added tile by tile into an accumulation buffer with the weights of two bilinear
-// tables, and the end divides the sums into the caller's channel bitmap.
+// The image layer's bilinear read: the layer's pixels under a zoomed rectangle are read
+// a strip of source rows per step and weighed with two bilinear tables, turned round
+// once per job into per-destination plans; each destination row is divided into the
+// caller's channel bitmap as soon as its strip is summed.
 #include <algorithm>
 
 #include "base/memory.h"
+#include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
 #include "engine/pixels/resample.h"
-#include "engine/pixels/resample_accumulate.h"
+#include "engine/pixels/resample_strip.h"
 #include "engine/pixels/zoom_terms.h"
 
 namespace {
+
+// A strip plane holds up to two pages: tall enough that a reduction's rows of sources
+// fit, small enough to stay in cache.
+constexpr uint64_t kStripPlaneBytes = 2 * uint64_t{ITzBLOCK_PAGE_BYTES};
 
 struct BLReadJob {
     lumatra::ResampleJobHeader header;
     _tagITzCHANNELBITMAP view;  // the caller's bitmap, the layer's planes only
     PTzRECT area;               // the zoomed rectangle the bitmap's corner shows
+    PTzRECT source;             // the picture pixels read; the plans count from its corner
     _tagITzRESAMPLESETTING tables;
     bool ownTables;  // made for this read when the caller gave none
-    _tagITzZOOMBLBUFFERDATA buffer;
-    _tagPTzRECTENUM walk;  // picture tiles of the source
-    uint32_t tiles, done;
+    lumatra::BLAxisPlan x, y;
+    lumatra::BLStripResampler resampler;
+    lumatra::BLStripProgress progress;
+    _tagITzCHANNELBITMAP strip;  // locked from the layer: up to stripRows source rows
+    int32_t stripRows;
+    bool stripClean;  // the strip is still as the lock left it, all zeros
+    uint8_t* scratch;  // the resampler's pool pages
     bool failed;
 };
-
-constexpr size_t kRowSumsAt = (sizeof(BLReadJob) + 7) & ~size_t{7};
 
 int32_t Width(const PTzRECT& r)
 {
@@ -36,10 +45,14 @@ int32_t Height(const PTzRECT& r)
     return r.bottom - r.top;
 }
 
-void FreeJob(BLReadJob* job)
+void FreeJob(ITzLayerImage& layer, BLReadJob* job)
 {
-    const _tagPTzSIZE size = {Width(job->area), Height(job->area)};
-    ITzResize::ReleaseBLZoomBuffer(&size, &job->buffer);
+    if (job->strip.width)
+        layer.UnlockChannelBitmap(&job->strip);
+    if (job->scratch)
+        BlockMemoryFree(job->scratch, 0, GetBlockMemoryPool());
+    lumatra::ReleaseAxisPlan(job->x);
+    lumatra::ReleaseAxisPlan(job->y);
     if (job->ownTables) {
         ITzResize::ReleaseBLResizetable(job->tables.tableX);
         ITzResize::ReleaseBLResizetable(job->tables.tableY);
@@ -50,6 +63,38 @@ void FreeJob(BLReadJob* job)
 bool HasPlanes(const _tagITzCHANNELBITMAP& bitmap)
 {
     return std::any_of(bitmap.planes, bitmap.planes + 5, [](const uint8_t* plane) { return plane != nullptr; });
+}
+
+// The plans, the strip and the resampler's scratch of a started job: false when the
+// tables or the pool fall short.
+bool Prepare(ITzLayerImage& layer, BLReadJob& job)
+{
+    const _tagITzRESAMPLESETTING& tables = job.tables;
+    const PTzRECT& source = job.source;
+    if (!tables.tableX || !tables.tableY || !lumatra::WeightSumsFit(*tables.tableX, *tables.tableY) ||
+        !lumatra::MakeAxisPlan(*tables.tableX, source.left, source.right, job.area.left, job.area.right, job.x) ||
+        !lumatra::MakeAxisPlan(*tables.tableY, source.top, source.bottom, job.area.top, job.area.bottom, job.y))
+        return false;
+    // Alpha where plane 0 is read, and as many colours as the bitmap has colour planes.
+    const bool alpha = job.view.planes[0] != nullptr;
+    const int colours = int(std::count_if(job.view.planes + 1, job.view.planes + 5,
+                                          [](const uint8_t* plane) { return plane != nullptr; }));
+    const int32_t width = Width(source);
+    job.stripRows = int32_t(std::clamp<uint64_t>(kStripPlaneBytes / uint64_t(width), 1, uint64_t(Height(source))));
+    job.resampler = lumatra::MakeStripResampler(job.x, job.y, alpha, colours, job.stripRows);
+    const uint64_t scratch = lumatra::StripScratchBytes(job.resampler);
+    job.strip = {width, job.stripRows, 0, 0, {}};
+    if (scratch > UINT32_MAX || !BlockMemoryAlloc(GetBlockMemoryPool(), &job.scratch, uint32_t(scratch))) {
+        job.strip = {};
+        return false;
+    }
+    if (!layer.LockChannelBitmap(&job.strip)) {
+        job.strip = {};
+        return false;
+    }
+    lumatra::AttachStripScratch(job.resampler, job.scratch);
+    job.stripClean = true;
+    return true;
 }
 
 }  // namespace
@@ -69,57 +114,57 @@ void* ITzLayerImage::ResampleFillChannelBitmapBLStart(_tagITzCHANNELBITMAP* bitm
     if (!HasPlanes(view) ||
         !lumatra::ResampleSourceRect(*this, ITzRESAMPLE_BILINEAR, area, *zoomX, *zoomY, given, source))
         return nullptr;
-    const uint64_t bytes = kRowSumsAt + lumatra::BLAccumulator::ScratchBytes(Width(area));
-    auto* job = bytes <= UINT32_MAX ? static_cast<BLReadJob*>(PTzPointNew(uint32_t(bytes))) : nullptr;
+    auto* job = static_cast<BLReadJob*>(PTzPointNew(sizeof(BLReadJob)));
     if (!job)
         return nullptr;
+    *job = {};
     job->header.type = ITzRESAMPLE_BILINEAR;
     job->view = view;
     job->area = area;
+    job->source = source;
     job->ownTables = given == nullptr;
     // Tables over the source alone weigh every needed pixel as tables over the whole
     // layer would: a destination's neighbours lie inside its source rectangle.
     job->tables = given ? *given
                         : _tagITzRESAMPLESETTING{ITzResize::CreateBLResizetable(source.left, source.right, zoomX),
                                                  ITzResize::CreateBLResizetable(source.top, source.bottom, zoomY)};
-    const _tagPTzSIZE size = {Width(area), Height(area)};
-    const _tagITzRESAMPLESETTING& tables = job->tables;
-    if (!tables.tableX || !tables.tableY || !lumatra::WeightSumsFit(*tables.tableX, *tables.tableY) ||
-        !ITzResize::AllocBLZoomBuffer(&size, &job->view, &job->buffer) ||
-        PTzRectEnumFill(&source, &job->walk, nullptr) != 0) {
-        FreeJob(job);
+    if (!Prepare(*this, *job)) {
+        FreeJob(*this, job);
         return nullptr;
     }
-    job->tiles = uint32_t((Width(source) + 255) / 256) * uint32_t((Height(source) + 255) / 256);
     return job;
 }
 
 int ITzLayerImage::ResampleFillChannelBitmapBL(void* handle, uint32_t* progress)
 {
     auto* job = static_cast<BLReadJob*>(handle);
-    PTzRECT tile;
-    if (!job || job->failed || !PTzRectEnumGetCurrent(&job->walk, &tile))
+    if (!job || job->failed || job->progress.row >= job->y.count)
         return 0;
-    _tagITzCHANNELBITMAP read = {Width(tile), Height(tile), 0, 0, {}};
-    bool ok = LockChannelBitmap(&read) != 0;
-    if (ok) {
+    // The strip starts at the first source the next destination row still needs.
+    const int32_t first = lumatra::NextStripFirst(job->resampler, job->progress);
+    const int32_t end = std::min(first + job->stripRows, job->y.sources);
+    if (first < end) {
+        _tagITzCHANNELBITMAP strip = job->strip;
+        strip.height = end - first;
+        // Where the layer has no pixels the strip reads transparent.
+        if (!job->stripClean)
+            for (uint8_t* plane : strip.planes)
+                if (plane)
+                    std::fill_n(plane, size_t(strip.height) * size_t(strip.stride), uint8_t{0});
+        job->stripClean = false;
+        const PTzRECT rows = {job->source.left, job->source.top + first, job->source.right, job->source.top + end};
         PTzRECT local;
-        ok = PRECTtoLRECT(&tile, &local) == 0 && GetRectChannelData(&read, &local) != 0;
-        if (ok) {
-            const lumatra::BLTarget target = {&job->buffer, Width(job->area), job->area, 256};
-            lumatra::BLAccumulator accumulator(target, *job->tables.tableX, *job->tables.tableY,
-                                               reinterpret_cast<uint8_t*>(job) + kRowSumsAt);
-            accumulator.Add(lumatra::ChannelPlanes(read), tile);
+        if (PRECTtoLRECT(&rows, &local) != 0 || !GetRectChannelData(&strip, &local)) {
+            job->failed = true;
+            return 0;
         }
-        UnlockChannelBitmap(&read);
+        lumatra::ResampleStrip(job->resampler, lumatra::ChannelPlanes(strip), first, end, job->progress,
+                               job->y.count, lumatra::ChannelPlanes(job->view), lumatra::ZeroDivisor::Keep);
+    } else {
+        job->progress = {job->y.count, 0, false};  // no row left has a source
     }
-    if (!ok) {
-        job->failed = true;
-        return 0;
-    }
-    ++job->done;
     if (progress)
-        *progress = job->done * 100 / job->tiles;
+        *progress = uint32_t(uint64_t(job->progress.row) * 100 / uint64_t(job->y.count));
     return 1;
 }
 
@@ -128,11 +173,8 @@ int ITzLayerImage::ResampleFillChannelBitmapBLEnd(void* handle)
     auto* job = static_cast<BLReadJob*>(handle);
     if (!job)
         return 0;
-    // Only a complete read is written; a pixel no source reached keeps its value.
-    const bool complete = !job->failed && job->done == job->tiles;
-    if (complete)
-        lumatra::DivideSums(job->buffer, Width(job->area), lumatra::ChannelPlanes(job->view), Width(job->area),
-                            Height(job->area), lumatra::ZeroDivisor::Keep);
-    FreeJob(job);
+    // A pixel no source reached keeps its value.
+    const bool complete = !job->failed && job->progress.row >= job->y.count;
+    FreeJob(*this, job);
     return complete ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 // block copies its pixels to every destination pixel that shows one of them.
 // Destination pixels whose source lies outside the layer keep their bytes.
 #include <algorithm>
+#include <cstring>
 
 #include "base/memory.h"
 #include "engine/pixels/layer_image.h"
@@ -83,23 +84,42 @@ void ResampleFillChannelBitmapNNDoBlockOneRow(const _tagITzCHANNELBITMAP& view, 
     }
 }
 
-// Reads block `index` (grid column and row) and copies it to the destination rows
-// [y0, y1) and columns [x0, x1) that show it; a missing block reads as transparent.
-// False when no page is free or the block cannot be read.
+// Copies destination row `from` to row `to` over columns [x0, x1), in the planes that
+// ResampleFillChannelBitmapNNDoBlockOneRow writes.
+void CopyDestinationRow(const _tagITzCHANNELBITMAP& view, int32_t from, int32_t to, int32_t x0, int32_t x1,
+                        const _tagITzCHANNELBITMAP& block)
+{
+    for (int p = 0; p < 5; ++p)
+        if (view.planes[p] && block.planes[p])
+            std::memcpy(view.planes[p] + ptrdiff_t(to) * view.stride + x0,
+                        view.planes[p] + ptrdiff_t(from) * view.stride + x0, size_t(x1 - x0));
+}
+
+// Reads the part of block `index` (grid column and row) that the destination rows
+// [y0, y1) and columns [x0, x1) show and copies it to them; a missing block reads as
+// transparent. False when no page is free or the block cannot be read.
 bool ResampleFillChannelBitmapNNDoBlock(ITzLayerImage& layer, _tagITzZOOMNNDATA* job, uint32_t index, int32_t column,
                                         int32_t row, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
 {
-    _tagITzCHANNELBITMAP block = {256, 256, 256, 0, {}};
+    // The sources rise with the destinations: the first and last shown bound the part.
+    const int32_t* sourceX = SourceX(job);
+    const int32_t* sourceY = SourceY(job);
+    const PTzRECT part = {sourceX[x0] - column * 256, sourceY[y0] - row * 256, sourceX[x1 - 1] - column * 256 + 1,
+                          sourceY[y1 - 1] - row * 256 + 1};
+    _tagITzCHANNELBITMAP block = {part.right - part.left, part.bottom - part.top, 0, 0, {}};
     if (!layer.LockChannelBitmap(&block))
         return false;
-    const PTzRECT whole = {0, 0, 256, 256};
-    const bool read = layer.GetChannelBlockData(index, &whole, &block) != 0;
-    if (read) {
-        const int32_t* sourceY = SourceY(job);
-        for (int32_t y = y0; y < y1; ++y)
-            ResampleFillChannelBitmapNNDoBlockOneRow(job->view, y, x0, x1, SourceX(job), block,
-                                                     sourceY[y] - row * 256, column * 256);
-    }
+    const bool read = layer.GetChannelBlockData(index, &part, &block) != 0;
+    if (read)
+        for (int32_t y = y0; y < y1; ++y) {
+            // An enlargement shows a source row on several destination rows in turn: the
+            // first picks its pixels, the others copy it.
+            if (y > y0 && sourceY[y] == sourceY[y - 1])
+                CopyDestinationRow(job->view, y - 1, y, x0, x1, block);
+            else
+                ResampleFillChannelBitmapNNDoBlockOneRow(job->view, y, x0, x1, sourceX, block,
+                                                         sourceY[y] - row * 256 - part.top, column * 256 + part.left);
+        }
     layer.UnlockChannelBitmap(&block);
     return read;
 }

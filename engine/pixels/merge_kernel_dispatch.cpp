@@ -1,10 +1,11 @@
-// The functions of merge_kernels.h: each hands its job to the kernel build chosen on the
-// first merge, the best this processor runs. The choice is one load per job (a tile or a
-// row), never per pixel. Also the plain plane copies, which need no build of their own,
-// and the test-only switch between builds.
-#include <atomic>
+// The functions of merge_kernels.h and argb_pack.h: each hands its job to the kernel
+// build chosen on the first call, the best this processor runs. The choice is one load
+// per job (a tile or a row), never per pixel. Also the plain plane copies, which need no
+// build of their own, and the test-only switch between builds.
 #include <cstring>
 
+#include "engine/pixels/argb_pack.h"
+#include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/merge_kernels_test_hooks.h"
@@ -16,22 +17,9 @@ namespace {
 // Null until the first merge: nothing is chosen while the library loads.
 std::atomic<const KernelSet*> g_active{nullptr};
 
-const KernelSet& BestBuild()
-{
-    for (size_t i = 0; i < kKernelSetCount; ++i)
-        if (kKernelSets[i].runs())
-            return kKernelSets[i];
-    return kKernelSets[kKernelSetCount - 1];
-}
-
 const KernelSet& Active()
 {
-    const KernelSet* active = g_active.load(std::memory_order_relaxed);
-    if (!active) {
-        active = &BestBuild();
-        g_active.store(active, std::memory_order_relaxed);
-    }
-    return *active;
+    return kernel_builds::Active(g_active, kKernelSets, kKernelSetCount);
 }
 
 // Copies planes first..end - 1 row by row.
@@ -95,22 +83,34 @@ void Invert(const Job& job, int bytesPerPixel)
 
 }  // namespace lumatra::merge
 
+namespace lumatra::pack {
+
+void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)
+{
+    merge::Active().planesToARGB(planes, out, count);
+}
+
+void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)
+{
+    merge::Active().argbToPlanes(in, planes, count);
+}
+
+void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, bool bgr)
+{
+    merge::Active().rgbToPlanes(in, planes, count, bgr);
+}
+
+}  // namespace lumatra::pack
+
 using lumatra::merge::kKernelSetCount;
 using lumatra::merge::kKernelSets;
 
 const char* ITzTestMergeBuildName(int index)
 {
-    return index >= 0 && size_t(index) < kKernelSetCount ? kKernelSets[index].name : nullptr;
+    return lumatra::kernel_builds::Name(kKernelSets, kKernelSetCount, index);
 }
 
 int ITzTestSetMergeBuild(int index)
 {
-    if (index < 0) {
-        lumatra::merge::g_active.store(nullptr, std::memory_order_relaxed);
-        return 1;
-    }
-    if (size_t(index) >= kKernelSetCount || !kKernelSets[index].runs())
-        return 0;
-    lumatra::merge::g_active.store(&kKernelSets[index], std::memory_order_relaxed);
-    return 1;
+    return lumatra::kernel_builds::Switch(lumatra::merge::g_active, kKernelSets, kKernelSetCount, index);
 }

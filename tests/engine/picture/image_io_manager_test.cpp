@@ -2,7 +2,9 @@
 // saved through the BMP plug-in found beside the test program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -75,25 +77,71 @@ TEST(ImageIOManagerBand, TopDownRowsReachTheLayerInTwoRectangles)
     delete picture;
 }
 
+// Bottom up, the first band ends at the block border above the last rows, so that the
+// next one covers a whole block row.
 TEST(ImageIOManagerBand, BottomUpRowsReachTheLayerInTwoRectangles)
 {
     ITzPicture* picture = WhitePicture(3, 300);
     ITzImageIOManager manager;
     manager.SetBandDirection(1);
     Rows row(3, 1, kRed);
-    for (uint32_t y = 299; y >= 44; --y)
+    for (uint32_t y = 299; y >= 256; --y)
         ASSERT_EQ(0, manager.ReceiveRows(picture, y, 1, &row.buffer));
     EXPECT_EQ(kWhite, PixelAt(*picture, 0, 299));
-    ASSERT_EQ(0, manager.ReceiveRows(picture, 43, 1, &row.buffer));
-    EXPECT_EQ(kRed, PixelAt(*picture, 0, 44));
+    ASSERT_EQ(0, manager.ReceiveRows(picture, 255, 1, &row.buffer));
+    EXPECT_EQ(kRed, PixelAt(*picture, 0, 256));
     EXPECT_EQ(kRed, PixelAt(*picture, 0, 299));
-    EXPECT_EQ(kWhite, PixelAt(*picture, 0, 43));
-    for (int32_t y = 42; y >= 0; --y)
+    EXPECT_EQ(kWhite, PixelAt(*picture, 0, 255));
+    for (int32_t y = 254; y >= 0; --y)
         ASSERT_EQ(0, manager.ReceiveRows(picture, static_cast<uint32_t>(y), 1, &row.buffer));
     EXPECT_EQ(0, manager.FlushBand(picture));
     EXPECT_EQ(kRed, PixelAt(*picture, 0, 0));
-    EXPECT_EQ(kRed, PixelAt(*picture, 2, 43));
+    EXPECT_EQ(kRed, PixelAt(*picture, 2, 255));
     delete picture;
+}
+
+// An ARGB layer that counts the writes each of its blocks takes.
+class CountingLayer : public ITzLayerImageARGB {
+public:
+    using ITzLayerImageARGB::SetBlockData;
+    std::map<uint32_t, int> writes;
+    int SetBlockData(uint32_t index, const PTzRECT* rect, const _tagITzBITMAP* bitmap) override
+    {
+        ++writes[index];
+        return ITzLayerImageARGB::SetBlockData(index, rect, bitmap);
+    }
+};
+
+// Rows delivered in order, one or a few at a time, top down or bottom up, write each
+// block of the picture once: no band crosses a block border.
+TEST(ImageIOManagerBand, RowsInOrderWriteEachBlockOnce)
+{
+    for (const int32_t height : {1, 255, 256, 257, 1000})
+        for (const uint32_t bottomUp : {0u, 1u})
+            for (const int32_t chunk : {1, 7}) {
+                SCOPED_TRACE(testing::Message() << "height " << height << (bottomUp ? " bottom up" : " top down")
+                                                << " by " << chunk);
+                auto* layer = new CountingLayer();
+                const PTzRECT bounds = {0, 0, 300, height};
+                ASSERT_EQ(0, layer->SetSize(&bounds, 1));
+                auto* picture = new ITzPicture();
+                ASSERT_EQ(0, picture->Create(layer));
+                ITzImageIOManager manager;
+                manager.SetBandDirection(bottomUp);
+                Rows rows(300, chunk, kRed);
+                for (int32_t done = 0; done < height; done += chunk) {
+                    const int32_t count = std::min(chunk, height - done);
+                    const int32_t first = bottomUp ? height - done - count : done;
+                    ASSERT_EQ(0, manager.ReceiveRows(picture, uint32_t(first), uint32_t(count), &rows.buffer));
+                }
+                ASSERT_EQ(0, manager.FlushBand(picture));
+                EXPECT_EQ(layer->writes.size(), layer->GetBlockCount());
+                for (const auto& [index, count] : layer->writes)
+                    EXPECT_EQ(1, count) << "block " << index;
+                EXPECT_EQ(kRed, PixelAt(*picture, 0, 0));
+                EXPECT_EQ(kRed, PixelAt(*picture, 299, height - 1));
+                delete picture;
+            }
 }
 
 TEST(ImageIOManagerBand, DeliveriesAreClippedAndOddLayoutsGoStraightIn)

@@ -268,6 +268,55 @@ TEST(LayerImageARGB, WholeBlockFillAndSetBlockColorKeepNoHandles)
     EXPECT_EQ(same.constants[3], 250);
 }
 
+// A write over a whole block makes a channel it fills with one byte uniform, its handle
+// freed, and writes the others in full (they are not filled first), interleaved and
+// planar alike.
+TEST(LayerImageARGB, WholeBlockWritesFoldTheChannelsTheyFillWithOneByte)
+{
+    for (const bool planar : {false, true}) {
+        Layer layer = MakeLayer();
+        const PTzRECT rect = {0, 0, 256, 256};
+        ASSERT_EQ(layer->SetSize(&rect, 1), 0);
+        std::mt19937 random(planar ? 2 : 1);
+        Bitmap noise(256, 256);
+        for (int32_t y = 0; y < 256; ++y)
+            for (int32_t x = 0; x < 256; ++x) {
+                const uint32_t value = uint32_t(random());
+                std::memcpy(noise.at(x, y), &value, 4);
+            }
+        ASSERT_EQ(layer->SetRectData(&rect, &noise.bitmap), 0);
+        // Alpha and blue one byte each, red and green varied.
+        Bitmap written(256, 256);
+        std::vector<uint8_t> planes(4 * 65536);
+        for (int32_t y = 0; y < 256; ++y)
+            for (int32_t x = 0; x < 256; ++x) {
+                const uint8_t pixel[4] = {200, uint8_t(random()), uint8_t(x ^ y), 7};
+                std::memcpy(written.at(x, y), pixel, 4);
+                for (int c = 0; c < 4; ++c)
+                    planes[size_t(c) * 65536 + size_t(y) * 256 + size_t(x)] = pixel[c];
+            }
+        _tagITzCHANNELBITMAP channels = {256, 256, 256, PTzCOLORMODE_ARGB,
+                                         {&planes[0], &planes[65536], &planes[131072], &planes[196608]}};
+        if (planar)
+            ASSERT_EQ(layer->SetRectChannelData(&channels, &rect), 1);
+        else
+            ASSERT_EQ(layer->SetRectData(&rect, &written.bitmap), 0);
+        _tagITzBLOCKINFOARGB record;
+        ASSERT_EQ(layer->GetBlockInfo(0, &record, 0), 0);
+        EXPECT_EQ(record.channels[0], nullptr);
+        EXPECT_EQ(record.constants[0], 200);
+        EXPECT_NE(record.channels[1], nullptr);
+        EXPECT_NE(record.channels[2], nullptr);
+        EXPECT_EQ(record.channels[3], nullptr);
+        EXPECT_EQ(record.constants[3], 7);
+        Bitmap read(256, 256);
+        ASSERT_EQ(layer->GetRectData(&rect, &read.bitmap), 0);
+        for (int32_t y = 0; y < 256; ++y)
+            ASSERT_EQ(std::memcmp(read.at(0, y), written.at(0, y), 1024), 0) << (planar ? "planar" : "interleaved")
+                                                                             << " row " << y;
+    }
+}
+
 TEST(LayerImageARGB, CheckRectSameCountsAMissingBlockAsTransparentBlack)
 {
     Layer layer = MakeLayer();

@@ -1,6 +1,7 @@
 // The image layer's resampled reads: the bilinear read bit-exact against the direct
-// per-pixel form (which proves the separable sums), the nearest-pixel read against the
-// per-pixel rules, over random zooms down to 1/5000; and their failures.
+// per-pixel form (which proves the separable sums), in every build of its row loops the
+// processor runs, the nearest-pixel read against the per-pixel rules, over random zooms
+// down to 1/5000; and their failures.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "engine/pixels/resample.h"
 #include "engine/pixels/zoom_arithmetic.h"
 #include "layer_pixels_support.h"
+#include "resample_builds.h"
 #include "resample_reference.h"
 
 namespace {
@@ -102,10 +104,12 @@ PTzRECT RandomZoomedRect(std::mt19937& random, const PTzRECT& bounds, const _tag
     return {left, top, left + width, top + height};
 }
 
+class LayerBilinearRead : public ResampleBuildTest {};
+
 // The separable two-pass sums give the same integers as adding w = wx x wy per source and
 // destination pixel, as long as they stay exact: checked here over random zooms, layer
 // places and read rectangles, including reductions of 1/500 to 1/5000 on one axis.
-TEST(LayerBilinearRead, SeparableSumsEqualTheDirectFormOverRandomZooms)
+TEST_P(LayerBilinearRead, SeparableSumsEqualTheDirectFormOverRandomZooms)
 {
     std::mt19937 random(8131);
     for (int trial = 0; trial < 40; ++trial) {
@@ -129,7 +133,7 @@ TEST(LayerBilinearRead, SeparableSumsEqualTheDirectFormOverRandomZooms)
 
 // With the resize tool's tables over a wider range, the transparent surroundings of the
 // layer weigh in at its edges, exactly as the direct form over that range says.
-TEST(LayerBilinearRead, TablesOverAWiderRangeWeighTheTransparentSurroundings)
+TEST_P(LayerBilinearRead, TablesOverAWiderRangeWeighTheTransparentSurroundings)
 {
     std::mt19937 random(97);
     for (int trial = 0; trial < 12; ++trial) {
@@ -148,7 +152,7 @@ TEST(LayerBilinearRead, TablesOverAWiderRangeWeighTheTransparentSurroundings)
 }
 
 // 4,100:1 on both axes overflowed 32-bit alpha and colour-weight sums.
-TEST(LayerBilinearRead, AReductionOf5000To1OnBothAxesKeepsItsColour)
+TEST_P(LayerBilinearRead, AReductionOf5000To1OnBothAxesKeepsItsColour)
 {
     Pixels pixels = Blank({0, 0, 5000, 5000});
     std::fill(pixels.planes[0].begin(), pixels.planes[0].end(), 255);
@@ -167,7 +171,7 @@ TEST(LayerBilinearRead, AReductionOf5000To1OnBothAxesKeepsItsColour)
     EXPECT_EQ(out.at(0, 0, 3), 7u);
 }
 
-TEST(LayerBilinearRead, PixelsNoSourceReachesKeepTheirBytes)
+TEST_P(LayerBilinearRead, PixelsNoSourceReachesKeepTheirBytes)
 {
     Pixels pixels = RandomPixels({0, 0, 40, 40}, 5);
     Layer layer = MakeLayer(pixels);
@@ -182,7 +186,7 @@ TEST(LayerBilinearRead, PixelsNoSourceReachesKeepTheirBytes)
     }
 }
 
-TEST(LayerBilinearRead, AShortScratchPoolRefusesTheStartAndLeavesTheBitmap)
+TEST_P(LayerBilinearRead, AShortScratchPoolRefusesTheStartAndLeavesTheBitmap)
 {
     Pixels pixels = RandomPixels({0, 0, 300, 300}, 9);
     Layer layer = MakeLayer(pixels);
@@ -204,6 +208,31 @@ TEST(LayerBilinearRead, AShortScratchPoolRefusesTheStartAndLeavesTheBitmap)
     EXPECT_EQ(pool->pagesInUse(), 0u);
     EXPECT_EQ(out.at(0, 0, 0), kSentinel);
 }
+
+// Opaque sources are summed by their colours alone (alpha 255, colour sum over weight
+// total), which must give the same bytes: layers opaque throughout, and layers with a
+// band of translucent rows, so that opaque and translucent strips meet in one read.
+TEST_P(LayerBilinearRead, OpaqueSourcesGiveTheDirectFormsBytes)
+{
+    std::mt19937 random(2027);
+    for (int trial = 0; trial < 16; ++trial) {
+        const _tagITzZOOMLEVEL zoomX = RandomZoom(random, false), zoomY = RandomZoom(random, false);
+        const int32_t width = 1 + int32_t(random() % 600), height = 1 + int32_t(random() % 400);
+        const int32_t left = int32_t(random() % 601) - 300, top = int32_t(random() % 601) - 300;
+        Pixels pixels = RandomPixels({left, top, left + width, top + height}, uint32_t(trial));
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                if (trial % 2 == 0 || y < height / 2 || y >= height / 2 + 3)
+                    pixels.planes[0][size_t(y) * size_t(width) + size_t(x)] = 255;
+        Layer layer = MakeLayer(pixels);
+        const PTzRECT rect = RandomZoomedRect(random, pixels.bounds, zoomX, zoomY);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " bounds " << left << "," << top << " " << width << "x"
+                                        << height);
+        ExpectBilinearRead(pixels, *layer, zoomX, zoomY, rect, nullptr);
+    }
+}
+
+INSTANTIATE_RESAMPLE_BUILDS(LayerBilinearRead);
 
 // Each destination pixel shows the source pixel the nearest-pixel rule of its axis picks;
 // pixels whose source lies outside the layer keep their bytes.

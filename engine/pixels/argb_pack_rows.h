@@ -1,10 +1,16 @@
-// Interleave and de-interleave loops, written so the vectoriser can turn them into
-// shuffles: fixed-count inner steps and no aliasing between the planes.
-#include "engine/pixels/argb_pack.h"
+// The row loops of argb_pack.h, written so the vectoriser can turn them into shuffles:
+// fixed-count inner steps and no aliasing between the planes. They go whole into each
+// build of the merge kernels (merge_kernels.cpp), since the baseline instruction set has
+// no byte shuffle. Library-private.
+#pragma once
 
-namespace lumatra::pack {
+#include <cstdint>
 
-void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)
+#define ITZ_PACK_INLINE inline __attribute__((always_inline))
+
+namespace lumatra::pack_rows {
+
+ITZ_PACK_INLINE void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)
 {
     const uint8_t* __restrict a = planes[0];
     const uint8_t* __restrict r = planes[1];
@@ -19,7 +25,7 @@ void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)
     }
 }
 
-void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)
+ITZ_PACK_INLINE void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)
 {
     const uint8_t* __restrict p = in;
     uint8_t* __restrict a = planes[0];
@@ -34,7 +40,7 @@ void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)
     }
 }
 
-void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, bool bgr)
+ITZ_PACK_INLINE void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, bool bgr)
 {
     const uint8_t* __restrict p = in;
     uint8_t* __restrict r = planes[bgr ? 3 : 1];
@@ -47,4 +53,4 @@ void RGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count, boo
     }
 }
 
-}  // namespace lumatra::pack
+}  // namespace lumatra::pack_rows
