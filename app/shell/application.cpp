@@ -73,6 +73,7 @@ CTamsleyApp::~CTamsleyApp()
     m_panels.reset();
     m_printSetup.reset();
     m_viewEditing.reset();
+    m_viewDialogs.reset();
     // Last, since pictures still alive would need the plug-ins it unloads.
     m_parts.uninitEngine();
     if (instance == this)
@@ -106,6 +107,7 @@ void CTamsleyApp::CreateManagers()
     m_panels = Make(m_parts.panels);
     m_printSetup = Make(m_parts.printSetup);
     m_viewEditing = Make(m_parts.viewEditing);
+    m_viewDialogs = Make(m_parts.viewDialogs);
 }
 
 bool CTamsleyApp::InitInstance(const std::vector<QByteArray>& arguments)

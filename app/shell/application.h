@@ -37,6 +37,7 @@ struct CShellParts {
     std::function<std::unique_ptr<quorvel::IPrintSetup>()> printSetup;
     std::function<std::unique_ptr<quorvel::IApplicationSupport>()> applicationSupport;
     std::function<std::unique_ptr<quorvel::IViewEditing>()> viewEditing;
+    std::function<std::unique_ptr<quorvel::IViewDialogs>()> viewDialogs;
     // Tears down the engine's process-wide objects (ITzUninit unless given).
     std::function<void()> uninitEngine;
     // Ends the event loop once the main frame has closed (QCoreApplication::quit unless given).
@@ -69,6 +70,7 @@ public:
     quorvel::IPrintSetup* GetPrintSetup() const { return m_printSetup.get(); }
     quorvel::IPanelProvider* GetPanels() const { return m_panels.get(); }
     quorvel::IViewEditing* GetViewEditing() const { return m_viewEditing.get(); }
+    quorvel::IViewDialogs* GetViewDialogs() const { return m_viewDialogs.get(); }
     // Made and filled with the installed font families on the first call; null when it
     // cannot be made.
     PTzFontManager* GetFontManager();
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<quorvel::IPanelProvider> m_panels;
     std::unique_ptr<quorvel::IPrintSetup> m_printSetup;
     std::unique_ptr<quorvel::IViewEditing> m_viewEditing;
+    std::unique_ptr<quorvel::IViewDialogs> m_viewDialogs;
     CMainFrame* m_mainFrame = nullptr;
     CRecentFileList m_recentFiles;
     QObject m_connections;  // owns the idle pump's connection

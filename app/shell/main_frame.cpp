@@ -23,6 +23,7 @@
 #include "app/shell/picture_view.h"
 #include "app/shell/recent_files.h"
 #include "app/shell/shell_strings.h"
+#include "app/shell/view_commands.h"
 #include "base/corvane_types.h"
 
 using namespace quorvel;
@@ -75,13 +76,18 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
     setAcceptDrops(true);
     resize(1024, 768);
     CreateCommands();
+    CreateViewCommands();
     CreateMenus();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateViewCommands);
+    UpdateViewCommands();
     statusBar()->showMessage(QStringLiteral("Ready"));
     CreatePanels(panels);
 }
 
 CMainFrame::~CMainFrame()
 {
+    // The document windows close after this body, and no command may follow them then.
+    disconnect(m_mdi, nullptr, this, nullptr);
     // Panels never placed keep the places stored.
     for (PanelSlot slot : {PanelSlot::Layers, PanelSlot::ToolPalette, PanelSlot::Info}) {
         if (QDockWidget* panel = GetPanel(slot); panel && m_panelsPlaced)
@@ -171,6 +177,47 @@ void CMainFrame::CreateCommands()
     }
 }
 
+void CMainFrame::CreateViewCommands()
+{
+    for (const CViewCommand& command : ViewCommands()) {
+        QAction* action = AddCommand(command.id, QString::fromLatin1(command.text),
+                                     QKeySequence(QString::fromLatin1(command.shortcut)));
+        connect(action, &QAction::triggered, this, [this, handler = command.handler] {
+            if (CTamsleyView* view = GetActiveTamsleyView())
+                (view->*handler)();
+            UpdateViewCommands();
+        });
+    }
+}
+
+QMenu* CMainFrame::AddViewMenu(const QString& title, std::initializer_list<int> ids)
+{
+    QMenu* menu = menuBar()->addMenu(title);
+    for (int id : ids) {
+        if (id)
+            menu->addAction(Action(id));
+        else
+            menu->addSeparator();
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateViewCommands);
+    return menu;
+}
+
+void CMainFrame::CreateViewMenus()
+{
+    // 0 stands for a separator.
+    QMenu* edit = AddViewMenu(QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY,
+                                                        ID_EDIT_PASTE, 0, ID_FILL_COLOR, 0, ID_RESIZE});
+    QMenu* rotate = edit->addMenu(QStringLiteral("&Rotate"));
+    for (int id : {ID_ROTATE_90CW, ID_ROTATE_90CCW, ID_ROTATE_180})
+        rotate->addAction(Action(id));
+    edit->addAction(Action(ID_CROP));
+    AddViewMenu(QStringLiteral("&Select"), {ID_SELECT_ALL, ID_DESELECT, ID_SELECT_INVERSE, 0, ID_SELECTION_MODE});
+    AddViewMenu(QStringLiteral("&Layer"), {ID_LAYER_NEW, ID_LAYER_DELETE, 0, ID_LAYER_MERGE_ALL, ID_LAYER_MERGE_DOWN,
+                                           ID_LAYER_CONVERT, 0, ID_LAYER_PROPERTIES, ID_SET_ACTIVE_LAYER,
+                                           ID_REFRESH_CACHE});
+}
+
 void CMainFrame::CreateMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
@@ -185,8 +232,9 @@ void CMainFrame::CreateMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(Action(ID_APP_EXIT));
     connect(m_fileMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateRecentFiles);
+    CreateViewMenus();
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = AddViewMenu(QStringLiteral("&View"), {ID_ZOOM_IN, ID_ZOOM_OUT, 0});
     for (const PanelCommand& panel : kPanelCommands)
         view->addAction(Action(panel.command));
     view->addSeparator();
@@ -223,6 +271,7 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
             continue;
         auto* panel = new QDockWidget(this);
         panel->setObjectName(PanelSettingPrefix(slot));
+        panel->setWindowTitle(content->windowTitle());
         panel->setWidget(content);
         panel->setAllowedAreas(Qt::NoDockWidgetArea);
         panel->setFloating(true);
@@ -345,7 +394,9 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
 
 CChildFrame* CMainFrame::GetActiveChild() const
 {
-    return dynamic_cast<CChildFrame*>(m_mdi->activeSubWindow());
+    // The current window stays current while a floating panel or another program has
+    // the focus, when the MDI area reports no active one.
+    return dynamic_cast<CChildFrame*>(m_mdi->currentSubWindow());
 }
 
 CTamsleyView* CMainFrame::GetActiveTamsleyView() const
@@ -377,8 +428,16 @@ void CMainFrame::UpdateCommandStates()
     }
     CTamsleyApp* app = App();
     Action(ID_FILE_PRINT_SETUP)->setEnabled(app && app->GetPrintSetup());
-    UpdatePrintCommandStates();
     Action(ID_RANDOM_PRESSURE)->setChecked(app && app->IsRandomPressureOn());
+    UpdateViewCommands();
+}
+
+void CMainFrame::UpdateViewCommands()
+{
+    CTamsleyView* view = GetActiveTamsleyView();
+    for (const CViewCommand& command : ViewCommands())
+        Action(command.id)->setEnabled(view && view->IsCommandEnabled(command.id));
+    UpdatePrintCommandStates();
 }
 
 void CMainFrame::CreatePrintCommands()

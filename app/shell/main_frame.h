@@ -8,6 +8,7 @@
 #include <QDockWidget>
 #include <QMainWindow>
 #include <QPointer>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -49,6 +50,11 @@ public:
     QAction* Action(int id) const;
     // Refreshes the enabled state and texts of the commands (the idle turn calls it).
     void UpdateCommandStates();
+    // Enables the view's commands, Print and Print Preview too, as the active view's
+    // picture allows, every one of them disabled without an active view. Runs when a view
+    // becomes active, when its picture announces a change, after each command, before a
+    // menu opens and at idle.
+    void UpdateViewCommands();
     // Rebuilds the recent-file entries of the File menu.
     void UpdateRecentFiles();
 
@@ -67,6 +73,9 @@ private:
     void CreatePanels(quorvel::IPanelProvider* panels);
     void PlacePanels();
     QAction* AddCommand(int id, const QString& text, const QKeySequence& shortcut = {});
+    void CreateViewCommands();
+    void CreateViewMenus();
+    QMenu* AddViewMenu(const QString& title, std::initializer_list<int> ids);
     void TogglePanel(quorvel::PanelSlot slot);
     void SelectPaletteTool(uint32_t tool);
     // The client area below the menu bar, in screen coordinates.

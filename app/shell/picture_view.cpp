@@ -224,6 +224,8 @@ void CTamsleyView::DataChangedSelection(const PTzRECT* rect, int flag)
 {
     FreeSelectionOutline();
     DataChanged(rect, flag);
+    // A selection made or dropped by a tool: Crop, Deselect and Inverse follow.
+    UpdateFrameCommands();
 }
 
 int CTamsleyView::Listen(uint32_t message, void*, PTzBroadcaster*)
@@ -233,6 +235,9 @@ int CTamsleyView::Listen(uint32_t message, void*, PTzBroadcaster*)
         UpdateScrollSizes();
         InvalidateAll();
     }
+    // The layer stack, the active layer or the size changed: what the commands may do.
+    if (message != ITzPICTMSG_DESTROY)
+        UpdateFrameCommands();
     return 1;
 }
 

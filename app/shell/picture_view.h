@@ -147,6 +147,41 @@ public:
     void DataChanged(const PTzRECT* rect, int flag) override;
     void DataChangedSelection(const PTzRECT* rect, int flag) override;
 
+    // The picture commands (picture_view_commands.cpp; the menus in view_commands.h).
+    // Each does nothing without a picture; an engine step refused leaves it as it was.
+    void OnUndo();
+    void OnRedo();
+    void OnCut();
+    void OnCopy();
+    void OnPaste();
+    void OnFillColor();
+    void OnSelectionMode();
+    void OnSelectAll();
+    void OnDeselect();
+    void OnSelectInverse();
+    void OnResize();
+    void OnRotate90CW();
+    void OnRotate90CCW();
+    void OnRotate180();
+    void OnCrop();
+    void OnNewLayer();
+    void OnDeleteLayer();
+    void OnMergeAll();
+    void OnMergeDown();
+    void OnConvertToImage();
+    void OnLayerProperties();
+    void OnSetActiveLayer();
+    void OnRefreshCache();
+    void OnTestingDialog();
+    void OnZoomIn();
+    void OnZoomOut();
+    // A new image layer above the active one, named by MakeNewLayerName.
+    void NewLayer();
+    // The Layer Properties dialog for the active layer.
+    void EditLayerProperties();
+    // Whether the command may run on this view's picture now; false without a picture.
+    bool IsCommandEnabled(int id) const;
+
     const CViewPaintCounters& GetPaintCounters() const { return m_counters; }
     QSize sizeHint() const override;
 
@@ -226,6 +261,8 @@ private:
     bool SendSystemKey(QKeyEvent* event);
     bool HandleEditKey(QKeyEvent* event);
     void CheckEditLock();
+    // The main frame's commands follow this view's picture while it is the frame's view.
+    void UpdateFrameCommands();
     void ConnectActivation();
     void SyncActivation();
 

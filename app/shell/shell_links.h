@@ -1,7 +1,8 @@
 // The narrow interfaces through which the shell reaches the parts of the program that
 // later work builds on it: the tool manager (with the views' events for the current
 // tool), the brush library and picker, the clipboard bridge, the floating panels, the
-// printer set-up, the control kit's support object and the views' editing keys.
+// printer set-up, the control kit's support object, the views' editing keys and the
+// dialogs of the views' commands.
 // The application owns one of each that its start-up was given; every user of one
 // tolerates its absence, when the commands that need it do nothing.
 #pragma once
@@ -10,6 +11,7 @@
 #include <memory>
 
 class CTamsleyView;
+class ITzLayerBase;
 class ITzPicture;
 class QWidget;
 struct _tagPTzCOLOR;
@@ -58,6 +60,10 @@ public:
     virtual void SetCurrentBrush(uint32_t index) = 0;
     // Where the views send their events; null (as here) when no tool takes them.
     virtual IViewTools* GetViewTools() { return nullptr; }
+    // After the view's Undo or Redo command changed its picture, for the current tool
+    // (the text tool refreshes its panel); nothing without one (as here).
+    virtual void OnUndo(CTamsleyView*) {}
+    virtual void OnRedo(CTamsleyView*) {}
 };
 
 class IBrushManager {
@@ -82,6 +88,12 @@ public:
     virtual int GetImageSize(int32_t* width, int32_t* height) = 0;
     // The program became active or inactive.
     virtual void OnAppActivate(bool active) = 0;
+    // The picture's selected pixels kept for the next paste (Cut also takes them out of
+    // the picture): nonzero when a layer was kept. Without a bridge (as here) nothing is.
+    virtual int Copy(ITzPicture*) { return 0; }
+    virtual int Cut(ITzPicture*) { return 0; }
+    // Inserts what was copied, or the clipboard's image, as the picture's new active layer.
+    virtual void Paste(ITzPicture*) {}
 };
 
 // The three floating panels of the main frame, by their slot.
@@ -117,6 +129,32 @@ public:
     virtual ~IViewEditing() = default;
     virtual void FillSelection(CTamsleyView* view, const _tagPTzCOLOR& colour) = 0;
     virtual void ClearSelection(CTamsleyView* view) = 0;
+};
+
+// The size, resolution and resampling the Resize dialog was left with.
+struct CImageResizeChoice {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t dotsPerMetre = 0;
+    uint32_t resampleMode = 2;  // 0 nearest neighbour, 1 bilinear; 2 while unset
+};
+
+// The dialogs of the views' commands, which stand on the control kit. Each runs modally
+// over the parent and answers false when cancelled.
+class IViewDialogs {
+public:
+    virtual ~IViewDialogs() = default;
+    // Fill Color: the opacity chosen, 0..255.
+    virtual bool AskFillOpacity(QWidget* parent, uint8_t* opacity) = 0;
+    // Resize for the picture.
+    virtual bool AskImageResize(QWidget* parent, ITzPicture* picture, CImageResizeChoice* choice) = 0;
+    // Layer Properties of the layer; OK applies its name and opacity as one undo step.
+    virtual bool EditLayerProperties(QWidget* parent, ITzLayerBase* layer) = 0;
+    // Set Active Layer, told the layer count and starting on *index: the index typed.
+    virtual bool AskActiveLayer(QWidget* parent, uint16_t count, uint16_t* index) = 0;
+    // The Testing Dialog, listing the picture's layers as the layers panel does; it comes
+    // with the layers panel's list (nothing here).
+    virtual void RunTestingDialog(QWidget*, ITzPicture*) {}
 };
 
 // The owned support object of the owner-drawn control kit.

@@ -29,6 +29,8 @@ QString LoadShellString(int id)
         return QStringLiteral("Save changes to %1?");
     case IDS_NEW_SIZE_RANGE:
         return QStringLiteral("Width and height must be whole numbers from 1 to 30000.");
+    case IDS_LAYER:
+        return QStringLiteral("Layer");
     case IDS_SHOW_LAYER:
         return QStringLiteral("Show &Layer");
     case IDS_HIDE_LAYER:

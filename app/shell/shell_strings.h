@@ -32,6 +32,33 @@ enum CommandId : int {
     ID_RANDOM_PRESSURE = 32830,
     ID_SWITCH_COLOR = 1092,
     ID_DEFAULT_COLOR = 1089,
+    // The view's commands.
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_PASTE = 57637,
+    ID_FILL_COLOR = 32783,
+    ID_SELECTION_MODE = 32780,
+    ID_SELECT_ALL = 32802,
+    ID_DESELECT = 32803,
+    ID_SELECT_INVERSE = 32804,
+    ID_RESIZE = 32805,
+    ID_ROTATE_90CW = 32807,
+    ID_ROTATE_90CCW = 32808,
+    ID_ROTATE_180 = 32809,
+    ID_CROP = 32815,
+    ID_LAYER_NEW = 32781,
+    ID_LAYER_DELETE = 32782,
+    ID_LAYER_MERGE_ALL = 32834,
+    ID_LAYER_MERGE_DOWN = 32835,
+    ID_LAYER_CONVERT = 32836,
+    ID_LAYER_PROPERTIES = 32784,
+    ID_SET_ACTIVE_LAYER = 32789,
+    ID_REFRESH_CACHE = 32788,
+    ID_TESTING_DIALOG = 32793,
+    ID_ZOOM_IN = 32819,
+    ID_ZOOM_OUT = 32820,
 };
 
 // The string table.
@@ -54,6 +81,7 @@ enum StringId : int {
     IDS_COULD_NOT_SAVE = 61460,
     IDS_SAVE_CHANGES = 61461,
     IDS_NEW_SIZE_RANGE = 61462,
+    IDS_LAYER = 61454,
 };
 
 // The text of a string; empty for an id the table does not hold.

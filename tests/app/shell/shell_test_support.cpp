@@ -216,6 +216,25 @@ void* MakeArgbPicture(int32_t width, int32_t height, const std::function<uint32_
     return handle;
 }
 
+std::vector<uint32_t> LayerArgb(ITzLayerBase* layer, const PTzRECT& rect)
+{
+    const int32_t width = rect.right - rect.left;
+    const int32_t height = rect.bottom - rect.top;
+    std::vector<uint8_t> bytes(size_t(width) * size_t(height) * 4);
+    std::vector<uint32_t> argb(size_t(width) * size_t(height));
+    auto* image = layer && layer->IsImageLayer() ? static_cast<ITzLayerImage*>(layer) : nullptr;
+    PTzRECT local = {};
+    _tagITzBITMAP bitmap = {width, height, width * 4, 32, PTzCOLORMODE_ARGB, bytes.data()};
+    if (!image || image->PRECTtoLRECT(&rect, &local) != 0)
+        return argb;
+    image->GetRectData(&local, &bitmap);
+    for (size_t i = 0; i < argb.size(); ++i) {
+        const uint8_t* p = &bytes[i * 4];
+        argb[i] = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    }
+    return argb;
+}
+
 CChildFrame* OpenPicture(CMainFrame* frame, void* picture, const QString& title)
 {
     auto document = std::make_unique<CTamsleyDoc>();

@@ -129,6 +129,9 @@ QRgb FourColourAt(int x, int y);
 
 // A picture of one ARGB layer whose pixel (x, y) is argb(x, y) (0xAARRGGBB), as its handle.
 void* MakeArgbPicture(int32_t width, int32_t height, const std::function<uint32_t(int x, int y)>& argb);
+// The pixels of an image layer over a rectangle of picture coordinates, row by row, as
+// 0xAARRGGBB (0 where the layer holds nothing).
+std::vector<uint32_t> LayerArgb(ITzLayerBase* layer, const PTzRECT& rect);
 // The main frame's window of a new document holding the picture, shown and active.
 CChildFrame* OpenPicture(CMainFrame* frame, void* picture, const QString& title);
 

@@ -1,0 +1,59 @@
+// Each dialog lives for its one run.
+#include "app/ui/view_dialogs.h"
+
+#include "app/shell/shell_dialogs.h"
+#include "app/ui/active_layer_dialog.h"
+#include "app/ui/fill_dialog.h"
+#include "app/ui/image_resize_dialog.h"
+#include "app/ui/layer_properties_dialog.h"
+
+using namespace quorvel;
+
+namespace {
+
+bool Run(QDialog& dialog)
+{
+    return ShellDialogs().ExecModal(&dialog) == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool CViewDialogs::AskFillOpacity(QWidget* parent, uint8_t* opacity)
+{
+    CFILLDLG dialog(parent);
+    if (!Run(dialog))
+        return false;
+    *opacity = dialog.GetOpacity();
+    return true;
+}
+
+bool CViewDialogs::AskImageResize(QWidget* parent, ITzPicture* picture, CImageResizeChoice* choice)
+{
+    ImageResizeDlg dialog(parent);
+    dialog.SetPicture(picture);
+    if (!Run(dialog))
+        return false;
+    choice->width = dialog.GetNewWidth();
+    choice->height = dialog.GetNewHeight();
+    choice->dotsPerMetre = dialog.GetResolutionDPM();
+    choice->resampleMode = dialog.GetResampleMode();
+    return true;
+}
+
+bool CViewDialogs::EditLayerProperties(QWidget* parent, ITzLayerBase* layer)
+{
+    CLayerProperties dialog(parent);
+    dialog.SetLayer(layer);
+    return Run(dialog);
+}
+
+bool CViewDialogs::AskActiveLayer(QWidget* parent, uint16_t count, uint16_t* index)
+{
+    CActiveLayerIDDlg dialog(parent);
+    dialog.SetLayerCount(count);
+    dialog.SetActiveLayer(*index);
+    if (!Run(dialog))
+        return false;
+    *index = dialog.GetActiveLayer();
+    return true;
+}
