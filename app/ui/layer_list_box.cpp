@@ -40,6 +40,7 @@ CLayerListBox::CLayerListBox(QWidget* parent) : CROwnerDrawListBox(parent)
     viewport()->setAcceptDrops(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_clock.start();
+    MeasureOpacityColumn();
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { OnCurrentRowChanged(current.isValid() ? current.row() : -1); });
 }
@@ -327,6 +328,22 @@ void CLayerListBox::timerEvent(QTimerEvent* event)
         return;
     }
     CROwnerDrawListBox::timerEvent(event);
+}
+
+void CLayerListBox::changeEvent(QEvent* event)
+{
+    CROwnerDrawListBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        MeasureOpacityColumn();
+        viewport()->update();
+    }
+}
+
+void CLayerListBox::MeasureOpacityColumn()
+{
+    constexpr int kOpacityWidth = 24;
+    constexpr int kPadding = 3;
+    m_opacityWidth = std::max(kOpacityWidth, fontMetrics().horizontalAdvance(QStringLiteral("100%")) + kPadding);
 }
 
 void CLayerListBox::dragEnterEvent(QDragEnterEvent* event)

@@ -61,6 +61,10 @@ public:
     // that this list started, naming the picture shown and one of its layers.
     bool AcceptsDrop(const QMimeData* data, const QObject* source, CLayerDragPayload* payload) const;
 
+    // The width of the rows' opacity column: 24 pixels, or what "100%" takes in the
+    // list's font when that is more.
+    int GetOpacityWidth() const { return m_opacityWidth; }
+
     CLayerListCounters& GetCounters() { return m_counters; }
     // The painted marker band, in viewport pixels, and the scroll steps of a drag.
     void InvalidateBand(const QRect& band);
@@ -75,6 +79,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -90,6 +95,7 @@ private:
     void CommitOpacity(int32_t percent);
     void PreviewOpacity(int32_t percent);
     void StartDrag();
+    void MeasureOpacityColumn();
     // The row under a viewport point inside the rows, or -1.
     int RowAt(const QPoint& point) const;
 
@@ -109,4 +115,5 @@ private:
     QBasicTimer m_scrollTimer;
     QElapsedTimer m_clock;
     CLayerListCounters m_counters;
+    int m_opacityWidth = 24;
 };

@@ -68,7 +68,7 @@ QRect CLayerListItem::ColumnRect(Column column, int rowWidth) const
     const int height = CLayerListBox::kRowHeight;
     const int thumbnailLeft = kEyeWidth + kLinkWidth;
     const int nameLeft = thumbnailLeft + m_thumbnailWidth;
-    const int opacityLeft = std::max(nameLeft, rowWidth - kOpacityWidth);
+    const int opacityLeft = std::max(nameLeft, rowWidth - m_list->GetOpacityWidth());
     switch (column) {
     case Column::Eye:
         return {0, 0, kEyeWidth, height};
