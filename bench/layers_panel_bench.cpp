@@ -68,13 +68,13 @@ ITzPicture* MakeDeepPicture()
 struct DeepScene {
     DeepScene() : picture(MakeDeepPicture())
     {
-        Application();
         panel.resize(240, 480);
         panel.show();
         panel.SetPicture(picture);
         QApplication::processEvents();
         QApplication::processEvents();
     }
+    QApplication& application = Application();  // before any widget
     ITzPicture* picture;
     CLayerManagerDlg panel;
 };
@@ -147,7 +147,6 @@ void RenameRepaintsOneColumn(benchmark::State& state)
 struct DragScene {
     DragScene()
     {
-        Application();
         ITzPicture* picture = MakeNoisePicture(4000, 3000, 4);
         picture->DoPreparePreviewCache();
         document.SetPictureHandle(picture);
@@ -164,6 +163,7 @@ struct DragScene {
         picture->SetActiveLayerID(3);
         QApplication::processEvents();
     }
+    QApplication& application = Application();  // before any widget
     CTamsleyDoc document;
     std::unique_ptr<CTamsleyView> view;
     CLayerManagerDlg panel;
