@@ -112,6 +112,8 @@ void CLayerListBox::Rebuild()
     SelectActiveRow();
     viewport()->update();
     RefreshOpacityBox();
+    if (m_changed)
+        m_changed();
 }
 
 void CLayerListBox::SelectActiveRow()
@@ -149,6 +151,8 @@ int CLayerListBox::Listen(uint32_t message, void* param, PTzBroadcaster* sender)
             SelectActiveRow();
             viewport()->update();
             RefreshOpacityBox();
+            if (m_changed)
+                m_changed();
             break;
         case ITzPICTMSG_DESTROY:
             // Nothing of the picture may be touched once it has gone.

@@ -54,6 +54,8 @@ public:
 
     // Called when a double click asks for the active layer's properties.
     void SetPropertiesHandler(std::function<void()> handler) { m_properties = std::move(handler); }
+    // Called after the rows were made anew or the active layer changed.
+    void SetChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
     // The drag and drop of rows.
     CLayerListDropTarget& GetDropTarget() { return m_dropTarget; }
@@ -102,6 +104,7 @@ private:
     ITzPicture* m_picture = nullptr;
     CSlideCombobox* m_opacityBox = nullptr;
     std::function<void()> m_properties;
+    std::function<void()> m_changed;
     bool m_filling = false;          // the rows are being changed by the program
     // The mouse: a drag armed by a press on a row, and the press a row took.
     bool m_dragArmed = false;

@@ -57,7 +57,8 @@ CLayerManagerDlg::CLayerManagerDlg(QWidget* parent) : QWidget(parent), m_frame(d
 
 CLayerManagerDlg::~CLayerManagerDlg()
 {
-    // The list lets go of the picture before the panel's parts go.
+    // The list lets go of the picture and the box before the panel's parts go.
+    m_list->SetChangeHandler({});
     m_list->SetOpacityBox(nullptr);
     m_list->SetPicture(nullptr);
 }
@@ -83,6 +84,8 @@ void CLayerManagerDlg::InitControls()
     m_list->setObjectName(QString::number(kListId));
     m_list->SetOpacityBox(m_opacity);
     m_list->SetPropertiesHandler([this] { EditActiveLayer(); });
+    // The list hears the picture's changes of its stack, its active layer and its end.
+    m_list->SetChangeHandler([this] { UpdateButtons(); });
     m_list->setMinimumSize(200, CLayerListBox::kRowHeight * 6);
     layout->addWidget(m_list, 1);
 
@@ -109,20 +112,13 @@ void CLayerManagerDlg::InitControls()
 
 void CLayerManagerDlg::SetPicture(ITzPicture* picture)
 {
-    if (picture != m_picture) {
-        if (m_picture)
-            RemoveFromBroadcaster(m_picture);
-        m_picture = picture;
-        if (m_picture)
-            AddToBroadcaster(m_picture);
-    }
     m_list->SetPicture(picture);
     UpdateButtons();
 }
 
 ITzPicture* CLayerManagerDlg::GetPicture() const
 {
-    return m_picture;
+    return m_list->GetPicture();
 }
 
 RCIconButton* CLayerManagerDlg::GetButton(int id) const
@@ -136,8 +132,9 @@ RCIconButton* CLayerManagerDlg::GetButton(int id) const
 
 void CLayerManagerDlg::UpdateButtons()
 {
-    const bool shown = m_picture != nullptr;
-    const int count = shown ? m_picture->GetLayerCount() : 0;
+    ITzPicture* picture = m_list->GetPicture();
+    const bool shown = picture != nullptr;
+    const int count = shown ? picture->GetLayerCount() : 0;
     m_list->setEnabled(shown);
     m_opacity->setEnabled(shown);
     for (size_t i = 0; i < std::size(kButtons); ++i) {
@@ -151,7 +148,7 @@ void CLayerManagerDlg::UpdateButtons()
             enabled = count > 1;
             break;
         case kMergeDownId:
-            enabled = shown && m_picture->GetActiveLayerID() != 0;
+            enabled = shown && picture->GetActiveLayerID() != 0;
             break;
         default:  // Convert follows its command alone
             break;
@@ -159,26 +156,6 @@ void CLayerManagerDlg::UpdateButtons()
         QAction* action = m_frame ? m_frame->Action(kButtons[i].command) : nullptr;
         m_buttons[i]->setEnabled(enabled && (!action || action->isEnabled()));
     }
-}
-
-int CLayerManagerDlg::Listen(uint32_t message, void* param, PTzBroadcaster* sender)
-{
-    if (m_picture && sender == m_picture) {
-        switch (message) {
-        case ITzPICTMSG_LAYER_INSERTED:
-        case ITzPICTMSG_LAYER_REMOVED:
-        case ITzPICTMSG_LAYER_MOVED:
-        case ITzPICTMSG_ACTIVE_CHANGED:
-            UpdateButtons();
-            break;
-        case ITzPICTMSG_DESTROY:
-            SetPicture(nullptr);
-            break;
-        default:
-            break;
-        }
-    }
-    return PTzListener::Listen(message, param, sender);
 }
 
 void CLayerManagerDlg::RunCommand(int command)
@@ -190,6 +167,6 @@ void CLayerManagerDlg::RunCommand(int command)
 void CLayerManagerDlg::EditActiveLayer()
 {
     CTamsleyView* view = m_frame ? m_frame->GetActiveTamsleyView() : nullptr;
-    if (view && m_picture && view->GetPicture() == m_picture)
+    if (view && GetPicture() && view->GetPicture() == GetPicture())
         view->EditLayerProperties();
 }

@@ -10,7 +10,6 @@
 #include <cstdint>
 
 #include "app/ui/slide_combobox.h"
-#include "base/broadcaster.h"
 
 class CLayerListBox;
 class CMainFrame;
@@ -24,7 +23,7 @@ public:
     QString FormatValue() const override;
 };
 
-class CLayerManagerDlg : public QWidget, public PTzListener {
+class CLayerManagerDlg : public QWidget {
 public:
     // The control ids.
     enum : int {
@@ -54,9 +53,6 @@ public:
     // state of its command in the main frame, when there is one.
     void UpdateButtons();
 
-protected:
-    int Listen(uint32_t message, void* param, PTzBroadcaster* sender) override;
-
 private:
     // Builds the controls: the list, the opacity box with its label, the buttons with
     // their images and tooltips.
@@ -69,6 +65,5 @@ private:
     CLayerListBox* m_list = nullptr;
     CLayerOpacitySCBox* m_opacity = nullptr;
     RCIconButton* m_buttons[5] = {};
-    ITzPicture* m_picture = nullptr;
     QPointer<CMainFrame> m_frame;
 };
