@@ -68,7 +68,8 @@ public:
     int GetOpacityWidth() const { return m_opacityWidth; }
 
     CLayerListCounters& GetCounters() { return m_counters; }
-    // The painted marker band, in viewport pixels, and the scroll steps of a drag.
+    // For the drop target: repaints a band of the viewport (the marker's), and scrolls
+    // the rows by a number of rows.
     void InvalidateBand(const QRect& band);
     void ScrollRows(int rows);
 

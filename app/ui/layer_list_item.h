@@ -18,8 +18,6 @@ class CLayerListItem : public CROwnerDrawItemBase, public PTzListener {
 public:
     static constexpr int kEyeWidth = 23;
     static constexpr int kLinkWidth = 21;
-    static constexpr int kThumbnailMaxWidth = 40;
-    static constexpr int kThumbnailMaxHeight = 25;
 
     // The columns of a row, relative to its top-left corner.
     enum class Column { Eye, Link, Thumbnail, Name, Opacity };
