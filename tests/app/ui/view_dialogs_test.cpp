@@ -228,6 +228,36 @@ TEST_F(ResizeDialog, WithoutResamplingAPrintedWidthSetsTheResolutionAndTheResolu
     EXPECT_EQ(dialog.GetResampleMode(), 1u);
 }
 
+TEST_F(ResizeDialog, BadTextInAnyBoxEndsInRangeOnOk)
+{
+    Open(300, 200);
+    const QString typed[] = {QString(), QStringLiteral("."), QStringLiteral("0"), QStringLiteral("-5"),
+                             QStringLiteral("999999999999")};
+    // Pixels with resampling, then printed inches without it.
+    for (bool resample : {true, false}) {
+        if (!resample) {
+            Find<QCheckBox>(dialog, 1110)->click();
+            Choose(1106, 1);
+        }
+        for (int box : {1102, 1103, 1104}) {
+            for (const QString& text : typed) {
+                if (!Box(box)->isEnabled())
+                    continue;
+                Type(Box(box), text);
+                Leave(Box(box));
+                // OK applies the limits to all three boxes.
+                dialog.accept();
+                dialog.show();
+                EXPECT_GE(dialog.GetNewWidth(), 1u) << box << " " << text.toStdString();
+                EXPECT_LE(dialog.GetNewWidth(), 30000u) << box << " " << text.toStdString();
+                EXPECT_GE(dialog.GetNewHeight(), 1u) << box << " " << text.toStdString();
+                EXPECT_LE(dialog.GetNewHeight(), 30000u) << box << " " << text.toStdString();
+                EXPECT_GE(dialog.GetResolutionDPM(), 1u) << box << " " << text.toStdString();
+            }
+        }
+    }
+}
+
 TEST(ViewDialogs, RunThroughTheDialogInterfaceAndGiveTheirAnswerOnlyOnOk)
 {
     ScopedDialogs dialogs;
