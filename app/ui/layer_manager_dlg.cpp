@@ -49,6 +49,8 @@ QString CLayerOpacitySCBox::FormatValue() const
 
 CLayerManagerDlg::CLayerManagerDlg(QWidget* parent) : QWidget(parent), m_frame(dynamic_cast<CMainFrame*>(parent))
 {
+    // The frame may be on its way out when its last view lets the panel go: only its
+    // actions, which outlive its own parts, are touched then.
     setWindowTitle(QStringLiteral("Layers"));
     setObjectName(QStringLiteral("152"));
     InitControls();
@@ -89,6 +91,7 @@ void CLayerManagerDlg::InitControls()
     m_list->setMinimumSize(200, CLayerListBox::kRowHeight * 6);
     layout->addWidget(m_list, 1);
 
+    auto* frame = dynamic_cast<CMainFrame*>(m_frame.data());
     auto* buttonRow = new QHBoxLayout();
     buttonRow->setSpacing(2);
     buttonRow->addStretch(1);
@@ -99,10 +102,12 @@ void CLayerManagerDlg::InitControls()
         button->SetIcons(spec.normal, spec.hover, spec.pressed, spec.disabled);
         button->SetTooltip(QString::fromLatin1(spec.tooltip));
         button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QAbstractButton::clicked, this, [this, command = spec.command] { RunCommand(command); });
+        connect(button, &QAbstractButton::clicked, this, [this, i] { RunCommand(i); });
         // The frame's command states show on the buttons as soon as they change.
-        if (QAction* action = m_frame ? m_frame->Action(spec.command) : nullptr)
+        if (QAction* action = frame ? frame->Action(spec.command) : nullptr) {
             connect(action, &QAction::changed, this, &CLayerManagerDlg::UpdateButtons);
+            m_actions[i] = action;
+        }
         buttonRow->addWidget(button);
         m_buttons[i] = button;
     }
@@ -153,20 +158,20 @@ void CLayerManagerDlg::UpdateButtons()
         default:  // Convert follows its command alone
             break;
         }
-        QAction* action = m_frame ? m_frame->Action(kButtons[i].command) : nullptr;
-        m_buttons[i]->setEnabled(enabled && (!action || action->isEnabled()));
+        m_buttons[i]->setEnabled(enabled && (!m_actions[i] || m_actions[i]->isEnabled()));
     }
 }
 
-void CLayerManagerDlg::RunCommand(int command)
+void CLayerManagerDlg::RunCommand(size_t button)
 {
-    if (QAction* action = m_frame ? m_frame->Action(command) : nullptr; action && action->isEnabled())
+    if (QAction* action = m_actions[button]; action && action->isEnabled())
         action->trigger();
 }
 
 void CLayerManagerDlg::EditActiveLayer()
 {
-    CTamsleyView* view = m_frame ? m_frame->GetActiveTamsleyView() : nullptr;
+    auto* frame = dynamic_cast<CMainFrame*>(m_frame.data());
+    CTamsleyView* view = frame ? frame->GetActiveTamsleyView() : nullptr;
     if (view && GetPicture() && view->GetPicture() == GetPicture())
         view->EditLayerProperties();
 }

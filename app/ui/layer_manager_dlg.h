@@ -7,11 +7,13 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstddef>
 #include <cstdint>
 
 #include "app/ui/slide_combobox.h"
 
 class CLayerListBox;
+class QAction;
 class CMainFrame;
 class ITzPicture;
 class RCIconButton;
@@ -58,12 +60,13 @@ private:
     // their images and tooltips.
     void InitControls();
     // Runs a button's command on the active view.
-    void RunCommand(int command);
+    void RunCommand(size_t button);
     // Opens the active layer's properties through the active view.
     void EditActiveLayer();
 
     CLayerListBox* m_list = nullptr;
     CLayerOpacitySCBox* m_opacity = nullptr;
     RCIconButton* m_buttons[5] = {};
-    QPointer<CMainFrame> m_frame;
+    QPointer<QWidget> m_frame;             // the main frame made for, or null
+    QPointer<QAction> m_actions[5];        // its commands of the buttons
 };
