@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/ui/dialog_info.h"
+#include "app/ui/layer_manager_dlg.h"
 
 QWidget* CProgramPanels::CreatePanel(quorvel::PanelSlot slot, QWidget* parent)
 {
@@ -11,8 +12,16 @@ QWidget* CProgramPanels::CreatePanel(quorvel::PanelSlot slot, QWidget* parent)
     case quorvel::PanelSlot::Info:
         return new (std::nothrow) CDialogInfo(parent);
     case quorvel::PanelSlot::Layers:
+        m_layers = new (std::nothrow) CLayerManagerDlg(parent);
+        return m_layers;
     case quorvel::PanelSlot::ToolPalette:
         break;
     }
     return nullptr;
+}
+
+void CProgramPanels::ShowLayersOf(ITzPicture* picture)
+{
+    if (m_layers)
+        m_layers->SetPicture(picture);
 }

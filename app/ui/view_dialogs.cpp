@@ -1,11 +1,14 @@
 // Each dialog lives for its one run.
 #include "app/ui/view_dialogs.h"
 
+#include "app/shell/picture_view.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/ui/active_layer_dialog.h"
 #include "app/ui/fill_dialog.h"
 #include "app/ui/image_resize_dialog.h"
+#include "app/ui/layer_list_box.h"
 #include "app/ui/layer_properties_dialog.h"
+#include "app/ui/testing_dialog.h"
 
 using namespace quorvel;
 
@@ -56,4 +59,14 @@ bool CViewDialogs::AskActiveLayer(QWidget* parent, uint16_t count, uint16_t* ind
         return false;
     *index = dialog.GetActiveLayer();
     return true;
+}
+
+void CViewDialogs::RunTestingDialog(QWidget* parent, ITzPicture* picture)
+{
+    CTestingDialog dialog(parent);
+    dialog.SetPicture(picture);
+    // A double click in the list opens the layer's properties through the view that asked.
+    if (auto* view = dynamic_cast<CTamsleyView*>(parent))
+        dialog.GetList()->SetPropertiesHandler([view] { view->EditLayerProperties(); });
+    Run(dialog);
 }
