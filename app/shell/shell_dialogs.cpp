@@ -150,4 +150,9 @@ void CQtShellDialogs::RunProgress(COperationBase& operation)
     dialog.DoModal();
 }
 
+int CQtShellDialogs::RunModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
 }  // namespace quorvel

@@ -9,6 +9,7 @@
 #include <memory>
 
 class COperationBase;
+class QDialog;
 class QWidget;
 
 namespace quorvel {
@@ -38,6 +39,8 @@ public:
     // Runs the operation's remaining steps under the modal progress dialog, calling its
     // Finish or its Abandon exactly once.
     virtual void RunProgress(COperationBase& operation) = 0;
+    // Runs a dialog of the program's own modally: QDialog::Accepted or Rejected.
+    virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The dialogs in use: Qt's, unless replaced.
@@ -57,6 +60,7 @@ public:
     bool AskNewImage(QWidget* parent, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget* parent) override;
     void RunProgress(COperationBase& operation) override;
+    int RunModal(QDialog& dialog) override;
 };
 
 // The parent a dialog without one gets: the application's main window, or null.

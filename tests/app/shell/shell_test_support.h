@@ -54,6 +54,10 @@ public:
     int progressDialogs = 0;
     // Called when the progress dialog takes over, before any of its steps.
     std::function<void()> onProgress;
+    // The program's own dialogs: called with the dialog, shown but not modal, to fill it
+    // in and give the result; rejected without one.
+    std::function<int(QDialog& dialog)> modal;
+    int modalDialogs = 0;
 
     quorvel::MessageAnswer ShowMessage(QWidget*, const QString& text, quorvel::MessageButtons,
                                        const QString&) override;
@@ -63,6 +67,7 @@ public:
     bool AskNewImage(QWidget*, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget*) override {}
     void RunProgress(COperationBase& operation) override;
+    int RunModal(QDialog& dialog) override;
 };
 
 // Installs fake dialogs for its life; Qt's come back afterwards.
