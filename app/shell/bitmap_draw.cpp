@@ -53,6 +53,36 @@ void ITzITzBitmapDraw(QPainter* painter, const _tagITzBITMAP* bitmap, const PTzR
     DrawImagePart(painter, image, *rect);
 }
 
+void ITzITzChannelBitmapDraw(QPainter* painter, const _tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect)
+{
+    if (!painter || !bitmap || !rect || (bitmap->kind != PTzCOLORMODE_RGB && bitmap->kind != PTzCOLORMODE_ARGB))
+        return;
+    const uint8_t* red = bitmap->planes[1];
+    const uint8_t* green = bitmap->planes[2];
+    const uint8_t* blue = bitmap->planes[3];
+    // Only the part the rectangle shows is interleaved.
+    const int width = int(std::min<int64_t>(PTzRectWidth(*rect), bitmap->width));
+    const int height = int(std::min<int64_t>(PTzRectHeight(*rect), bitmap->height));
+    if (!red || !green || !blue || width <= 0 || height <= 0)
+        return;
+    QImage image(width, height, QImage::Format_RGB888);
+    if (image.isNull())
+        return;
+    for (int y = 0; y < height; ++y) {
+        const size_t row = size_t(y) * size_t(bitmap->stride);
+        const uint8_t* r = red + row;
+        const uint8_t* g = green + row;
+        const uint8_t* b = blue + row;
+        uint8_t* out = image.scanLine(y);
+        for (int x = 0; x < width; ++x, out += 3) {
+            out[0] = r[x];
+            out[1] = g[x];
+            out[2] = b[x];
+        }
+    }
+    painter->drawImage(QPoint(rect->left, rect->top), image);
+}
+
 ITzBitmap24* ITzBitmapCreat24Bits(QPainter* painter, uint32_t width, uint32_t height, void** bits)
 {
     // QImage sides are ints, and its rows of 3 bytes a pixel must stay addressable.

@@ -15,6 +15,12 @@ class QPainter;
 // (gray) are drawn; other depths, and null arguments, draw nothing.
 void ITzITzBitmapDraw(QPainter* painter, const _tagITzBITMAP* bitmap, const PTzRECT* rect);
 
+// Draws a planar bitmap of kind 1 (red, green, blue) or 3 (alpha ignored) with its
+// top-left corner at the rectangle's and at most the rectangle's size: red from plane
+// 1, green from plane 2, blue from plane 3. Other kinds, missing colour planes and null
+// arguments draw nothing. The print operation draws its blocks with it.
+void ITzITzChannelBitmapDraw(QPainter* painter, const _tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect);
+
 // A 24-bit bitmap of the program's own: red, green, blue in memory order (the engine's
 // mode 1), rows top-down and padded to 4 bytes, so that an engine bitmap record can
 // describe its pixels.

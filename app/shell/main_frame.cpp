@@ -20,6 +20,7 @@
 #include "app/shell/current_colours.h"
 #include "app/shell/document.h"
 #include "app/shell/panel_place.h"
+#include "app/shell/picture_view.h"
 #include "app/shell/recent_files.h"
 #include "app/shell/shell_strings.h"
 #include "base/corvane_types.h"
@@ -128,6 +129,7 @@ void CMainFrame::CreateCommands()
     connect(AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFilePrintSetup));
     connect(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")), &QAction::triggered, this, &CMainFrame::close);
+    CreatePrintCommands();
     connect(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Tamsley...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnAppAbout));
     connect(AddCommand(ID_FRONT_COLOR, QStringLiteral("Front Color")), &QAction::triggered, this,
@@ -175,6 +177,8 @@ void CMainFrame::CreateMenus()
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         m_fileMenu->addAction(Action(id));
     m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(ID_FILE_PRINT));
+    m_fileMenu->addAction(Action(ID_FILE_PRINT_PREVIEW));
     m_fileMenu->addAction(Action(ID_FILE_PRINT_SETUP));
     m_recentSeparator = m_fileMenu->addSeparator();
     m_fileMenu->addActions(m_recentActions);
@@ -373,7 +377,34 @@ void CMainFrame::UpdateCommandStates()
     }
     CTamsleyApp* app = App();
     Action(ID_FILE_PRINT_SETUP)->setEnabled(app && app->GetPrintSetup());
+    UpdatePrintCommandStates();
     Action(ID_RANDOM_PRESSURE)->setChecked(app && app->IsRandomPressureOn());
+}
+
+void CMainFrame::CreatePrintCommands()
+{
+    // Print and Print Preview are the active view's.
+    const auto onView = [this](void (CTamsleyView::*command)()) {
+        return [this, command] {
+            if (CTamsleyView* view = GetActiveTamsleyView())
+                (view->*command)();
+        };
+    };
+    connect(AddCommand(ID_FILE_PRINT, QStringLiteral("&Print"), QKeySequence::Print), &QAction::triggered,
+            this, onView(&CTamsleyView::OnFilePrint));
+    connect(AddCommand(ID_FILE_PRINT_DIRECT, QStringLiteral("&Print")), &QAction::triggered, this,
+            onView(&CTamsleyView::OnFilePrint));
+    connect(AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view...")), &QAction::triggered, this,
+            onView(&CTamsleyView::OnFilePrintPreview));
+}
+
+void CMainFrame::UpdatePrintCommandStates()
+{
+    CTamsleyApp* app = App();
+    CTamsleyView* view = GetActiveTamsleyView();
+    const bool printable = app && app->GetPrintSetup() && view && view->GetPicture();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        Action(id)->setEnabled(printable);
 }
 
 void CMainFrame::UpdateRecentFiles()

@@ -61,6 +61,8 @@ protected:
 
 private:
     void CreateCommands();
+    void CreatePrintCommands();
+    void UpdatePrintCommandStates();
     void CreateMenus();
     void CreatePanels(quorvel::IPanelProvider* panels);
     void PlacePanels();

@@ -36,6 +36,7 @@ class ITzBitmap24;
 struct _tagPTzMOUSEPOINT;
 
 namespace quorvel {
+class IPrintMetrics;
 class IViewTools;
 }
 
@@ -147,6 +148,21 @@ public:
 
     const CViewPaintCounters& GetPaintCounters() const { return m_counters; }
     QSize sizeHint() const override;
+
+    // Printing (picture_view_print.cpp). Print puts the picture on one page of the
+    // application's printer, centred, at its own size when that fits the printable area
+    // and shrunk uniformly into it otherwise; nothing happens without a picture or a
+    // printer. Print Preview opens the Print dialog.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    // The whole picture as the source and where it goes in the printable area: 1, or 0
+    // with both rectangles empty when a resolution is 0 or the picture has no size. A
+    // picture resolution that rounds to 0 dpi counts as 72 dpi.
+    static int ComputePrintPlacement(const quorvel::IPrintMetrics& dc, ITzPicture* picture, PTzRECT* source,
+                                     PTzRECT* dest);
+    // Prints the source part of the picture into the destination on the painter, under
+    // the progress rules: nonzero when printed.
+    int RunPrintOperation(QPainter* painter, ITzPicture* picture, const PTzRECT& source, const PTzRECT& dest);
 
 protected:
     // 1006 (size changed) repaints everything at the new scroll sizes.

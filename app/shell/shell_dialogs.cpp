@@ -1,11 +1,14 @@
 // Qt's dialogs behind the interface: message boxes, the non-native file dialogs, the
-// colour dialog, the New dialog, About, and the progress dialog.
+// colour dialog, the New dialog, About, the progress dialog and the printer set-ups.
 #include "app/shell/shell_dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "app/shell/application.h"
 #include "app/shell/file_save_dialog.h"
@@ -150,9 +153,22 @@ void CQtShellDialogs::RunProgress(COperationBase& operation)
     dialog.DoModal();
 }
 
-int CQtShellDialogs::RunModal(QDialog& dialog)
+bool CQtShellDialogs::AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind)
 {
-    return dialog.exec();
+    if (!printer)
+        return false;
+    if (kind == PrinterSetupKind::Page) {
+        QPageSetupDialog dialog(printer, ParentOr(parent));
+        return dialog.exec() == QDialog::Accepted;
+    }
+    QPrintDialog dialog(printer, ParentOr(parent));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int CQtShellDialogs::ExecModal(QDialog* dialog)
+{
+    return dialog ? dialog->exec() : QDialog::Rejected;
 }
 
 }  // namespace quorvel

@@ -10,12 +10,16 @@
 
 class COperationBase;
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace quorvel {
 
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
+// What a printer set-up shows: the choice of printer with its settings, or the page
+// layout of the printer alone.
+enum class PrinterSetupKind { Printer, Page };
 
 class CShellDialogs {
 public:
@@ -39,8 +43,12 @@ public:
     // Runs the operation's remaining steps under the modal progress dialog, calling its
     // Finish or its Abandon exactly once.
     virtual void RunProgress(COperationBase& operation) = 0;
-    // Runs a dialog of the program's own modally: QDialog::Accepted or Rejected.
-    virtual int RunModal(QDialog& dialog) = 0;
+    // The printer set-up (QPrintDialog without page ranges, selection or printing to a
+    // file) or the page set-up (QPageSetupDialog) on the printer: true when the user
+    // accepted, and only then is the printer changed.
+    virtual bool AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind) = 0;
+    // Runs one of the program's own dialogs modally (the Print dialog): its result.
+    virtual int ExecModal(QDialog* dialog) = 0;
 };
 
 // The dialogs in use: Qt's, unless replaced.
@@ -60,7 +68,8 @@ public:
     bool AskNewImage(QWidget* parent, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget* parent) override;
     void RunProgress(COperationBase& operation) override;
-    int RunModal(QDialog& dialog) override;
+    bool AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind) override;
+    int ExecModal(QDialog* dialog) override;
 };
 
 // The parent a dialog without one gets: the application's main window, or null.

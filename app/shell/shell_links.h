@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class CTamsleyView;
 class ITzPicture;
@@ -15,6 +16,8 @@ struct _tagPTzCOLOR;
 struct _tagPTzMOUSEPOINT;
 
 namespace quorvel {
+
+class CPrinterDC;
 
 // The views' events for the current tool, which the tool manager forwards after applying
 // its temporary-tool keys. A mouse sample holds the pointer's client coordinates in the
@@ -94,11 +97,17 @@ public:
     virtual void ShowLayersOf(ITzPicture*) {}
 };
 
+// The application's printer: its set-up dialogs and the DCs prints are made on.
 class IPrintSetup {
 public:
     virtual ~IPrintSetup() = default;
     // Shows the printer set-up dialog over the parent.
     virtual void Run(QWidget* parent) = 0;
+    // Shows the page set-up of the application's printer over the parent: true when the
+    // user accepted, the printer then laid out anew.
+    virtual bool RunPageSetup(QWidget* parent) = 0;
+    // A DC on the application's printer; null when there is no printer.
+    virtual std::unique_ptr<CPrinterDC> CreatePrinterDC() = 0;
 };
 
 // The view's editing keys: Shift+Backspace and Ctrl+Backspace fill the selection with the

@@ -59,7 +59,7 @@ void CDialogSelectBrush::InitDialog()
 int CDialogSelectBrush::DoModal()
 {
     InitDialog();
-    return quorvel::ShellDialogs().RunModal(*this);
+    return quorvel::ShellDialogs().ExecModal(this);
 }
 
 void CDialogSelectBrush::OnEdit()

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/shell/application_printer.h"
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
 #include "app/ui/dialog_select_brush.h"
@@ -14,5 +15,6 @@ CShellParts MakeProgramParts()
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
     parts.brushPicker = [] { return std::unique_ptr<quorvel::IBrushPicker>(new (std::nothrow) CBrushPicker()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
+    parts.printSetup = [] { return std::unique_ptr<quorvel::IPrintSetup>(new (std::nothrow) CApplicationPrinter()); };
     return parts;
 }

@@ -104,7 +104,7 @@ void CRoundBrushDlg::InitDialog()
 int CRoundBrushDlg::DoModal()
 {
     InitDialog();
-    return quorvel::ShellDialogs().RunModal(*this);
+    return quorvel::ShellDialogs().ExecModal(this);
 }
 
 void CRoundBrushDlg::accept()

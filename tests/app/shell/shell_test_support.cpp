@@ -100,18 +100,6 @@ void FakeDialogs::RunProgress(COperationBase& operation)
         RunRemainingSteps(operation);
 }
 
-int FakeDialogs::RunModal(QDialog& dialog)
-{
-    ++modalDialogs;
-    if (!modal)
-        return QDialog::Rejected;
-    // Shown, so that its controls take focus and keys as they would in the program.
-    dialog.show();
-    const int result = modal(dialog);
-    dialog.hide();
-    return result;
-}
-
 ScopedDialogs::ScopedDialogs() : m_fake(new FakeDialogs())
 {
     quorvel::SetShellDialogs(std::unique_ptr<quorvel::CShellDialogs>(m_fake));

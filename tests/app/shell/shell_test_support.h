@@ -54,9 +54,12 @@ public:
     int progressDialogs = 0;
     // Called when the progress dialog takes over, before any of its steps.
     std::function<void()> onProgress;
-    // The program's own dialogs: called with the dialog, shown but not modal, to fill it
-    // in and give the result; rejected without one.
-    std::function<int(QDialog& dialog)> modal;
+    // The printer and page set-ups: called with the printer; false (or none) cancels.
+    std::function<bool(QPrinter* printer, quorvel::PrinterSetupKind kind)> printerSetup;
+    int printerSetups = 0;
+    // The program's modal dialogs (the Print dialog): called with the dialog instead of
+    // its event loop; Rejected without one.
+    std::function<int(QDialog* dialog)> modal;
     int modalDialogs = 0;
 
     quorvel::MessageAnswer ShowMessage(QWidget*, const QString& text, quorvel::MessageButtons,
@@ -67,7 +70,16 @@ public:
     bool AskNewImage(QWidget*, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget*) override {}
     void RunProgress(COperationBase& operation) override;
-    int RunModal(QDialog& dialog) override;
+    bool AskPrinterSetup(QWidget*, QPrinter* printer, quorvel::PrinterSetupKind kind) override
+    {
+        ++printerSetups;
+        return printerSetup && printerSetup(printer, kind);
+    }
+    int ExecModal(QDialog* dialog) override
+    {
+        ++modalDialogs;
+        return modal ? modal(dialog) : 0;
+    }
 };
 
 // Installs fake dialogs for its life; Qt's come back afterwards.

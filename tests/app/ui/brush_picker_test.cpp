@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,18 @@
 #include "tests/app/shell/shell_test_support.h"
 
 namespace {
+
+// Answers the program's modal dialogs through `answer`, each shown first as its modal run
+// would show it.
+void Answer(shelltest::ScopedDialogs& dialogs, std::function<int(QDialog&)> answer)
+{
+    dialogs->modal = [answer](QDialog* dialog) {
+        dialog->show();
+        const int result = answer(*dialog);
+        dialog->hide();
+        return result;
+    };
+}
 
 // A library of round brushes of the diameters, as the global one.
 std::unique_ptr<CBrushManager> LibraryOf(const std::vector<uint32_t>& diameters)
@@ -111,7 +124,7 @@ TEST(BrushPicker, AClickSelectsADoubleClickEditsAndPresetsPastTheCountFrameNoCel
         CDialogSelectBrush picker;
         picker.SetSelectedIndex(preset.preset);
         std::vector<QString> opened;
-        dialogs->modal = [&](QDialog& dialog) {
+        Answer(dialogs, [&](QDialog& dialog) {
             opened.push_back(dialog.windowTitle());
             if (&dialog != &picker) {
                 EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("1060"))->text(), QStringLiteral("25"));
@@ -133,7 +146,7 @@ TEST(BrushPicker, AClickSelectsADoubleClickEditsAndPresetsPastTheCountFrameNoCel
             EXPECT_EQ(picker.GetSelectedIndex(), 5u);
             EXPECT_EQ(opened, (std::vector<QString>{"Select Brush", "Brush"}));
             return int(QDialog::Rejected);
-        };
+        });
         EXPECT_EQ(picker.DoModal(), QDialog::Rejected);
         EXPECT_EQ(library->GetBrush(5)->GetDisplayNumber(), 25u) << "the editor was cancelled";
     }
@@ -144,14 +157,14 @@ TEST(BrushPicker, AnEmptyLibraryShowsNoCellAndEditOpensNothing)
     shelltest::ScopedDialogs dialogs;
     const auto library = LibraryOf({});
     CDialogSelectBrush picker;
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(&dialog, &picker);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&picker));
         EXPECT_EQ(picker.GetGrid().GetCount(), 0u);
         Click(&picker, CDialogSelectBrush::kEditButton);
         QTest::mouseDClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, QPoint(30, 30));
         return int(QDialog::Rejected);
-    };
+    });
     picker.DoModal();
     EXPECT_EQ(dialogs->modalDialogs, 1);
     EXPECT_EQ(picker.GetGrid().GetPreviewsDrawn(), 0u);
@@ -187,13 +200,13 @@ protected:
 TEST_F(BrushCommand, OkGivesTheBrushToolTheChosenBrushAndStartsOnItsOwn)
 {
     tools->index = 4;
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), 4u);
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 7));
         Click(&picker, 1);
         return picker.result();
-    };
+    });
     test->app->OnBrushPicker();
     ASSERT_FALSE(tools->given.empty());
     EXPECT_EQ(tools->given, std::vector<uint32_t>(tools->given.size(), 7u));
@@ -201,18 +214,18 @@ TEST_F(BrushCommand, OkGivesTheBrushToolTheChosenBrushAndStartsOnItsOwn)
     // Without a brush tool the picker starts on the first brush and nobody is given one.
     tools->brushTool = false;
     tools->given.clear();
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(dynamic_cast<CDialogSelectBrush&>(dialog).GetGrid().GetSelectedIndex(), 0u);
         Click(&dialog, 1);
         return dialog.result();
-    };
+    });
     test->app->OnBrushPicker();
     EXPECT_TRUE(tools->given.empty());
 }
 
 TEST_F(BrushCommand, CancelAfterEditKeepsTheEditsWhichReachTheFileAtExit)
 {
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         if (auto* editor = dynamic_cast<CRoundBrushDlg*>(&dialog)) {
             Type(*editor, 1060, QStringLiteral("77"), false);
             Click(editor, 1);
@@ -222,7 +235,7 @@ TEST_F(BrushCommand, CancelAfterEditKeepsTheEditsWhichReachTheFileAtExit)
         QTest::mouseDClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 2));
         Click(&picker, 2);
         return picker.result();
-    };
+    });
     test->app->OnBrushPicker();
     EXPECT_EQ(dialogs->modalDialogs, 2);
     EXPECT_TRUE(tools->given.empty());
@@ -259,10 +272,10 @@ TEST(RoundBrushDialog, TypedValuesReachTheRecordThroughTheClampsOfThePairsAndThe
         CRoundBrushDlg editor;
         editor.SetBrush(&record);
         editor.SetBrush(nullptr);
-        dialogs->modal = [&](QDialog& dialog) {
+        Answer(dialogs, [&](QDialog& dialog) {
             Type(dialog, c.box, QString::fromLatin1(c.typed), true);
             return dialog.result();
-        };
+        });
         EXPECT_EQ(editor.DoModal(), QDialog::Accepted) << c.box << " " << c.typed;
         EXPECT_EQ(c.read(record), c.stored) << c.box << " " << c.typed;
     }
@@ -280,11 +293,11 @@ TEST(RoundBrushDialog, ShowsTheRecordOrTheDefaultsAndSetsThePressureFlags)
         return values.join(' ');
     };
     CRoundBrushDlg empty;
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(shown(dialog), QStringLiteral("0 100 100 0 0 on off"));
         Click(&dialog, 1);
         return dialog.result();
-    };
+    });
     EXPECT_EQ(empty.DoModal(), QDialog::Accepted);
 
     CBrushRound record(33, 60);
@@ -294,13 +307,13 @@ TEST(RoundBrushDialog, ShowsTheRecordOrTheDefaultsAndSetsThePressureFlags)
     record.SetPressureSize(false);
     CRoundBrushDlg editor;
     editor.SetBrush(&record);
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(shown(dialog), QStringLiteral("33 60 70 45 150 off off"));
         QTest::mouseClick(dialog.findChild<QCheckBox*>(QString::number(CRoundBrushDlg::kPressureSize)), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QCheckBox*>(QString::number(CRoundBrushDlg::kPressureOpacity)), Qt::LeftButton);
         Click(&dialog, 1);
         return dialog.result();
-    };
+    });
     editor.DoModal();
     EXPECT_TRUE(record.GetPressureSize());
     EXPECT_TRUE(record.GetPressureOpacity());
@@ -405,13 +418,13 @@ TEST(BrushPreview, ADoubleClickPicksTheBrushItShows)
     shelltest::ScopedDialogs dialogs;
     const auto library = LibraryOf({5, 9, 13, 17});
     Previews previews({1});
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), 1u);
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 3));
         Click(&picker, 1);
         return picker.result();
-    };
+    });
     QTest::mouseDClick(previews.shown[0], Qt::LeftButton);
     EXPECT_EQ(previews.shown[0]->GetBrushIndex(), 3u);
 }

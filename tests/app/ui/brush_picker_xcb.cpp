@@ -5,6 +5,7 @@
 
 #include <QScreen>
 #include <QTest>
+#include <functional>
 
 #include "app/ui/brush_manager.h"
 #include "app/ui/dialog_select_brush.h"
@@ -12,6 +13,18 @@
 #include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
 namespace {
+
+// Answers the program's modal dialogs through `answer`, each shown first as its modal run
+// would show it.
+void Answer(shelltest::ScopedDialogs& dialogs, std::function<int(QDialog&)> answer)
+{
+    dialogs->modal = [answer](QDialog* dialog) {
+        dialog->show();
+        const int result = answer(*dialog);
+        dialog->hide();
+        return result;
+    };
+}
 
 // Pixels darker than the threshold in the part of the image.
 int DarkIn(const QImage& image, const QRect& part, int threshold)
@@ -31,7 +44,7 @@ TEST(Screenshot, ThePickerShowsEachDefaultBrushsTipOverItsDiameter)
     library.CreateDefaultBrushes();
     CDialogSelectBrush picker;
     picker.SetSelectedIndex(6);
-    dialogs->modal = [&](QDialog& dialog) {
+    Answer(dialogs, [&](QDialog& dialog) {
         dialog.move(200, 150);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         QTest::qWait(300);  // the X server has drawn what the window painted
@@ -60,7 +73,7 @@ TEST(Screenshot, ThePickerShowsEachDefaultBrushsTipOverItsDiameter)
             EXPECT_GT(DarkIn(shown, band, 128), 4) << "the diameter under brush " << index;
         }
         return int(QDialog::Rejected);
-    };
+    });
     picker.DoModal();
     EXPECT_EQ(dialogs->modalDialogs, 1);
 }
