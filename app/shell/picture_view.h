@@ -57,6 +57,7 @@ struct CViewOverlay {
 struct CViewPaintCounters {
     uint64_t tilesComposed = 0;         // picture tiles composed, on the window or into the back buffer
     uint64_t outlinePixelsWritten = 0;  // back-buffer pixels the outline steps recoloured
+    uint64_t paints = 0;                // paint events (tools pace their autoscroll by them)
 };
 
 class CTamsleyView : public QAbstractScrollArea,

@@ -35,6 +35,7 @@ QRect OverlayBounds(const CViewOverlay& overlay)
 
 void CTamsleyView::paintEvent(QPaintEvent* event)
 {
+    ++m_counters.paints;
     QPainter painter(viewport());
     ITzPicture* picture = GetPicture();
     if (!picture) {

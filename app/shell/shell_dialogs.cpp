@@ -69,6 +69,10 @@ MessageAnswer CQtShellDialogs::ShowMessage(QWidget* parent, const QString& text,
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         break;
+    case MessageButtons::OkError:
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     case MessageButtons::YesNo:
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -15,7 +15,8 @@ class QWidget;
 
 namespace quorvel {
 
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
+// OkError: OK under the error icon.
+enum class MessageButtons { Ok, YesNo, YesNoCancel, OkError };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 // What a printer set-up shows: the choice of printer with its settings, or the page
 // layout of the printer alone.

@@ -8,10 +8,12 @@
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
 #include "app/ui/dialog_select_brush.h"
+#include "app/ui/tool_manager.h"
 
 CShellParts MakeProgramParts()
 {
     CShellParts parts;
+    parts.toolManager = [] { return std::unique_ptr<quorvel::IToolManager>(new (std::nothrow) CToolManager()); };
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
     parts.brushPicker = [] { return std::unique_ptr<quorvel::IBrushPicker>(new (std::nothrow) CBrushPicker()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };

@@ -121,8 +121,9 @@ int ITzMouseTrack::GetNextPoint(_tagPTzMOUSEPOINT* out)
         if (!m_segmentLoaded && !loadSegment())
             return repeatLastSample(out);
         int64_t position = 0;
-        const bool onSegment = m_sizeFollowsPressure ? advanceByPressure(&position) : advanceFixed(&position);
-        if (onSegment) {
+        if (nextOnSegment(&position)) {
+            m_covered = position;
+            m_carried = 0;
             emitAt(position, out);
             return 1;
         }
@@ -145,20 +146,18 @@ bool ITzMouseTrack::loadSegment()
 }
 
 // The next point lies one step after the last one, whichever segment that was on.
-bool ITzMouseTrack::advanceFixed(int64_t* position)
+bool ITzMouseTrack::nextFixed(int64_t* position) const
 {
     const int64_t next = m_covered + int64_t(m_step) - m_carried;
     if (next > m_length)
         return false;
-    m_covered = next;
-    m_carried = 0;
     *position = next;
     return true;
 }
 
 // The next point s lies at step * (pLast + p(s)) / 510 from the last point, p(s) being the
 // pressure interpolated at s: solved for s, with the last point at covered - carried.
-bool ITzMouseTrack::advanceByPressure(int64_t* position)
+bool ITzMouseTrack::nextByPressure(int64_t* position) const
 {
     if (m_length <= 0)
         return false;
@@ -176,10 +175,13 @@ bool ITzMouseTrack::advanceByPressure(int64_t* position)
         s = lastPosition + kMinimumPressureStep;
     if (s > m_length)
         return false;
-    m_covered = s;
-    m_carried = 0;
     *position = s;
     return true;
+}
+
+bool ITzMouseTrack::nextOnSegment(int64_t* position) const
+{
+    return m_sizeFollowsPressure ? nextByPressure(position) : nextFixed(position);
 }
 
 // The rest of the segment counts toward the next point's distance; its end starts the next.
@@ -227,6 +229,19 @@ int ITzMouseTrack::repeatLastSample(_tagPTzMOUSEPOINT* out)
     m_lastPoint = m_start;
     *out = m_start;
     return 1;
+}
+
+int ITzMouseTrack::HasWork() const
+{
+    if (!m_owner)
+        return 0;
+    if (!m_ownerWantsPoint)
+        return 1;
+    int64_t position = 0;
+    if (m_started && m_segmentLoaded && nextOnSegment(&position))
+        return 1;
+    // A sample not yet walked: its segment may hold points (or lead on to one that does).
+    return m_queue.GetCount() > 0 || m_hasPending ? 1 : 0;
 }
 
 int ITzMouseTrack::DoNextPoint(ITzPicture* picture)

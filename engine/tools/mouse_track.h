@@ -65,11 +65,17 @@ public:
     // One step of point work: gives the owner a new point when it asked for one, else the
     // same point again. 1 when the owner was called; 0 without an owner or a point.
     int DoNextPoint(ITzPicture* picture);
+    // 1 when DoNextPoint has work now: the owner is still on its point, or the samples
+    // queued so far lead on to another (a sample not yet walked counts). The repeats of
+    // a resting pointer come with time and do not count.
+    int HasWork() const;
 
 private:
     bool loadSegment();
-    bool advanceFixed(int64_t* position);
-    bool advanceByPressure(int64_t* position);
+    // The next point's position on the loaded segment: false when it lies beyond it.
+    bool nextFixed(int64_t* position) const;
+    bool nextByPressure(int64_t* position) const;
+    bool nextOnSegment(int64_t* position) const;
     void leaveSegment();
     void emitAt(int64_t position, _tagPTzMOUSEPOINT* out);
     int repeatLastSample(_tagPTzMOUSEPOINT* out);

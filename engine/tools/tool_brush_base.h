@@ -78,6 +78,10 @@ public:
     // else (the points have run dry) the start of a cache push. 1; 0 without a stroke or
     // for a null picture.
     int OnIdle(ITzPicture* picture) override;
+    // 1 when the next OnIdle has work now (a push under way, point work the samples so far
+    // give, or paint in the cache to push), so that a caller may run it in the same turn;
+    // 0 between strokes and while the stroke only waits for samples or a resting repeat.
+    virtual int HasIdleWork();
 
     // Starts a stroke: ticket, floating layer of the active image layer, mouse track
     // holding the first sample. 1; 0 with nothing held for null arguments, a ticket or

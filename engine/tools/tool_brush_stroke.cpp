@@ -61,6 +61,13 @@ int ITzToolBrushBase::OnIdle(ITzPicture* picture)
     return 1;
 }
 
+int ITzToolBrushBase::HasIdleWork()
+{
+    if (!m_track)
+        return 0;
+    return m_cachePushJob || !m_cacheEmpty || m_track->HasWork() ? 1 : 0;
+}
+
 int ITzToolBrushBase::OnMouseUp(_tagPTzMOUSEPOINT* sample, ITzPicture* picture)
 {
     if (!sample || !picture || !m_track)

@@ -361,6 +361,43 @@ TEST(MouseTrackOwner, OwnerSeesTheSamePointUntilItIsDone)
     EXPECT_EQ(owner.lastPicture, &picture);
 }
 
+// Work is never missed: whenever DoNextPoint calls the owner, HasWork said so before; once
+// the samples are walked there is none (a short last segment counts until it is walked),
+// and a resting pointer's repeats, which come with time, never count.
+TEST(MouseTrackOwner, HasWorkWhenTheNextStepWouldCallTheOwner)
+{
+    for (const int followsPressure : {0, 1}) {
+        FakeClock clock;
+        ITzMouseTrack track;
+        RecordingOwner owner;
+        owner.callsPerPoint = 2;
+        track.SetClock(FakeClock::Tick, &clock);
+        track.SetHoldingSupport();
+        track.SetOwnerFlag(1);
+        track.SetStep(4, followsPressure);
+        EXPECT_EQ(track.HasWork(), 0) << "no owner";
+        track.SetOwner(&owner);
+        EXPECT_EQ(track.HasWork(), 0) << "no sample";
+        AddAll(track, {Sample(0, 0, 90), Sample(9, 0, 200), Sample(30, 5, 120), Sample(31, 5, 255)});
+        int steps = 0;
+        for (;;) {
+            const int work = track.HasWork();
+            const int called = track.DoNextPoint(nullptr);
+            if (called) {
+                EXPECT_EQ(work, 1) << followsPressure << ": step " << steps;
+            }
+            if (!work)
+                break;
+            ++steps;
+        }
+        EXPECT_GT(owner.calls.size(), 10u);
+        clock.ms += 5000;
+        EXPECT_EQ(track.HasWork(), 0) << "a repeat is due, but it is no sample's work";
+        EXPECT_EQ(track.DoNextPoint(nullptr), 1);
+        EXPECT_EQ(track.HasWork(), 1) << "the owner is on the repeated point";
+    }
+}
+
 // A release with holding support while every dab outlasts the repeat interval: the drain
 // paints what is left and stops.
 TEST(MouseTrackOwner, MouseUpDrainEndsWhenDabsOutlastTheRepeatInterval)

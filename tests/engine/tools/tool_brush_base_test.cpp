@@ -274,6 +274,33 @@ TEST_F(BrushStroke, IdleStepsPaintAndPushWhenThePointsRunDry)
     EXPECT_EQ(UndoSteps(picture), 1);
 }
 
+// What a caller that runs all the work there is in one turn relies on: the work of the
+// samples so far, and the push after it, then nothing until the next sample.
+TEST_F(BrushStroke, IdleWorkRunsOutWithTheSamplesAndThePushAfterThem)
+{
+    ITzBrushCircle brush(12, 100, 0, 100);
+    ProbeTool tool;
+    tool.SetBrush(&brush);
+    EXPECT_EQ(tool.HasIdleWork(), 0) << "no stroke";
+    _tagPTzMOUSEPOINT down = Sample(80, 80), move = Sample(120, 80), next = Sample(120, 110);
+    ASSERT_EQ(tool.OnMouseDown(&down, &picture), 1);
+    ASSERT_EQ(tool.OnMouseMove(&move, &picture), 1);
+    int steps = 0;
+    while (tool.HasIdleWork() && steps < 1000) {
+        ASSERT_EQ(tool.OnIdle(&picture), 1);
+        ++steps;
+    }
+    EXPECT_EQ(tool.pushes.size(), 1u);
+    const size_t dabs = tool.cached.size();
+    EXPECT_GT(dabs, 3u);
+    tool.OnIdle(&picture);
+    EXPECT_EQ(tool.cached.size(), dabs) << "nothing was left";
+    ASSERT_EQ(tool.OnMouseMove(&next, &picture), 1);
+    EXPECT_EQ(tool.HasIdleWork(), 1);
+    tool.OnMouseUp(&next, &picture);
+    EXPECT_EQ(tool.HasIdleWork(), 0);
+}
+
 uint32_t FakeClock(void* context)
 {
     return *static_cast<uint32_t*>(context);

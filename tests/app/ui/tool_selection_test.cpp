@@ -1,0 +1,177 @@
+// The selection front-ends on a real picture: the operation Shift and Alt choose with and
+// without a selection, the rectangle, ellipse, lasso and wand, a press inside the
+// selection that drags it (one undo step, the editing ticket held throughout), the click
+// that deselects, and the arrow keys.
+#include <QScrollBar>
+#include <string>
+
+#include "app/ui/tool_cursors.h"
+#include "app/ui/tool_marquee.h"
+#include "engine/tools/mouse_track.h"
+#include "engine/tools/tool_mask.h"
+#include "tests/app/ui/tool_test_support.h"
+
+namespace {
+
+using namespace tool_id;
+using tooltest::SelectionAt;
+
+class SelectionTools : public tooltest::ToolTest {
+protected:
+    // A red square (40..80, 40..80) on white, for the wand.
+    uint32_t PictureArgb(int x, int y) const override
+    {
+        return x >= 40 && x < 80 && y >= 40 && y < 80 ? 0xFFFF0000u : 0xFFFFFFFFu;
+    }
+
+    void SelectRect(PTzRECT rect)
+    {
+        ITzToolMask mask;
+        ASSERT_EQ(mask.DrawRectSelection(picture, &rect, 255, ITzSELECTION_REPLACE), 1);
+    }
+
+    void DragRect(QPoint from, QPoint to, Qt::KeyboardModifiers keys = {})
+    {
+        Press(from, keys);
+        Drag((from + to) / 2, keys);
+        Drag(to, keys);
+        Release(to, keys);
+        RunIdle();
+    }
+
+    // The selected state of each point, as "1" and "0".
+    std::string Selected(std::initializer_list<QPoint> points)
+    {
+        std::string out;
+        for (const QPoint& p : points)
+            out += SelectionAt(picture, p.x(), p.y()) >= 128 ? '1' : '0';
+        return out;
+    }
+};
+
+TEST_F(SelectionTools, ShiftAndAltChooseTheOperationOnlyWithASelection)
+{
+    Select(MAGR);
+    struct Case {
+        bool selectFirst;
+        Qt::KeyboardModifiers keys;
+        const char* expected;  // at (30,30), (50,30), (90,30), (130,30)
+    } cases[] = {
+        {false, Qt::ShiftModifier | Qt::AltModifier, "0110"},  // a new one, a square by Shift
+        {true, {}, "0110"},                                    // replaced
+        {true, Qt::ShiftModifier, "1110"},                     // added
+        {true, Qt::AltModifier, "1000"},                       // subtracted
+        {true, Qt::ShiftModifier | Qt::AltModifier, "0100"},   // intersected
+    };
+    for (const Case& c : cases) {
+        if (c.selectFirst)
+            SelectRect({20, 20, 60, 60});
+        else
+            tooltest::Deselect(picture);
+        // From (45, 10), outside the selection, to (100, 58).
+        DragRect(At(45, 10), At(100, 58), c.keys);
+        EXPECT_EQ(Selected({{30, 30}, {50, 30}, {90, 30}, {130, 30}}), c.expected) << c.expected;
+    }
+}
+
+TEST_F(SelectionTools, TheEllipseLassoAndWandSelectTheirShapes)
+{
+    Select(MACI);
+    DragRect(At(20, 20), At(120, 80));
+    EXPECT_EQ(Selected({{70, 50}, {22, 22}, {118, 78}}), "100") << "inside the ellipse, not its corners";
+    Select(LASF);
+    Press(At(10, 100));
+    for (const QPoint& p : {At(100, 100), At(100, 140), At(10, 140)}) {
+        Drag(p);
+        RunIdleTurns(2);
+    }
+    Release(At(10, 140));
+    RunIdle();
+    EXPECT_EQ(Selected({{50, 110}, {70, 50}, {150, 110}}), "100");
+    Select(MAGC);
+    Press(At(60, 60));
+    Release(At(60, 60));
+    RunIdle();
+    EXPECT_EQ(Selected({{41, 41}, {79, 79}, {85, 60}, {150, 110}}), "1100");
+}
+
+TEST_F(SelectionTools, AClickOrAZeroWidthDragDeselects)
+{
+    Select(MAGR);
+    SelectRect({20, 20, 60, 60});
+    Press(At(100, 100));
+    Release(At(100, 100));
+    RunIdle();
+    EXPECT_EQ(picture->GetSelectionLayer(0), nullptr);
+    SelectRect({20, 20, 60, 60});
+    DragRect(At(100, 30), At(100, 90));
+    EXPECT_EQ(picture->GetSelectionLayer(0), nullptr);
+}
+
+TEST_F(SelectionTools, APressInsideDragsTheSelectionAsOneStepThatUndoCannotSplit)
+{
+    Select(MAGR);
+    SelectRect({20, 20, 60, 60});
+    Press(At(40, 40));
+    Drag(At(55, 45));
+    EXPECT_EQ(ShownToolCursor(view), 0u + IDC_TOOL_SELECT_MOVE);
+    RunIdleTurns(5);  // the view's check for a lock left behind must not break the drag's
+    EXPECT_FALSE(picture->DoUndo()) << "refused mid-drag";
+    EXPECT_FALSE(picture->AbleEditing());
+    Drag(At(70, 50));
+    Release(At(70, 50));
+    RunIdle();
+    EXPECT_TRUE(picture->AbleEditing());
+    EXPECT_EQ(Selected({{25, 25}, {55, 35}, {85, 65}, {89, 69}, {90, 70}}), "01110");
+    ASSERT_TRUE(picture->DoUndo());
+    EXPECT_EQ(Selected({{25, 25}, {59, 59}, {60, 60}}), "110") << "the whole drag undone";
+}
+
+TEST_F(SelectionTools, ShiftLeftNudgesTheSelectionTenPixelsAsOneStep)
+{
+    Select(MAGR);
+    SelectRect({40, 40, 80, 80});
+    KeyDown(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(Selected({{30, 50}, {69, 50}, {70, 50}}), "110");
+    KeyDown(Qt::Key_Down);
+    EXPECT_EQ(Selected({{30, 40}, {30, 41}}), "01");
+    ASSERT_TRUE(picture->DoUndo());
+    ASSERT_TRUE(picture->DoUndo());
+    EXPECT_EQ(Selected({{39, 50}, {40, 40}, {79, 79}}), "011");
+
+    // Without a selection an arrow is no selection tool's: nothing moves, nothing recorded.
+    tooltest::Deselect(picture);
+    picture->ClearModified();
+    KeyDown(Qt::Key_Left);
+    EXPECT_FALSE(picture->DoUndo());
+}
+
+TEST_F(SelectionTools, ADragAtTheViewsEdgeScrollsOneStepForEachRepaint)
+{
+    view->SetZoom({4, 1});
+    QCoreApplication::processEvents();
+    Select(MAGR);
+    QScrollBar* bar = view->horizontalScrollBar();
+    const int start = bar->value();
+    Press(QPoint(50, 50));
+    Drag(QPoint(Area()->width() + 40, 60));
+    EXPECT_EQ(bar->value(), start + 30);
+    for (int turn = 0; turn < 5; ++turn)
+        test->app->OnIdle();
+    EXPECT_EQ(bar->value(), start + 30) << "no repaint yet";
+    for (int paint = 0; paint < 3; ++paint) {
+        QCoreApplication::processEvents();
+        test->app->OnIdle();
+        test->app->OnIdle();
+    }
+    EXPECT_EQ(bar->value(), start + 120);
+    // The marquee follows: its far corner is where the pointer is now over the picture.
+    Release(QPoint(Area()->width() + 40, 60));
+    RunIdle();
+    PTzPOINT corner;
+    const _tagPTzMOUSEPOINT edge = {Area()->width() - 1, 55, 0, {}};
+    ASSERT_TRUE(ToPicturePixel(view, &edge, &corner));
+    EXPECT_EQ(SelectionAt(picture, corner.x - 1, corner.y), 255);
+}
+
+}  // namespace
