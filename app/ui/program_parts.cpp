@@ -8,6 +8,7 @@
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
 #include "app/ui/dialog_select_brush.h"
+#include "app/ui/program_panels.h"
 #include "app/ui/tool_manager.h"
 
 CShellParts MakeProgramParts()
@@ -18,5 +19,6 @@ CShellParts MakeProgramParts()
     parts.brushPicker = [] { return std::unique_ptr<quorvel::IBrushPicker>(new (std::nothrow) CBrushPicker()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
     parts.printSetup = [] { return std::unique_ptr<quorvel::IPrintSetup>(new (std::nothrow) CApplicationPrinter()); };
+    parts.panels = [] { return std::unique_ptr<quorvel::IPanelProvider>(new (std::nothrow) CProgramPanels()); };
     return parts;
 }

@@ -20,6 +20,7 @@
 #include "app/ui/tool_marquee.h"
 #include "app/ui/tool_marquee_move.h"
 #include "app/ui/tool_move.h"
+#include "app/ui/tool_options.h"
 #include "app/ui/tool_pan.h"
 #include "app/ui/tool_zoom.h"
 #include "app/ui/virtual_keys.h"
@@ -151,7 +152,11 @@ void CToolManager::SaveCurrentTool()
 QWidget* CToolManager::CreateOptionsPanel(QWidget* parent)
 {
     CToolBase* chosen = ChosenTool();
-    return chosen ? chosen->CreateOptionsPanel(parent) : nullptr;
+    QWidget* panel = chosen ? chosen->CreateOptionsPanel(parent) : nullptr;
+    // The panel shows the tool's fields before the frame docks it.
+    if (auto* options = dynamic_cast<CToolOptionsDlg*>(panel))
+        options->UpdateControls();
+    return panel;
 }
 
 bool CToolManager::CurrentBrushIndex(uint32_t* index)
