@@ -301,6 +301,8 @@ void CMainFrame::SelectPaletteTool(uint32_t tool)
 
 void CMainFrame::FocusMainWindow()
 {
+    // After a click on a floating panel, that panel's window is the active one.
+    activateWindow();
     setFocus();
 }
 
