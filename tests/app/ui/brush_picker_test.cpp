@@ -22,7 +22,9 @@
 #include "app/ui/program_parts.h"
 #include "app/ui/round_brush_dialog.h"
 #include "app/ui/slide_and_edit.h"
+#include "app/ui/tool_brush.h"
 #include "tests/app/shell/shell_test_support.h"
+#include "tests/app/ui/tool_test_support.h"
 
 namespace {
 
@@ -427,6 +429,57 @@ TEST(BrushPreview, ADoubleClickPicksTheBrushItShows)
     });
     QTest::mouseDClick(previews.shown[0], Qt::LeftButton);
     EXPECT_EQ(previews.shown[0]->GetBrushIndex(), 3u);
+}
+
+// The program's own tool manager: the picker's choice reaches the current brush tool,
+// whose 5153 moves the preview of its panel to the new brush.
+class PickerWithTools : public tooltest::ToolTest {
+protected:
+    void SetUp() override
+    {
+        // The default library, whatever other tests of the process left behind.
+        _tagPTzFILE file = {};
+        ASSERT_TRUE(GetBrushFilePath(&file));
+        std::filesystem::remove(std::u16string(file.path));
+        ToolTest::SetUp();
+    }
+    void BeforeStart(CShellParts& parts) override
+    {
+        parts.brushPicker = [] { return std::make_unique<CBrushPicker>(); };
+    }
+};
+
+TEST_F(PickerWithTools, OkSetsThePensBrushAndThePreviewOfItsPanelFollows)
+{
+    ASSERT_GE(CBrushManager::GetBrushManager()->GetBrushCount(), 8u);
+    Select(tool_id::PEN);
+    auto* pen = static_cast<CTool_BrushBase*>(tools->FindTool(tool_id::PEN));
+    RBrushStatic preview(frame);
+    preview.SetBrushIndex(pen->GetBrushIndex());
+    ASSERT_TRUE(preview.AddToBroadcaster(pen));
+    ASSERT_NE(pen->GetBrushIndex(), 7u);
+    Answer(dialogs, [&](QDialog& dialog) {
+        auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
+        EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), pen->GetBrushIndex());
+        QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 7));
+        Click(&picker, 1);
+        return picker.result();
+    });
+    test->app->OnBrushPicker();
+    EXPECT_EQ(pen->GetBrushIndex(), 7u);
+    EXPECT_EQ(preview.GetBrushIndex(), 7u);
+    EXPECT_EQ(CBrushManager::GetBrushManager()->GetCurrentBrush(), CBrushManager::GetBrushManager()->GetBrush(7));
+
+    // Under a tool without a brush the choice goes nowhere.
+    Select(tool_id::TEXT);
+    Answer(dialogs, [&](QDialog& dialog) {
+        auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
+        QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 2));
+        Click(&picker, 1);
+        return picker.result();
+    });
+    test->app->OnBrushPicker();
+    EXPECT_EQ(pen->GetBrushIndex(), 7u);
 }
 
 TEST(BrushPicker, APaintOfAThousandBrushesDrawsOnlyTheVisibleCells)
