@@ -9,6 +9,7 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_text.h"
 #include "app/ui/virtual_keys.h"
 #include "base/font_text_port.h"
 #include "engine/tools/tool_text.h"
@@ -179,6 +180,11 @@ void CTool_Text::OnUndo(CTamsleyView* view)
 void CTool_Text::OnRedo(CTamsleyView* view)
 {
     RefreshPanel(ViewPicture(view));
+}
+
+QWidget* CTool_Text::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsText(this, parent);
 }
 
 void CTool_Text::SetOptions(const uint8_t* bytes, uint32_t size)

@@ -45,6 +45,7 @@ public:
     // The view's Undo and Redo moved the caret: the panel follows.
     void OnUndo(CTamsleyView* view) override;
     void OnRedo(CTamsleyView* view) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     void SetOptions(const uint8_t* bytes, uint32_t size) override;
     void GetOptions(uint8_t* buffer, uint32_t* size) override;
 

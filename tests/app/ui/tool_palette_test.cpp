@@ -2,6 +2,7 @@
 // pressed at a time, the colour swatches and their dialog, the number boxes' clamp, and
 // panels that show their tool without changing it.
 #include <QApplication>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -15,6 +16,8 @@
 #include "app/ui/tool_button.h"
 #include "app/ui/tool_options.h"
 #include "app/ui/tool_options_brush.h"
+#include "app/ui/tool_options_text.h"
+#include "base/font_list.h"
 #include "tests/app/ui/tool_test_support.h"
 
 namespace {
@@ -187,7 +190,7 @@ TEST_F(PaletteTest, PanelsShowTheirToolWithoutChangingIt)
     pen->SetHoldingSupport(1);
     static_cast<CTool_Erase*>(tools->FindTool(ERAS))->SetEraseMode(0);
     for (uint32_t id : {MOVE, MAGR, MACI, MAGM, PAN, ZOOM, PEN, PENC, ERAS, CLON, EYED, LASF, MAGC, SMDG, BLUR, SHAP,
-                        GRAD, BUCT}) {
+                        GRAD, BUCT, TEXT}) {
         SCOPED_TRACE(id);
         const std::vector<uint8_t> before = Options(id);
         Select(id);
@@ -211,6 +214,92 @@ TEST_F(PaletteTest, PanelsShowTheirToolWithoutChangingIt)
     QTest::mouseClick(Panel()->findChild<QRadioButton*>(QStringLiteral("1070")), Qt::LeftButton);
     EXPECT_EQ(static_cast<CTool_Erase*>(tools->FindTool(ERAS))->GetEraseMode(), 1u);
     EXPECT_FALSE(Panel()->findChild<QLineEdit*>(QStringLiteral("1095"))) << "the eraser has no strength";
+}
+
+TEST_F(PaletteTest, TextPanelShowsTheFontAndTakesTypedSizes)
+{
+    Select(TEXT);
+    auto* panel = dynamic_cast<CToolOptionsText*>(Panel());
+    ASSERT_TRUE(panel);
+    auto* text = static_cast<CTool_Text*>(tools->GetCurrentTool());
+    EXPECT_EQ(text->GetPanel(), panel);
+    // Selecting a tool activated the main window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    view->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return view->hasFocus(); }));
+    RunIdle();
+    EXPECT_EQ(frame->focusWidget(), panel->GetKeySink()) << "the panel's key sink takes the view's typing";
+    auto* faces = panel->findChild<QComboBox*>(QStringLiteral("1139"));
+    auto* styles = panel->findChild<QComboBox*>(QStringLiteral("1140"));
+    auto* sizes = panel->findChild<QComboBox*>(QStringLiteral("1141"));
+    ASSERT_TRUE(faces && styles && sizes);
+    EXPECT_EQ(uint32_t(faces->count()), test->app->GetFontManager()->GetFontCount());
+
+    _tagPTzFONTDATAINFO font = text->GetFont();
+    std::fill(std::begin(font.faceName), std::end(font.faceName), PTzChar(0));
+    std::u16string unknown = u"No Such Face Here";
+    std::copy(unknown.begin(), unknown.end(), font.faceName);
+    font.italic = 1;
+    font.weight = 700;
+    font.height = 20;
+    panel->ShowTextSettings(font, text->GetColor());
+    EXPECT_EQ(faces->currentIndex(), -1) << "a face not in the list selects none";
+    EXPECT_EQ(styles->currentIndex(), 3);
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("20"));
+    if (faces->count() > 0) {
+        font.faceName[faces->itemText(0).toStdU16String().copy(font.faceName, 31)] = 0;
+        panel->ShowTextSettings(font, text->GetColor());
+        EXPECT_EQ(faces->currentIndex(), 0);
+    }
+    EXPECT_NE(text->GetFont().height, 20) << "showing sets nothing";
+
+    struct Typed {
+        const char* keys;  // typed after the box's text; "!" clears the box first
+        const char* shown;
+        int height;
+    };
+    const Typed typed[] = {
+        {"!1200", "999", 999},  // the cap
+        {"!24", "24", 24},
+        {"a", "24", 24},        // "24a": the last size comes back
+        {"!", "", 24},          // an empty box applies nothing
+        {"0", "0", 24},         // nor does 0
+        {"!7", "7", 7},
+    };
+    QLineEdit* box = sizes->lineEdit();
+    for (const Typed& t : typed) {
+        SCOPED_TRACE(t.keys);
+        QString keys = QString::fromLatin1(t.keys);
+        if (keys.startsWith(u'!')) {
+            box->end(false);
+            box->home(true);
+            QTest::keyClick(box, Qt::Key_Backspace);
+            keys.remove(0, 1);
+        }
+        box->end(false);
+        QTest::keyClicks(box, keys);
+        EXPECT_EQ(box->text(), QString::fromLatin1(t.shown));
+        EXPECT_EQ(text->GetFont().height, t.height);
+    }
+
+    emit styles->activated(1);
+    EXPECT_EQ(text->GetFont().italic, 1);
+    EXPECT_LE(text->GetFont().weight, 600);
+    emit sizes->activated(15);
+    EXPECT_EQ(text->GetFont().height, 72);
+
+    const _tagPTzCOLOR before = text->GetColor();
+    QTest::mouseClick(panel->findChild<QWidget*>(QStringLiteral("1142")), Qt::LeftButton);
+    EXPECT_EQ(0, memcmp(&before, &text->GetColor(), sizeof before)) << "a cancelled dialog changes nothing";
+    dialogs->colourChosen = true;
+    dialogs->colour = QColor(9, 8, 7);
+    QTest::mouseClick(panel->findChild<QWidget*>(QStringLiteral("1142")), Qt::LeftButton);
+    EXPECT_EQ(text->GetColor().mode, PTzCOLORMODE_RGB);
+    EXPECT_EQ(text->GetColor().components[0], 9);
+    EXPECT_EQ(text->GetColor().components[2], 7);
+
+    Select(PEN);
+    EXPECT_EQ(text->GetPanel(), nullptr) << "the panel went with its tool";
 }
 
 }  // namespace
