@@ -301,9 +301,14 @@ void CMainFrame::SelectPaletteTool(uint32_t tool)
 
 void CMainFrame::FocusMainWindow()
 {
-    // After a click on a floating panel, that panel's window is the active one.
+    // After a click on a floating panel, that panel's window is the active one. The
+    // focus goes on to the active view, as a frame window passes its focus, so that keys
+    // (the temporary tools' among them) reach the view after a click on a panel.
     activateWindow();
-    setFocus();
+    if (CTamsleyView* view = GetActiveTamsleyView())
+        view->setFocus();
+    else
+        setFocus();
 }
 
 void CMainFrame::ShowToolOptions()

@@ -115,24 +115,24 @@ TEST_F(PaletteTest, SwatchDialogOpensOnBlackAndGivesTheFocusBack)
     before.alpha = 200;
     before.components[0] = 10;
     Colours().SetFrontColor(&before);
-    view->setFocus();
+    frame->setFocus();
     Click(1093);
     EXPECT_EQ(dialogs->colourOffered, QColor(Qt::black));
     _tagPTzCOLOR after{};
     Colours().GetFrontColor(&after);
     EXPECT_EQ(0, memcmp(&before, &after, sizeof(after))) << "cancelled: unchanged";
-    EXPECT_EQ(frame->focusWidget(), frame);
+    EXPECT_EQ(frame->focusWidget(), view) << "through the main window to its active view";
     EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == frame; }, 2000))
         << "the main window is active again";
 
-    view->setFocus();
+    frame->setFocus();
     dialogs->colourChosen = true;
     dialogs->colour = QColor(1, 2, 3);
     Click(1091);
     Colours().GetBackColor(&after);
     EXPECT_EQ(after.components[0], 1);
     EXPECT_EQ(after.components[2], 3);
-    EXPECT_EQ(frame->focusWidget(), frame);
+    EXPECT_EQ(frame->focusWidget(), view) << "through the main window to its active view";
     Colours().GetFrontColor(&after);
     EXPECT_EQ(after.alpha, 200) << "the front colour untouched";
 }
