@@ -235,6 +235,32 @@ TEST_F(TextTool, FaceNamesKeepTheirTerminatorFromThePanelTheRecordAndTheEngine)
     EXPECT_EQ(std::u16string(text->GetFont().faceName), u"DejaVu Serif");
 }
 
+TEST(TextOptions, TheFontAndColourOfNewTextAreStoredAtExitAndLoadedAtStart)
+{
+    quorvel::AppSettings().Wipe();
+    const _tagPTzCOLOR red = {PTzCOLORMODE_RGB, 0, {200, 10, 20}};
+    {
+        CToolManager manager;
+        auto* text = static_cast<CTool_Text*>(manager.FindTool(TEXT));
+        text->SetFaceName(u"DejaVu Serif");
+        text->SetHeight(-24);
+        text->SetStyle(true, 700);
+        text->SetUnderline(true);
+        text->SetColor(red);
+    }
+    CToolManager manager;
+    auto* text = static_cast<CTool_Text*>(manager.FindTool(TEXT));
+    EXPECT_NE(std::u16string(text->GetFont().faceName), u"DejaVu Serif") << "the default text font first";
+    manager.LoadSettings(1);
+    const _tagPTzFONTDATAINFO& font = text->GetFont();
+    EXPECT_EQ(std::u16string(font.faceName), u"DejaVu Serif");
+    EXPECT_EQ(font.height, -24);
+    EXPECT_EQ(font.italic, 1);
+    EXPECT_EQ(font.weight, 700);
+    EXPECT_EQ(font.underline, 1);
+    EXPECT_EQ(std::memcmp(&text->GetColor(), &red, sizeof red), 0);
+}
+
 TEST(TextCaret, TheLineRunsFromYToYPlusHeightOrTheFontsHeightOnAnEmptyRow)
 {
     const _tagPTzFONTDATAINFO font = text_test::Sans(-20);
