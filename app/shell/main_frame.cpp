@@ -301,7 +301,12 @@ void CMainFrame::SelectPaletteTool(uint32_t tool)
 
 void CMainFrame::FocusMainWindow()
 {
-    setFocus();
+    // On to the active view, as a frame window passes its focus, so that keys (the
+    // temporary tools' among them) reach the view after a click on a panel.
+    if (CTamsleyView* view = GetActiveTamsleyView())
+        view->setFocus();
+    else
+        setFocus();
 }
 
 void CMainFrame::ShowToolOptions()

@@ -41,6 +41,10 @@ public:
     virtual int OnIdle(CTamsleyView* view) = 0;
     // A tick of the active view's 20 ms timer, for the current tool.
     virtual void OnTimer(CTamsleyView* view) = 0;
+    // The view's Undo (Redo) changed its picture: for the current tool, which may show
+    // what the step restored.
+    virtual void OnUndo(CTamsleyView*) {}
+    virtual void OnRedo(CTamsleyView*) {}
 };
 
 class IToolManager {

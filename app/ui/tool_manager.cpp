@@ -273,3 +273,15 @@ void CToolManager::OnTimer(CTamsleyView* view)
     if (m_current)
         m_current->OnTimer(view);
 }
+
+void CToolManager::OnUndo(CTamsleyView* view)
+{
+    if (m_current)
+        m_current->OnUndo(view);
+}
+
+void CToolManager::OnRedo(CTamsleyView* view)
+{
+    if (m_current)
+        m_current->OnRedo(view);
+}

@@ -63,6 +63,8 @@ public:
     int OnSysKey() override;
     int OnIdle(CTamsleyView* view) override;
     void OnTimer(CTamsleyView* view) override;
+    void OnUndo(CTamsleyView* view) override;
+    void OnRedo(CTamsleyView* view) override;
 
 private:
     void CreateTools();

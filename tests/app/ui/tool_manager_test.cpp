@@ -164,13 +164,13 @@ TEST_F(ToolManagerTest, AToolChosenUnderATemporaryToolIsTheOneThatComesBack)
     EXPECT_EQ(Pressed(), std::vector<int>{1087});
 }
 
-TEST_F(ToolManagerTest, SelectingTheCurrentToolOnlyMovesTheFocus)
+TEST_F(ToolManagerTest, SelectingTheCurrentToolOnlyMovesTheFocusToTheActiveView)
 {
     Select(GRAD);
-    view->setFocus();
-    ASSERT_EQ(frame->focusWidget(), view);
+    frame->setFocus();
+    ASSERT_EQ(frame->focusWidget(), frame);
     Select(GRAD);
-    EXPECT_EQ(frame->focusWidget(), frame);
+    EXPECT_EQ(frame->focusWidget(), view);
     EXPECT_EQ(Pressed(), std::vector<int>{1094});
 }
 
