@@ -200,11 +200,11 @@ TEST_F(TextTool, ThePanelShowsTheFontAtTheCaretAfterMovesReleasesAndUndo)
     EXPECT_EQ(panel->fonts.back().height, -20);
 
     ASSERT_TRUE(picture->DoUndo());
-    text->OnUndo(view);
+    tools->OnUndo(view);
     EXPECT_EQ(panel->fonts.back().height, -20);
     EXPECT_EQ(text->GetFont().height, -20) << "new text takes the caret's font";
     ASSERT_TRUE(picture->DoRedo());
-    text->OnRedo(view);
+    tools->OnRedo(view);
     EXPECT_EQ(panel->fonts.back().height, -40);
     EXPECT_EQ(std::u16string(panel->fonts.back().faceName), u"DejaVu Sans");
 }
