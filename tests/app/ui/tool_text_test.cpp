@@ -200,11 +200,11 @@ TEST_F(TextTool, ThePanelShowsTheFontAtTheCaretAfterMovesReleasesAndUndo)
     EXPECT_EQ(panel->fonts.back().height, -20);
 
     ASSERT_TRUE(picture->DoUndo());
-    text->OnUndo(view);
+    tools->OnUndo(view);
     EXPECT_EQ(panel->fonts.back().height, -20);
     EXPECT_EQ(text->GetFont().height, -20) << "new text takes the caret's font";
     ASSERT_TRUE(picture->DoRedo());
-    text->OnRedo(view);
+    tools->OnRedo(view);
     EXPECT_EQ(panel->fonts.back().height, -40);
     EXPECT_EQ(std::u16string(panel->fonts.back().faceName), u"DejaVu Sans");
 }
@@ -233,6 +233,32 @@ TEST_F(TextTool, FaceNamesKeepTheirTerminatorFromThePanelTheRecordAndTheEngine)
     text->SetFaceName(u"DejaVu Sans");
     QTest::keyClick(Sink(), Qt::Key_Left);
     EXPECT_EQ(std::u16string(text->GetFont().faceName), u"DejaVu Serif");
+}
+
+TEST(TextOptions, TheFontAndColourOfNewTextAreStoredAtExitAndLoadedAtStart)
+{
+    quorvel::AppSettings().Wipe();
+    const _tagPTzCOLOR red = {PTzCOLORMODE_RGB, 0, {200, 10, 20}};
+    {
+        CToolManager manager;
+        auto* text = static_cast<CTool_Text*>(manager.FindTool(TEXT));
+        text->SetFaceName(u"DejaVu Serif");
+        text->SetHeight(-24);
+        text->SetStyle(true, 700);
+        text->SetUnderline(true);
+        text->SetColor(red);
+    }
+    CToolManager manager;
+    auto* text = static_cast<CTool_Text*>(manager.FindTool(TEXT));
+    EXPECT_NE(std::u16string(text->GetFont().faceName), u"DejaVu Serif") << "the default text font first";
+    manager.LoadSettings(1);
+    const _tagPTzFONTDATAINFO& font = text->GetFont();
+    EXPECT_EQ(std::u16string(font.faceName), u"DejaVu Serif");
+    EXPECT_EQ(font.height, -24);
+    EXPECT_EQ(font.italic, 1);
+    EXPECT_EQ(font.weight, 700);
+    EXPECT_EQ(font.underline, 1);
+    EXPECT_EQ(std::memcmp(&text->GetColor(), &red, sizeof red), 0);
 }
 
 TEST(TextCaret, TheLineRunsFromYToYPlusHeightOrTheFontsHeightOnAnEmptyRow)
