@@ -328,6 +328,10 @@ void CMainFrame::ShowToolOptions()
     auto* panel = new QDockWidget(this);
     panel->setObjectName(QStringLiteral("ToolOptions"));
     panel->setAllowedAreas(Qt::TopDockWidgetArea);
+    // A bar with a grip at its left end, as a tool bar has: no close box, since only a
+    // change of tool brings a panel back.
+    panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
+                       QDockWidget::DockWidgetVerticalTitleBar);
     panel->setWidget(content);
     addDockWidget(Qt::TopDockWidgetArea, panel);
     // The options panel sees the frame's events before the frame does.

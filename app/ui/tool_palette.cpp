@@ -114,6 +114,7 @@ bool CToolManagerDlg::event(QEvent* event)
 
 void CToolManagerDlg::RemoveCloseBox()
 {
+    // The palette always floats, so its window has no docking button either.
     if (auto* window = qobject_cast<QDockWidget*>(parentWidget()))
-        window->setFeatures(window->features() & ~QDockWidget::DockWidgetClosable);
+        window->setFeatures(window->features() & ~(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetFloatable));
 }

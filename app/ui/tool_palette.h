@@ -23,8 +23,9 @@ public:
     void ToolButtonSelected(RToolButton* button) override;
 
 protected:
-    // In its floating window, the palette takes the window's close box away: the palette
-    // is hidden and shown only through the frame's Show Tool command.
+    // In its floating window, the palette takes the window's close and docking buttons
+    // away: the palette always floats, and is hidden and shown only through the frame's
+    // Show Tool command.
     bool event(QEvent* event) override;
 
 private:

@@ -78,6 +78,7 @@ TEST_F(PaletteTest, OneToolButtonShowsPressedAndRunsItsCommand)
     auto* dock = qobject_cast<QDockWidget*>(frame->GetToolPaletteControl(1077)->window());
     ASSERT_TRUE(dock);
     EXPECT_FALSE(dock->features() & QDockWidget::DockWidgetClosable) << "the palette has no close box";
+    EXPECT_TRUE(dock->isFloating() && dock->isVisible());
     EXPECT_EQ(Pressed(), std::vector<int>{1073}) << "the start-up tool";
     Select(PEN);
     EXPECT_EQ(Pressed(), std::vector<int>{1077});
