@@ -61,22 +61,43 @@ QLineEdit* CToolOptionsDlg::AddNumberBox(int id, const QString& label, std::func
     return box;
 }
 
+template <class Button>
+Button* CToolOptionsDlg::AddButton(int id, const QString& text, std::function<void()> clicked)
+{
+    auto* button = new Button(text, this);
+    button->setObjectName(QString::number(id));
+    connect(button, &QAbstractButton::clicked, this, std::move(clicked));
+    AddWidget(button);
+    return button;
+}
+
 QCheckBox* CToolOptionsDlg::AddCheck(int id, const QString& text, std::function<void()> clicked)
 {
-    auto* check = new QCheckBox(text, this);
-    check->setObjectName(QString::number(id));
-    connect(check, &QAbstractButton::clicked, this, std::move(clicked));
-    AddWidget(check);
-    return check;
+    return AddButton<QCheckBox>(id, text, std::move(clicked));
 }
 
 QRadioButton* CToolOptionsDlg::AddRadio(int id, const QString& text, std::function<void()> clicked)
 {
-    auto* radio = new QRadioButton(text, this);
-    radio->setObjectName(QString::number(id));
-    connect(radio, &QAbstractButton::clicked, this, std::move(clicked));
-    AddWidget(radio);
-    return radio;
+    return AddButton<QRadioButton>(id, text, std::move(clicked));
+}
+
+void CToolOptionsDlg::AddRadioPair(int first, const QString& firstText, int second, const QString& secondText,
+                                   std::function<void(uint32_t)> store)
+{
+    const auto choose = [this, first, second, store = std::move(store)] {
+        if (IsChecked(first))
+            store(0);
+        else if (IsChecked(second))
+            store(1);
+    };
+    AddRadio(first, firstText, choose);
+    AddRadio(second, secondText, choose);
+}
+
+void CToolOptionsDlg::SetRadioPair(int first, int second, uint32_t value)
+{
+    SetChecked(first, value == 0);
+    SetChecked(second, value == 1);
 }
 
 QWidget* CToolOptionsDlg::AddPlaceholder(int id, QSize size)

@@ -37,6 +37,11 @@ protected:
     // A check box or a radio button, whose clicks run the handler.
     QCheckBox* AddCheck(int id, const QString& text, std::function<void()> clicked);
     QRadioButton* AddRadio(int id, const QString& text, std::function<void()> clicked);
+    // Two radio buttons for a choice of 0 (the first) or 1 (the second); a click stores the
+    // value of the one checked. SetRadioPair checks the value's button (neither for others).
+    void AddRadioPair(int first, const QString& firstText, int second, const QString& secondText,
+                      std::function<void(uint32_t)> store);
+    void SetRadioPair(int first, int second, uint32_t value);
     // An empty place of that size for a control attached later.
     QWidget* AddPlaceholder(int id, QSize size);
     void AddWidget(QWidget* widget);
@@ -50,6 +55,9 @@ protected:
     bool IsChecked(int id) const;
 
 private:
+    template <class Button>
+    Button* AddButton(int id, const QString& text, std::function<void()> clicked);
+
     CToolBase* m_tool;
     QBoxLayout* m_row;
 };

@@ -64,22 +64,14 @@ void CToolOptionsBrushBase::UpdateControls()
 
 CToolOptionsErase::CToolOptionsErase(CTool_Erase* tool, QWidget* parent) : CToolOptionsBrushBase(tool, parent)
 {
-    const auto modeChanged = [this, tool] {
-        if (IsChecked(1069))
-            tool->SetEraseMode(0);
-        else if (IsChecked(1070))
-            tool->SetEraseMode(1);
-    };
-    AddRadio(1069, QStringLiteral("Color"), modeChanged);
-    AddRadio(1070, QStringLiteral("Alpha"), modeChanged);
+    AddRadioPair(1069, QStringLiteral("Color"), 1070, QStringLiteral("Alpha"),
+                 [tool](uint32_t mode) { tool->SetEraseMode(mode); });
 }
 
 void CToolOptionsErase::UpdateControls()
 {
     CToolOptionsBrushBase::UpdateControls();
-    const uint32_t mode = static_cast<CTool_Erase*>(GetTool())->GetEraseMode();
-    SetChecked(1069, mode == 0);
-    SetChecked(1070, mode == 1);
+    SetRadioPair(1069, 1070, static_cast<CTool_Erase*>(GetTool())->GetEraseMode());
 }
 
 CToolOptionsClone::CToolOptionsClone(CTool_Clone* tool, QWidget* parent) : CToolOptionsBrushBase(tool, parent)

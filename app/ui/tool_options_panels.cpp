@@ -26,22 +26,15 @@ void CToolOptionsBucket::UpdateControls()
 CToolOptionsGradient::CToolOptionsGradient(CTool_Gradient* tool, QWidget* parent)
     : CToolOptionsDlg(tool, tool->GetOptionsDialogID(), parent, WithOptions{})
 {
-    const auto typeChanged = [this, tool] {
-        if (IsChecked(1128))
-            tool->SetType(0);
-        else if (IsChecked(1129))
-            tool->SetType(1);
-    };
-    AddRadio(1128, QStringLiteral("Linear"), typeChanged);
-    AddRadio(1129, QStringLiteral("Radial"), typeChanged);
+    AddRadioPair(1128, QStringLiteral("Linear"), 1129, QStringLiteral("Radial"),
+                 [tool](uint32_t type) { tool->SetType(type); });
     AddNumberBox(1006, QStringLiteral("Opacity:"), [tool](uint8_t value) { tool->SetOpacity(value); });
 }
 
 void CToolOptionsGradient::UpdateControls()
 {
     auto* tool = static_cast<CTool_Gradient*>(GetTool());
-    SetChecked(1128, tool->GetType() == 0);
-    SetChecked(1129, tool->GetType() == 1);
+    SetRadioPair(1128, 1129, tool->GetType());
     SetNumber(1006, tool->GetOpacity());
 }
 
