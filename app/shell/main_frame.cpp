@@ -350,8 +350,10 @@ void CMainFrame::SelectPaletteTool(uint32_t tool)
 
 void CMainFrame::FocusMainWindow()
 {
-    // On to the active view, as a frame window passes its focus, so that keys (the
-    // temporary tools' among them) reach the view after a click on a panel.
+    // After a click on a floating panel, that panel's window is the active one. The
+    // focus goes on to the active view, as a frame window passes its focus, so that keys
+    // (the temporary tools' among them) reach the view after a click on a panel.
+    activateWindow();
     if (CTamsleyView* view = GetActiveTamsleyView())
         view->setFocus();
     else
@@ -375,6 +377,10 @@ void CMainFrame::ShowToolOptions()
     auto* panel = new QDockWidget(this);
     panel->setObjectName(QStringLiteral("ToolOptions"));
     panel->setAllowedAreas(Qt::TopDockWidgetArea);
+    // A bar with a grip at its left end, as a tool bar has: no close box, since only a
+    // change of tool brings a panel back.
+    panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
+                       QDockWidget::DockWidgetVerticalTitleBar);
     panel->setWidget(content);
     addDockWidget(Qt::TopDockWidgetArea, panel);
     // The options panel sees the frame's events before the frame does.

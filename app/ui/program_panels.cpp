@@ -1,10 +1,12 @@
-// The panels' contents.
+// The panels' contents, made for the main frame's slots.
 #include "app/ui/program_panels.h"
 
 #include <new>
 
+#include "app/shell/main_frame.h"
 #include "app/ui/dialog_info.h"
 #include "app/ui/layer_manager_dlg.h"
+#include "app/ui/tool_palette.h"
 
 QWidget* CProgramPanels::CreatePanel(quorvel::PanelSlot slot, QWidget* parent)
 {
@@ -15,7 +17,7 @@ QWidget* CProgramPanels::CreatePanel(quorvel::PanelSlot slot, QWidget* parent)
         m_layers = new (std::nothrow) CLayerManagerDlg(parent);
         return m_layers;
     case quorvel::PanelSlot::ToolPalette:
-        break;
+        return new (std::nothrow) CToolManagerDlg(dynamic_cast<CMainFrame*>(parent), parent);
     }
     return nullptr;
 }

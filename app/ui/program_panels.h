@@ -1,6 +1,6 @@
 // CProgramPanels: the contents of the main frame's three floating panels. The
-// information panel is CDialogInfo and the layers panel CLayerManagerDlg, shown the
-// active view's picture; the tool palette is not here yet, so its slot stays empty.
+// information panel is CDialogInfo, the layers panel CLayerManagerDlg, shown the active
+// view's picture, and the tool palette CToolManagerDlg.
 #pragma once
 
 #include <QPointer>

@@ -9,6 +9,7 @@
 #include "app/shell/view_editing.h"
 #include "app/ui/application_support.h"
 #include "app/ui/brush_manager.h"
+#include "app/ui/dialog_select_brush.h"
 #include "app/ui/program_panels.h"
 #include "app/ui/tool_manager.h"
 #include "app/ui/view_dialogs.h"
@@ -18,6 +19,7 @@ CShellParts MakeProgramParts()
     CShellParts parts;
     parts.toolManager = [] { return std::unique_ptr<quorvel::IToolManager>(new (std::nothrow) CToolManager()); };
     parts.brushManager = [] { return std::unique_ptr<quorvel::IBrushManager>(new (std::nothrow) CBrushManager()); };
+    parts.brushPicker = [] { return std::unique_ptr<quorvel::IBrushPicker>(new (std::nothrow) CBrushPicker()); };
     parts.applicationSupport = [] { return std::unique_ptr<quorvel::IApplicationSupport>(new (std::nothrow) RApplication()); };
     parts.clipboardBridge = [] {
         return std::unique_ptr<quorvel::IClipboardBridge>(new (std::nothrow) TzClipBoard(std::make_unique<CQtClipboardPort>()));

@@ -58,11 +58,25 @@ void RTextToolEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void RTextToolEdit::PassText(const QString& text)
 {
-    for (const QChar unit : text) {
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar unit = text[at];
+        if (unit.unicode() == kDeleteCharacter)
+            continue;
+        // A surrogate counts only with its partner; an input method's stray half is dropped.
+        if (unit.isLowSurrogate())
+            continue;
+        const bool pair = unit.isHighSurrogate();
+        if (pair && (at + 1 >= text.size() || !text[at + 1].isLowSurrogate()))
+            continue;
         // The receiver may let go of the sink while it takes a unit.
         if (!m_receiver)
             return;
-        if (unit.unicode() != kDeleteCharacter)
-            m_receiver->OnTextChar(unit.unicode());
+        m_receiver->OnTextChar(unit.unicode());
+        if (pair) {
+            ++at;
+            if (!m_receiver)
+                return;
+            m_receiver->OnTextChar(text[at].unicode());
+        }
     }
 }

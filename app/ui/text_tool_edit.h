@@ -16,7 +16,8 @@ public:
     // A key went down (Qt's key code) with the modifiers held.
     virtual void OnTextKeyDown(int key, Qt::KeyboardModifiers modifiers) = 0;
     // One UTF-16 unit of typed text: a character outside the basic plane comes as its two
-    // surrogates, one call each. Control characters (Backspace 8, Enter 13) come too.
+    // surrogates, one call each (a surrogate without its partner never comes). Control
+    // characters (Backspace 8, Enter 13) come too, all but Delete's 0x7F.
     virtual void OnTextChar(char16_t unit) = 0;
 };
 

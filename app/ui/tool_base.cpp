@@ -3,6 +3,7 @@
 #include "app/ui/tool_base.h"
 
 #include <QWidget>
+#include <new>
 
 #include "app/shell/application.h"
 #include "app/shell/main_frame.h"
@@ -12,6 +13,7 @@
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_manager.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options.h"
 #include "engine/pixels/layer_base.h"
 #include "engine/tools/mouse_track.h"
 
@@ -126,9 +128,9 @@ int CToolBase::SetForbiddenCursor(CTamsleyView* view)
     return 1;
 }
 
-QWidget* CToolBase::CreateOptionsPanel(QWidget*)
+QWidget* CToolBase::CreateOptionsPanel(QWidget* parent)
 {
-    return nullptr;
+    return new (std::nothrow) CToolOptionsDlg(this, GetOptionsDialogID(), parent);
 }
 
 void CToolBase::SetOptions(const uint8_t*, uint32_t) {}

@@ -3,6 +3,7 @@
 #include "app/ui/tool_brush.h"
 
 #include <chrono>
+#include <new>
 
 #include "app/shell/current_colours.h"
 #include "app/shell/picture_view.h"
@@ -10,6 +11,7 @@
 #include "app/ui/brush_manager.h"
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_brush.h"
 #include "engine/pixels/merge_data.h"
 #include "engine/tools/tool_brush_base.h"
 
@@ -236,4 +238,9 @@ void CTool_BrushBase::GetExtraOptions(uint8_t*, uint32_t* size)
 {
     if (size)
         *size = 0;
+}
+
+QWidget* CTool_BrushBase::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsBrushBase(this, parent);
 }

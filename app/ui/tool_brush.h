@@ -31,6 +31,7 @@ public:
     // The engine's idle work until it has none.
     int OnIdle(CTamsleyView* view) override;
     int IsBrushTool() const override { return 1; }
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     void LoadOptions() override { LoadBrushOptions(); }
     void SaveOptions() override { SaveBrushOptions(); }
 

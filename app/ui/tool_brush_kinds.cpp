@@ -5,6 +5,7 @@
 
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_brush.h"
 #include "engine/tools/tool_blur.h"
 #include "engine/tools/tool_brush_testing.h"
 #include "engine/tools/tool_erase.h"
@@ -100,6 +101,17 @@ std::unique_ptr<ITzToolBrushBase> CTool_StrengthBrush<Engine>::CreateEngineTool(
     if (engine)
         engine->SetStrength(GetEngineStrength());
     return std::unique_ptr<ITzToolBrushBase>(engine);
+}
+
+QWidget* CTool_Erase::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsErase(this, parent);
+}
+
+template <typename Engine>
+QWidget* CTool_StrengthBrush<Engine>::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsBlur(this, parent);
 }
 
 template class CTool_StrengthBrush<ITzToolBlur>;

@@ -24,6 +24,7 @@ class CTool_Erase : public CTool_BrushBase {
 public:
     CTool_Erase();
     std::unique_ptr<ITzToolBrushBase> CreateEngineTool() override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     // The tail: the erase mode.
     void SetExtraOptions(const uint8_t* bytes, uint32_t size) override;
     void GetExtraOptions(uint8_t* buffer, uint32_t* size) override;
@@ -40,6 +41,7 @@ template <typename Engine>
 class CTool_StrengthBrush : public CTool_BrushBase {
 public:
     std::unique_ptr<ITzToolBrushBase> CreateEngineTool() override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
 
 protected:
     CTool_StrengthBrush(uint32_t id, uint32_t optionsTemplate, uint32_t paletteButton, uint32_t cursor,

@@ -1,9 +1,12 @@
 // The bucket's fill.
 #include "app/ui/tool_bucket.h"
 
+#include <new>
+
 #include "app/shell/current_colours.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_cursors.h"
+#include "app/ui/tool_options_panels.h"
 #include "engine/tools/tool_bucket.h"
 
 namespace {
@@ -41,4 +44,9 @@ int CTool_Bucket::OnLButtonUp(uint32_t, _tagPTzMOUSEPOINT*, CTamsleyView*)
 int CTool_Bucket::OnSetCursor(int32_t, int32_t, CTamsleyView* view)
 {
     return ShowPaintingCursor(view, IDC_TOOL_BUCKET);
+}
+
+QWidget* CTool_Bucket::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsBucket(this, parent);
 }

@@ -15,6 +15,7 @@ public:
     int OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnSetCursor(int32_t x, int32_t y, CTamsleyView* view) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
 
     void SetOpacity(uint8_t opacity) { m_opacity = opacity; }
     void SetContiguous(uint32_t contiguous) { m_contiguous = contiguous; }

@@ -8,6 +8,7 @@
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_key_state.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_brush.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/tools/tool_clone.h"
 
@@ -124,4 +125,9 @@ int CTool_Clone::Listen(uint32_t message, void*, PTzBroadcaster* sender)
         m_destination = nullptr;
     }
     return 1;
+}
+
+QWidget* CTool_Clone::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsClone(this, parent);
 }

@@ -29,6 +29,7 @@ public:
     std::unique_ptr<ITzToolBrushBase> CreateEngineTool() override;
     // Then the source and the destination start point.
     void ApplySettings() override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     // The tail: aligned.
     void SetExtraOptions(const uint8_t* bytes, uint32_t size) override;
     void GetExtraOptions(uint8_t* buffer, uint32_t* size) override;

@@ -1,11 +1,14 @@
 // The gradient's line and its run, to the end on the spot.
 #include "app/ui/tool_gradient.h"
 
+#include <new>
+
 #include "app/shell/current_colours.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_feedback.h"
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_panels.h"
 #include "engine/tools/tool_gradient.h"
 
 namespace {
@@ -90,4 +93,9 @@ void CTool_Gradient::GetOptions(uint8_t* buffer, uint32_t* size)
 {
     if (size)
         *size = EncodeGradientRecord(m_type, m_opacity, buffer, *size);
+}
+
+QWidget* CTool_Gradient::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsGradient(this, parent);
 }

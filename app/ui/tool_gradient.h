@@ -17,6 +17,7 @@ public:
     int OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnSetCursor(int32_t x, int32_t y, CTamsleyView* view) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     void SetOptions(const uint8_t* bytes, uint32_t size) override;
     void GetOptions(uint8_t* buffer, uint32_t* size) override;
 

@@ -1,7 +1,10 @@
 // The magic wand's press and record.
 #include "app/ui/tool_magic.h"
 
+#include <new>
+
 #include "app/ui/tool_option_records.h"
+#include "app/ui/tool_options_panels.h"
 
 namespace {
 constexpr uint32_t kMagicTemplate = 176;
@@ -30,4 +33,9 @@ void CTool_Magic::GetOptions(uint8_t* buffer, uint32_t* size)
 {
     if (size)
         *size = EncodeWandRecord(m_tolerance, m_contiguous, buffer, *size);
+}
+
+QWidget* CTool_Magic::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsMagic(this, parent);
 }

@@ -12,6 +12,7 @@ public:
     CTool_Magic();
 
     void SetOptions(const uint8_t* bytes, uint32_t size) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
     void GetOptions(uint8_t* buffer, uint32_t* size) override;
 
     void SetTolerance(uint8_t tolerance) { m_tolerance = tolerance; }

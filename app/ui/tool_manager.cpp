@@ -20,16 +20,15 @@
 #include "app/ui/tool_marquee.h"
 #include "app/ui/tool_marquee_move.h"
 #include "app/ui/tool_move.h"
+#include "app/ui/tool_options.h"
 #include "app/ui/tool_pan.h"
+#include "app/ui/tool_text.h"
 #include "app/ui/tool_zoom.h"
 #include "app/ui/virtual_keys.h"
 
 namespace {
 
 constexpr char16_t kCurrentToolSetting[] = u"Current_Tool";
-// The text tool's options template and palette button, for its front-end to come.
-constexpr uint32_t kTextTemplate = 242;
-constexpr uint32_t kTextButton = 1085;
 
 CMainFrame* MainFrame()
 {
@@ -73,7 +72,7 @@ void CToolManager::CreateTools()
         Make<CTool_Erase>(),           Make<CTool_Clone>(),      Make<CTool_Eyedrop>(),
         Make<CTool_Lasso>(),           Make<CTool_Magic>(),      Make<CTool_Smudge>(),
         Make<CTool_Blur>(),            Make<CTool_Sharp>(),      Make<CTool_Gradient>(),
-        Make<CTool_Bucket>(),          Make<CToolBase>(tool_id::TEXT, kTextTemplate, kTextButton),
+        Make<CTool_Bucket>(),          Make<CTool_Text>(),
     };
     for (std::unique_ptr<CToolBase>& tool : made) {
         if (tool)
@@ -151,7 +150,11 @@ void CToolManager::SaveCurrentTool()
 QWidget* CToolManager::CreateOptionsPanel(QWidget* parent)
 {
     CToolBase* chosen = ChosenTool();
-    return chosen ? chosen->CreateOptionsPanel(parent) : nullptr;
+    QWidget* panel = chosen ? chosen->CreateOptionsPanel(parent) : nullptr;
+    // The panel shows the tool's fields before the frame docks it.
+    if (auto* options = dynamic_cast<CToolOptionsDlg*>(panel))
+        options->UpdateControls();
+    return panel;
 }
 
 bool CToolManager::CurrentBrushIndex(uint32_t* index)

@@ -8,6 +8,7 @@
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_key_state.h"
 #include "app/ui/tool_marquee_move.h"
+#include "app/ui/tool_options_panels.h"
 #include "engine/tools/tool_move.h"
 
 namespace {
@@ -98,4 +99,9 @@ int CTool_Move::OnSetCursor(int32_t, int32_t, CTamsleyView* view)
 {
     const CToolKeyState* keys = Keys();
     return ShowCursor(view, MoveType(keys && keys->IsAltDown()) ? IDC_TOOL_MOVE_COPY : IDC_TOOL_MOVE);
+}
+
+QWidget* CTool_Move::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionMove(this, parent);
 }

@@ -23,6 +23,7 @@ public:
     // The arrows move by 1 pixel, 10 with Shift: 1; another key 0.
     int OnKeyDown(uint32_t key, uint32_t repeat, uint32_t flags, CTamsleyView* view) override;
     int OnSetCursor(int32_t x, int32_t y, CTamsleyView* view) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
 
     void SetCopy(uint32_t copy) { m_copy = copy; }
     uint32_t GetCopy() const { return m_copy; }

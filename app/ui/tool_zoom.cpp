@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_feedback.h"
 #include "app/ui/tool_key_state.h"
+#include "app/ui/tool_options_panels.h"
 #include "engine/tools/mouse_track.h"
 
 namespace {
@@ -74,4 +76,9 @@ int CTOOL_ZOOM::OnSetCursor(int32_t, int32_t, CTamsleyView* view)
 {
     const CToolKeyState* keys = Keys();
     return ShowCursor(view, ZoomsOut(keys && keys->IsShiftDown()) ? IDC_TOOL_ZOOM_OUT : IDC_TOOL_ZOOM_IN);
+}
+
+QWidget* CTOOL_ZOOM::CreateOptionsPanel(QWidget* parent)
+{
+    return new (std::nothrow) CToolOptionsZoom(this, parent);
 }

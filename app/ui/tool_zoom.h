@@ -18,6 +18,7 @@ public:
     int OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnSetCursor(int32_t x, int32_t y, CTamsleyView* view) override;
+    QWidget* CreateOptionsPanel(QWidget* parent) override;
 
     void SetZoomOut(uint32_t zoomOut) { m_zoomOut = zoomOut; }
     uint32_t GetZoomOut() const { return m_zoomOut; }

@@ -76,6 +76,7 @@ bool FakeDialogs::AskSaveFileName(QWidget*, const QString&, const QString& filte
 
 bool FakeDialogs::AskColour(QWidget*, QColor* chosen)
 {
+    colourOffered = *chosen;
     if (!colourChosen)
         return false;
     *chosen = colour;

@@ -46,6 +46,8 @@ public:
     // The colour dialog's choice; cancelled without one.
     bool colourChosen = false;
     QColor colour;
+    // The colour the dialog last opened on.
+    QColor colourOffered;
     // The New dialog: called with the proposal; false cancels.
     std::function<bool(int32_t* width, int32_t* height, QString* name)> newImage;
     // The progress dialog: the real one, or steps run here (cancelled when asked).

@@ -183,6 +183,15 @@ TEST(TextToolEdit, HandsKeysAndCommittedTextToTheToolAndNoneToItsParents)
     EXPECT_EQ(undos, 1) << "Ctrl+Z went to the frame's Undo, not to the tool";
     EXPECT_TRUE(panel.keys.empty());
 
+    // A surrogate without its partner, as a faulty input method may commit, is dropped;
+    // pairs pass whole.
+    for (const std::u16string& commit : {std::u16string(u"a\xD83D"), std::u16string(u"\xDE00" u"b\xD83D\xD83D\xDE01")}) {
+        QInputMethodEvent stray;
+        stray.setCommitString(QString::fromUtf16(commit.data(), qsizetype(commit.size())));
+        QApplication::sendEvent(&sink, &stray);
+    }
+    EXPECT_EQ(receiver.text, std::u16string(u"Hi\b\x1b\xD83D\xDE00\u00E9" u"ab\xD83D\xDE01"));
+
     // Without a receiver the keys are still kept from the panel.
     sink.SetReceiver(nullptr);
     QTest::keyClick(&sink, Qt::Key_X);
