@@ -21,21 +21,10 @@
 #include "app/ui/layer_list_box.h"
 #include "app/ui/layer_manager_dlg.h"
 #include "bench/noise_picture.h"
+#include "bench/offscreen_program.h"
 #include "engine/pixels/layer_image.h"
 
 namespace {
-
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "layers_panel_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
 
 // 255 layers of a 2000 x 1500 picture, each with three 96 x 96 patches of its own colour.
 ITzPicture* MakeDeepPicture()
@@ -74,7 +63,7 @@ struct DeepScene {
         QApplication::processEvents();
         QApplication::processEvents();
     }
-    QApplication& application = Application();  // before any widget
+    QApplication& application = OffscreenApplication("layers_panel_bench");  // before any widget
     ITzPicture* picture;
     CLayerManagerDlg panel;
 };
@@ -107,7 +96,7 @@ void RebuildOf255Layers(benchmark::State& state)
 
 void PeerStandardItemList(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication("layers_panel_bench");
     QStandardItemModel model;
     QListView view;
     view.setModel(&model);
@@ -150,12 +139,7 @@ struct DragScene {
         ITzPicture* picture = MakeNoisePicture(4000, 3000, 4);
         picture->DoPreparePreviewCache();
         document.SetPictureHandle(picture);
-        view = std::make_unique<CTamsleyView>(&document);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setFrameShape(QFrame::NoFrame);
-        view->resize(1920, 1080);
-        view->show();
+        view = ShowBareView(&document, 1920, 1080);
         while (view->GetZoomedSize().width() > 1920 || view->GetZoomedSize().height() > 1080)
             view->ZoomOutCentre();
         panel.show();
@@ -163,7 +147,7 @@ struct DragScene {
         picture->SetActiveLayerID(3);
         QApplication::processEvents();
     }
-    QApplication& application = Application();  // before any widget
+    QApplication& application = OffscreenApplication("layers_panel_bench");  // before any widget
     CTamsleyDoc document;
     std::unique_ptr<CTamsleyView> view;
     CLayerManagerDlg panel;

@@ -23,6 +23,7 @@
 #include "app/shell/print_metrics.h"
 #include "app/shell/print_preview.h"
 #include "bench/noise_picture.h"
+#include "bench/offscreen_program.h"
 #include "engine/pixels/resample.h"
 
 namespace {
@@ -31,18 +32,6 @@ constexpr int32_t kPageWidth = 4800;
 constexpr int32_t kPageHeight = 6600;
 constexpr PTzRECT kSource = {0, 0, 4000, 3000};
 constexpr PTzRECT kPage = {0, 0, kPageWidth, kPageHeight};
-
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "print_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
 
 ITzPicture& Picture()
 {
@@ -78,7 +67,7 @@ void PrintPage(benchmark::State& state, QPainter& painter, double* slowest)
 
 void PrintToImage(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication("print_bench");
     QImage target(kPageWidth, kPageHeight, QImage::Format_RGB32);
     double slowest = 0;
     for (auto _ : state) {
@@ -91,7 +80,7 @@ void PrintToImage(benchmark::State& state)
 
 void PrintToPdf(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication("print_bench");
     const QString path = QDir::temp().filePath(QStringLiteral("print_bench.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -148,7 +137,7 @@ void EngineResizeOnly(benchmark::State& state)
 
 void PreviewDragStep(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication("print_bench");
     const quorvel::CPrintCaps letter(600, 600, kPageWidth, kPageHeight, 150, 0, 5100, 6600);
     RPrintPreview preview(nullptr);
     preview.resize(480, 620);

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTabletEvent>
-#include <algorithm>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -30,6 +29,8 @@
 #include "app/ui/tool_manager.h"
 #include "bench/brush_stroke.h"
 #include "bench/noise_picture.h"
+#include "bench/offscreen_program.h"
+#include "bench/tool_program.h"
 #include "engine/tools/tool_pen.h"
 
 namespace {
@@ -38,18 +39,6 @@ using namespace brush_bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kSpacingPercent = 25;  // the benchmark's step: a quarter of the diameter
-
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "stroke_latency_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
 
 // Counts the picture's reports of changed pixels.
 struct ChangeCounter : ITzPictDataChangeHandler {
@@ -75,18 +64,8 @@ struct PointCounter : ITzMouseTrackOwner {
 struct Scene {
     Scene()
     {
-        Application();
-        CShellParts parts;
-        parts.toolManager = [this] {
-            auto made = std::make_unique<CToolManager>();
-            tools = made.get();
-            return made;
-        };
-        parts.brushManager = [] { return std::make_unique<CBrushManager>(); };
-        parts.uninitEngine = [] {};
-        parts.exitProgram = [] {};
-        app = std::make_unique<CTamsleyApp>(std::move(parts));
-        app->InitInstance();
+        OffscreenApplication("stroke_latency_bench");
+        app = StartToolProgram(&tools);
         CBrushManager* brushes = CBrushManager::GetBrushManager();
         for (uint32_t diameter : {200u, 600u}) {
             auto round = std::make_unique<CBrushRound>(diameter, kHardness);
@@ -101,12 +80,7 @@ struct Scene {
         picture->DoPreparePreviewCache();
         document.SetPictureHandle(picture);
         picture->InsertDataChangeHandler(&changes);
-        view = std::make_unique<CTamsleyView>(&document);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setFrameShape(QFrame::NoFrame);
-        view->resize(2048, 2048);
-        view->show();
+        view = ShowBareView(&document, 2048, 2048);
         QApplication::processEvents();
         view->OnActivateView(true);
     }
@@ -265,12 +239,8 @@ void FrontEndStroke(benchmark::State& state)
             return;
         }
     }
-    std::sort(latencies.begin(), latencies.end());
-    const auto percentile = [&](double p) {
-        return latencies.empty() ? 0.0 : latencies[std::min(latencies.size() - 1, size_t(p * double(latencies.size())))];
-    };
-    state.counters["latency_median_ms"] = percentile(0.5);
-    state.counters["latency_p99_ms"] = percentile(0.99);
+    state.counters["latency_median_ms"] = Percentile(latencies, 0.5);
+    state.counters["latency_p99_ms"] = Percentile(latencies, 0.99);
     state.counters["paints_per_stroke"] = double(paints) / double(state.iterations());
     const double engine = EngineSeconds()[diameter];
     if (engine > 0)

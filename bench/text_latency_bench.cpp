@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMdiArea>
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -22,11 +21,12 @@
 #include "app/shell/document.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
-#include "app/ui/brush_manager.h"
 #include "app/ui/text_tool_edit.h"
 #include "app/ui/tool_manager.h"
 #include "app/ui/tool_text.h"
 #include "bench/noise_picture.h"
+#include "bench/offscreen_program.h"
+#include "bench/tool_program.h"
 #include "engine/picture/layer_text.h"
 #include "engine/tools/mouse_track.h"
 
@@ -36,18 +36,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 20;
 constexpr int kRowLength = 50;
-
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "text_latency_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
 
 // The panel's key sink; the display is not measured.
 struct SinkPanel : ITextToolPanel {
@@ -67,18 +55,8 @@ void Key(QWidget* to, Qt::Key key, const QString& text)
 struct Scene {
     Scene()
     {
-        Application();
-        CShellParts parts;
-        parts.toolManager = [this] {
-            auto made = std::make_unique<CToolManager>();
-            tools = made.get();
-            return made;
-        };
-        parts.brushManager = [] { return std::make_unique<CBrushManager>(); };
-        parts.uninitEngine = [] {};
-        parts.exitProgram = [] {};
-        app = std::make_unique<CTamsleyApp>(std::move(parts));
-        app->InitInstance();
+        OffscreenApplication("text_latency_bench");
+        app = StartToolProgram(&tools);
         frame = app->GetMainFrame();
         frame->resize(1500, 1000);
         frame->show();
@@ -133,12 +111,6 @@ Scene& TheScene()
 {
     static Scene* scene = new Scene();
     return *scene;
-}
-
-double Percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(fraction * double(values.size())))];
 }
 
 void KeyToPaint(benchmark::State& state)

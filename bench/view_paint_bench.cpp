@@ -17,38 +17,22 @@
 #include "app/shell/document.h"
 #include "app/shell/picture_view.h"
 #include "bench/noise_picture.h"
+#include "bench/offscreen_program.h"
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "view_paint_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *application;
-}
-
 // The document and its view, shown with a viewport of exactly 1920 x 1080.
 struct Scene {
     Scene()
     {
-        Application();
+        OffscreenApplication("view_paint_bench");
         ITzPicture* picture = MakeNoisePicture(4000, 3000, 4);
         picture->DoPreparePreviewCache();
         document.SetPictureHandle(picture);
-        view = std::make_unique<CTamsleyView>(&document);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setFrameShape(QFrame::NoFrame);
-        view->resize(kWidth, kHeight);
-        view->show();
+        view = ShowBareView(&document, kWidth, kHeight);
         QApplication::processEvents();
     }
     CTamsleyDoc document;
@@ -119,7 +103,7 @@ protected:
 
 void FloorDrawImage(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication("view_paint_bench");
     ImageWidget widget;
     widget.show();
     QApplication::processEvents();

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDockWidget>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -113,14 +112,6 @@ TEST(Application, StartsWithoutDocumentsAndShutsDownInOrder)
     }
     EXPECT_EQ(*log, (std::vector<std::string>{"load brushes", "load tools 1", "select " + std::to_string(PTzFourCC("BUCT")),
                                               "end", "clipboard", "tools after the frame", "brushes", "engine"}));
-}
-
-// Runs an event loop that waits for events, as the program's does.
-void RunEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 TEST(Application, EveryIdleHandlerRunsEachTurnButNoneUnderAModalDialog)

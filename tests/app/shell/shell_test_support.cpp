@@ -1,11 +1,13 @@
-// Fake dialogs, the test application and BMP bytes.
+// Fake dialogs, the test application, BMP bytes and the screenshot programs' helpers.
 #include "tests/app/shell/shell_test_support.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -310,6 +312,32 @@ QString ScreenshotPath(const QString& name)
 {
     QDir().mkpath(QStringLiteral(QUORVEL_SCREENSHOT_DIR));
     return QStringLiteral(QUORVEL_SCREENSHOT_DIR) + QLatin1Char('/') + name;
+}
+
+QImage ViewOnScreen(CTamsleyView* view)
+{
+    QScreen* screen = view->screen();
+    const QPoint corner = view->viewport()->mapToGlobal(QPoint(0, 0)) - screen->geometry().topLeft();
+    return screen->grabWindow(0, corner.x(), corner.y(), view->viewport()->width(), view->viewport()->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+void RunEventLoop(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void AnswerModals(ScopedDialogs& dialogs, std::function<int(QDialog&)> answer)
+{
+    dialogs->modal = [answer](QDialog* dialog) {
+        dialog->show();
+        const int result = answer(*dialog);
+        dialog->hide();
+        return result;
+    };
 }
 
 }  // namespace shelltest

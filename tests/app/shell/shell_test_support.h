@@ -157,6 +157,16 @@ int StripePhase(CTamsleyView& view, const QImage& shown);
 // The path of a file in the build tree's screenshot folder (made when missing).
 QString ScreenshotPath(const QString& name);
 
+// The viewport of a view as the screen shows it, grabbed from the screen (a real X server).
+QImage ViewOnScreen(CTamsleyView* view);
+
+// Runs an event loop for the time, as the program's own loop waits: its idle turns run.
+void RunEventLoop(int ms);
+
+// Answers the program's modal dialogs through `answer`, each shown first as its modal run
+// would show it.
+void AnswerModals(ScopedDialogs& dialogs, std::function<int(QDialog&)> answer);
+
 // The names in a folder, sorted, without "." and "..".
 QStringList EntriesIn(const std::string& folder);
 

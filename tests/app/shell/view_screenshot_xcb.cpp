@@ -4,14 +4,12 @@
 // QT_QPA_PLATFORM=xcb). The PNGs stay in the build tree's screenshot folder.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
@@ -31,16 +29,6 @@ uint32_t QuadrantPixel(int x, int y)
     if (x >= 60 && y >= 45)
         return 0x00000000;
     return x < 60 ? (y < 45 ? 0xFFE03020u : 0xFF2040E0u) : 0xFF20C040u;
-}
-
-// The viewport of a view as the screen shows it.
-QImage OnScreen(CTamsleyView* view)
-{
-    QScreen* screen = view->screen();
-    const QPoint corner = view->viewport()->mapToGlobal(QPoint(0, 0)) - screen->geometry().topLeft();
-    return screen->grabWindow(0, corner.x(), corner.y(), view->viewport()->width(), view->viewport()->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
 }
 
 TEST(ViewScreenshot, TwoWindowsOfOnePictureAtOneAndTwoWithTheSelectionOutline)
@@ -68,16 +56,14 @@ TEST(ViewScreenshot, TwoWindowsOfOnePictureAtOneAndTwoWithTheSelectionOutline)
     frame->activateWindow();  // without a window manager nothing else gives the program the focus
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
     // An event loop that waits, as the program's does: its idle turns step the outline.
-    QEventLoop loop;
-    QTimer::singleShot(400, &loop, &QEventLoop::quit);
-    loop.exec();
+    RunEventLoop(400);
 
     CTamsleyView* plain = child->GetView();
     EXPECT_TRUE(zoomed->IsActive());
     EXPECT_FALSE(plain->IsActive());
     EXPECT_TRUE(frame->screen()->grabWindow(0).save(ScreenshotPath(QStringLiteral("views_screen_xcb.png"))));
-    const QImage one = OnScreen(plain);
-    const QImage two = OnScreen(zoomed);
+    const QImage one = ViewOnScreen(plain);
+    const QImage two = ViewOnScreen(zoomed);
     one.save(ScreenshotPath(QStringLiteral("view_one_xcb.png")));
     two.save(ScreenshotPath(QStringLiteral("view_two_xcb.png")));
 

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,18 +26,6 @@
 #include "tests/app/ui/tool_test_support.h"
 
 namespace {
-
-// Answers the program's modal dialogs through `answer`, each shown first as its modal run
-// would show it.
-void Answer(shelltest::ScopedDialogs& dialogs, std::function<int(QDialog&)> answer)
-{
-    dialogs->modal = [answer](QDialog* dialog) {
-        dialog->show();
-        const int result = answer(*dialog);
-        dialog->hide();
-        return result;
-    };
-}
 
 // A library of round brushes of the diameters, as the global one.
 std::unique_ptr<CBrushManager> LibraryOf(const std::vector<uint32_t>& diameters)
@@ -126,7 +113,7 @@ TEST(BrushPicker, AClickSelectsADoubleClickEditsAndPresetsPastTheCountFrameNoCel
         CDialogSelectBrush picker;
         picker.SetSelectedIndex(preset.preset);
         std::vector<QString> opened;
-        Answer(dialogs, [&](QDialog& dialog) {
+        shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
             opened.push_back(dialog.windowTitle());
             if (&dialog != &picker) {
                 EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("1060"))->text(), QStringLiteral("25"));
@@ -159,7 +146,7 @@ TEST(BrushPicker, AnEmptyLibraryShowsNoCellAndEditOpensNothing)
     shelltest::ScopedDialogs dialogs;
     const auto library = LibraryOf({});
     CDialogSelectBrush picker;
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(&dialog, &picker);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&picker));
         EXPECT_EQ(picker.GetGrid().GetCount(), 0u);
@@ -202,7 +189,7 @@ protected:
 TEST_F(BrushCommand, OkGivesTheBrushToolTheChosenBrushAndStartsOnItsOwn)
 {
     tools->index = 4;
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), 4u);
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 7));
@@ -216,7 +203,7 @@ TEST_F(BrushCommand, OkGivesTheBrushToolTheChosenBrushAndStartsOnItsOwn)
     // Without a brush tool the picker starts on the first brush and nobody is given one.
     tools->brushTool = false;
     tools->given.clear();
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(dynamic_cast<CDialogSelectBrush&>(dialog).GetGrid().GetSelectedIndex(), 0u);
         Click(&dialog, 1);
         return dialog.result();
@@ -227,7 +214,7 @@ TEST_F(BrushCommand, OkGivesTheBrushToolTheChosenBrushAndStartsOnItsOwn)
 
 TEST_F(BrushCommand, CancelAfterEditKeepsTheEditsWhichReachTheFileAtExit)
 {
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         if (auto* editor = dynamic_cast<CRoundBrushDlg*>(&dialog)) {
             Type(*editor, 1060, QStringLiteral("77"), false);
             Click(editor, 1);
@@ -274,7 +261,7 @@ TEST(RoundBrushDialog, TypedValuesReachTheRecordThroughTheClampsOfThePairsAndThe
         CRoundBrushDlg editor;
         editor.SetBrush(&record);
         editor.SetBrush(nullptr);
-        Answer(dialogs, [&](QDialog& dialog) {
+        shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
             Type(dialog, c.box, QString::fromLatin1(c.typed), true);
             return dialog.result();
         });
@@ -295,7 +282,7 @@ TEST(RoundBrushDialog, ShowsTheRecordOrTheDefaultsAndSetsThePressureFlags)
         return values.join(' ');
     };
     CRoundBrushDlg empty;
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(shown(dialog), QStringLiteral("0 100 100 0 0 on off"));
         Click(&dialog, 1);
         return dialog.result();
@@ -309,7 +296,7 @@ TEST(RoundBrushDialog, ShowsTheRecordOrTheDefaultsAndSetsThePressureFlags)
     record.SetPressureSize(false);
     CRoundBrushDlg editor;
     editor.SetBrush(&record);
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         EXPECT_EQ(shown(dialog), QStringLiteral("33 60 70 45 150 off off"));
         QTest::mouseClick(dialog.findChild<QCheckBox*>(QString::number(CRoundBrushDlg::kPressureSize)), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QCheckBox*>(QString::number(CRoundBrushDlg::kPressureOpacity)), Qt::LeftButton);
@@ -420,7 +407,7 @@ TEST(BrushPreview, ADoubleClickPicksTheBrushItShows)
     shelltest::ScopedDialogs dialogs;
     const auto library = LibraryOf({5, 9, 13, 17});
     Previews previews({1});
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), 1u);
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 3));
@@ -458,7 +445,7 @@ TEST_F(PickerWithTools, OkSetsThePensBrushAndThePreviewOfItsPanelFollows)
     preview.SetBrushIndex(pen->GetBrushIndex());
     ASSERT_TRUE(preview.AddToBroadcaster(pen));
     ASSERT_NE(pen->GetBrushIndex(), 7u);
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         EXPECT_EQ(picker.GetGrid().GetSelectedIndex(), pen->GetBrushIndex());
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 7));
@@ -472,7 +459,7 @@ TEST_F(PickerWithTools, OkSetsThePensBrushAndThePreviewOfItsPanelFollows)
 
     // Under a tool without a brush the choice goes nowhere.
     Select(tool_id::TEXT);
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         auto& picker = dynamic_cast<CDialogSelectBrush&>(dialog);
         QTest::mouseClick(picker.GetGrid().viewport(), Qt::LeftButton, {}, CellCentre(picker.GetGrid(), 2));
         Click(&picker, 1);

@@ -5,7 +5,6 @@
 
 #include <QScreen>
 #include <QTest>
-#include <functional>
 
 #include "app/ui/brush_manager.h"
 #include "app/ui/dialog_select_brush.h"
@@ -13,18 +12,6 @@
 #include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
 namespace {
-
-// Answers the program's modal dialogs through `answer`, each shown first as its modal run
-// would show it.
-void Answer(shelltest::ScopedDialogs& dialogs, std::function<int(QDialog&)> answer)
-{
-    dialogs->modal = [answer](QDialog* dialog) {
-        dialog->show();
-        const int result = answer(*dialog);
-        dialog->hide();
-        return result;
-    };
-}
 
 // Pixels darker than the threshold in the part of the image.
 int DarkIn(const QImage& image, const QRect& part, int threshold)
@@ -44,7 +31,7 @@ TEST(Screenshot, ThePickerShowsEachDefaultBrushsTipOverItsDiameter)
     library.CreateDefaultBrushes();
     CDialogSelectBrush picker;
     picker.SetSelectedIndex(6);
-    Answer(dialogs, [&](QDialog& dialog) {
+    shelltest::AnswerModals(dialogs, [&](QDialog& dialog) {
         dialog.move(200, 150);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         QTest::qWait(300);  // the X server has drawn what the window painted

@@ -1,7 +1,8 @@
 // The tool front-ends' test set-up: the program's own tool manager and brush library in a
 // test application, a picture of one engine layer shown 1/1 in the main frame's active
 // view, and the user's hand: mouse and keys with modifiers through QTest, and the idle
-// turns the program would run, run here until none is wanted.
+// turns the program would run, run here until none is wanted; and the same program on a
+// real screen for the screenshot programs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -80,6 +81,50 @@ inline void Deselect(ITzPicture* picture)
         ITzLayerDestroy(selection);
 }
 
+// The program's tool manager and brush library as the start-up makes them; *tools points
+// at the manager once it is made.
+inline CShellParts ToolParts(CToolManager** tools)
+{
+    CShellParts parts;
+    parts.toolManager = [tools] {
+        auto made = std::make_unique<CToolManager>();
+        *tools = made.get();
+        return made;
+    };
+    parts.brushManager = [] { return std::make_unique<CBrushManager>(); };
+    return parts;
+}
+
+// The program with its tools on a real screen, for the screenshot programs: started in a
+// test application with its main frame shown at 900 x 640. Its steps end the test on a
+// fatal failure: call them through ASSERT_NO_FATAL_FAILURE.
+class ScreenProgram {
+public:
+    void Start()
+    {
+        test = std::make_unique<shelltest::TestApp>(ToolParts(&tools));
+        ASSERT_TRUE(test->app->InitInstance());
+        frame = test->app->GetMainFrame();
+        frame->resize(900, 640);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    }
+
+    // Gives the main frame the focus (without a window manager nothing else does) and
+    // waits for the view, in the active window, to be the active view.
+    void Activate(CTamsleyView* view)
+    {
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        shelltest::RunEventLoop(100);
+        ASSERT_TRUE(view->IsActive());
+    }
+
+    shelltest::ScopedDialogs dialogs;
+    std::unique_ptr<shelltest::TestApp> test;
+    CToolManager* tools = nullptr;
+    CMainFrame* frame = nullptr;
+};
+
 class ToolTest : public ::testing::Test {
 protected:
     // The picture's size and pixels, and what a test adds before start-up.
@@ -90,13 +135,7 @@ protected:
     void SetUp() override
     {
         quorvel::AppSettings().Wipe();
-        CShellParts parts;
-        parts.toolManager = [this] {
-            auto made = std::make_unique<CToolManager>();
-            tools = made.get();
-            return made;
-        };
-        parts.brushManager = [] { return std::make_unique<CBrushManager>(); };
+        CShellParts parts = ToolParts(&tools);
         BeforeStart(parts);
         test = std::make_unique<shelltest::TestApp>(std::move(parts));
         ASSERT_TRUE(test->app->InitInstance());

@@ -3,19 +3,16 @@
 // flashing after the last character. The PNG stays in the build tree's screenshot folder.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
-#include "app/ui/brush_manager.h"
 #include "app/ui/tool_manager.h"
 #include "app/ui/tool_text.h"
 #include "engine/tools/tool_text.h"
 #include "tests/app/shell/shell_test_support.h"
 #include "tests/app/shell/xcb_sanitizer_suppressions.h"
+#include "tests/app/ui/tool_test_support.h"
 
 using namespace shelltest;
 
@@ -24,22 +21,6 @@ namespace {
 uint32_t Background(int, int)
 {
     return 0xFFF4F0E0u;
-}
-
-QImage OnScreen(CTamsleyView* view)
-{
-    QScreen* screen = view->screen();
-    const QPoint corner = view->viewport()->mapToGlobal(QPoint(0, 0)) - screen->geometry().topLeft();
-    return screen->grabWindow(0, corner.x(), corner.y(), view->viewport()->width(), view->viewport()->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-void Wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // The panel's key sink; the display shows nothing here.
@@ -52,27 +33,14 @@ struct SinkPanel : ITextToolPanel {
 
 TEST(TextToolScreenshot, ATypedTextLayerWithItsCaret)
 {
-    ScopedDialogs dialogs;
-    CShellParts parts;
-    CToolManager* tools = nullptr;
-    parts.toolManager = [&tools] {
-        auto made = std::make_unique<CToolManager>();
-        tools = made.get();
-        return made;
-    };
-    parts.brushManager = [] { return std::make_unique<CBrushManager>(); };
-    TestApp test(std::move(parts));
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
-    frame->resize(900, 640);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    tooltest::ScreenProgram program;
+    ASSERT_NO_FATAL_FAILURE(program.Start());
+    CMainFrame* frame = program.frame;
+    CToolManager* tools = program.tools;
     CChildFrame* child = OpenPicture(frame, MakeArgbPicture(320, 160, Background), QStringLiteral("text.bmp"));
     child->setGeometry(10, 10, 420, 260);
     CTamsleyView* view = child->GetView();
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-    Wait(100);
-    ASSERT_TRUE(view->IsActive());
+    ASSERT_NO_FATAL_FAILURE(program.Activate(view));
     QWidget* area = view->viewport();
     const auto at = [view](int x, int y) { return PictureToClient(view, {x, y}); };
 
@@ -86,7 +54,7 @@ TEST(TextToolScreenshot, ATypedTextLayerWithItsCaret)
     text->SetHeight(-28);
     QTest::mouseClick(area, Qt::LeftButton, {}, at(20, 40));
     view->setFocus();
-    Wait(50);
+    RunEventLoop(50);
     ASSERT_TRUE(panel.sink.hasFocus()) << "the idle turn hands the keys to the sink";
     QTest::keyClicks(&panel.sink, QStringLiteral("Quorvel text"));
     QTest::keyClick(&panel.sink, Qt::Key_Return);
@@ -101,8 +69,8 @@ TEST(TextToolScreenshot, ATypedTextLayerWithItsCaret)
     QImage shown;
     bool caretShown = false;
     for (int tries = 0; tries < 30 && !caretShown; ++tries) {
-        Wait(50);
-        shown = OnScreen(view);
+        RunEventLoop(50);
+        shown = ViewOnScreen(view);
         caretShown = shown.pixel(caret) == (~Background(0, 0) | 0xFF000000u);
     }
     shown.save(ScreenshotPath(QStringLiteral("tool_text_caret_xcb.png")));
