@@ -406,6 +406,12 @@ public:
     virtual int GetRectChannelDataWithFloating(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect);
     virtual int FillBlockToChannelBitmap(uint32_t index, _tagITzCHANNELBITMAP* bitmap);
     virtual int LockBlockToChannelBitmap(uint32_t index, _tagITzCHANNELBITMAP* bitmap);
+    // The same for a caller about to write the block's pixels: a channel stored as one
+    // value gets its page without that value written into it, its bit set in `unfilled`
+    // and the value in `values` (by plane), for the caller to fill the page with where
+    // it does not write every byte. Kinds that cannot leave a page unfilled fill it.
+    virtual int LockBlockToChannelBitmapUnfilled(uint32_t index, _tagITzCHANNELBITMAP* bitmap, uint8_t* unfilled,
+                                                 uint8_t values[4]);
     virtual int UnlockChannelBitmapToBlock(uint32_t index, _tagITzCHANNELBITMAP* bitmap);
     virtual int ChannelBimapMergIn(_tagITzCHANNELBITMAP* source, const PTzRECT* rect, _tagITzBITMAP* mask,
                                    const PTzRECT* maskRect, _tagITzMERGEDATA* merge, uint8_t factor);

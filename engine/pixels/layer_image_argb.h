@@ -195,6 +195,8 @@ public:
     int UnlockChannelBitmap(_tagITzCHANNELBITMAP* bitmap) override;
     int FillBlockToChannelBitmap(uint32_t index, _tagITzCHANNELBITMAP* bitmap) override;
     int LockBlockToChannelBitmap(uint32_t index, _tagITzCHANNELBITMAP* bitmap) override;
+    int LockBlockToChannelBitmapUnfilled(uint32_t index, _tagITzCHANNELBITMAP* bitmap, uint8_t* unfilled,
+                                         uint8_t values[4]) override;
     int UnlockChannelBitmapToBlock(uint32_t index, _tagITzCHANNELBITMAP* bitmap) override;
     using ITzLayerImage::SetChannelBlockData;
     using ITzLayerImage::GetChannelBlockData;

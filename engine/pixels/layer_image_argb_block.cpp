@@ -473,6 +473,34 @@ int ITzLayerImageARGB::LockBlockToChannelBitmap(uint32_t index, _tagITzCHANNELBI
     return 1;
 }
 
+int ITzLayerImageARGB::LockBlockToChannelBitmapUnfilled(uint32_t index, _tagITzCHANNELBITMAP* bitmap,
+                                                        uint8_t* unfilled, uint8_t values[4])
+{
+    _tagITzBLOCKINFOARGB record;
+    uint8_t* planes[4];
+    if (!bitmap || !unfilled || !values || ITzLayerImageARGB::GetBlockInfo(index, &record, 0) != 0)
+        return 0;
+    uint8_t uniform = 0;
+    for (int c = 0; c < 4; ++c)
+        uniform |= record.channels[c] ? 0 : uint8_t(1u << c);
+    if (ITzBlockInfoARGBAllocateChannels(&record, uniform) != 0)
+        return 0;
+    if (!LockFour(record, planes)) {
+        for (int c = 0; c < 4; ++c)
+            if (uniform >> c & 1)
+                PTzHandleFree(record.channels[c]);
+        return 0;
+    }
+    *bitmap = {kBlockSide, kBlockSide, kBlockSide, int32_t(m_colorMode), {planes[0], planes[1], planes[2], planes[3]}};
+    if (SetBlockInfo(index, &record) != 0) {
+        UnlockBlockforChannelBitmap(&record, bitmap);
+        return 0;
+    }
+    *unfilled = uniform;
+    std::copy(record.constants, record.constants + 4, values);
+    return 1;
+}
+
 int ITzLayerImageARGB::UnlockChannelBitmapToBlock(uint32_t index, _tagITzCHANNELBITMAP* bitmap)
 {
     _tagITzBLOCKINFOARGB record;

@@ -273,6 +273,15 @@ int ITzLayerImage::LockBlockToChannelBitmap(uint32_t /*index*/, _tagITzCHANNELBI
     return 0;
 }
 
+int ITzLayerImage::LockBlockToChannelBitmapUnfilled(uint32_t index, _tagITzCHANNELBITMAP* bitmap,
+                                                    uint8_t* unfilled, uint8_t* /*values*/)
+{
+    if (!unfilled)
+        return 0;
+    *unfilled = 0;
+    return LockBlockToChannelBitmap(index, bitmap);
+}
+
 int ITzLayerImage::UnlockChannelBitmapToBlock(uint32_t /*index*/, _tagITzCHANNELBITMAP* /*bitmap*/)
 {
     return 0;

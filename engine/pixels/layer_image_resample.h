@@ -17,6 +17,9 @@ namespace lumatra {
 // The first member of every read job, so the type-independent slots can dispatch.
 struct ResampleJobHeader {
     uint32_t type;  // a _tagITzRESAMPLETYPE
+    // The read writes every byte of the planes it fills, so that what they held before
+    // does not matter.
+    bool writesEvery;
 };
 
 // The destination pixels a read of `rect` into `bitmap` covers: the rectangle from its

@@ -132,6 +132,11 @@ void* ITzLayerImage::ResampleFillChannelBitmapBLStart(_tagITzCHANNELBITMAP* bitm
         FreeJob(*this, job);
         return nullptr;
     }
+    // A pixel is left as it was only where its divisor is 0: where no source reaches it,
+    // or where every source under it is transparent.
+    PTzRECT local;
+    job->header.writesEvery = job->x.reached && job->y.reached &&
+                              (!view.planes[0] || (PRECTtoLRECT(&source, &local) == 0 && AlphaDataFull(&local)));
     return job;
 }
 

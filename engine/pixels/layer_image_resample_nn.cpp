@@ -142,7 +142,7 @@ void* ITzLayerImage::ResampleFillChannelBitmapNNStart(_tagITzCHANNELBITMAP* bitm
     auto* job = bytes <= UINT32_MAX ? static_cast<_tagITzZOOMNNDATA*>(PTzPointNew(uint32_t(bytes))) : nullptr;
     if (!job)
         return nullptr;
-    job->header.type = ITzRESAMPLE_NEAREST;
+    job->header = {ITzRESAMPLE_NEAREST, false};
     job->view = lumatra::LayerPlanesOf(*this, *bitmap);
     job->width = width;
     job->height = height;

@@ -1,6 +1,8 @@
 // The image layer's resize job: a new layer of the same kind and properties, sized to
 // the zoomed bounds, is filled one destination block at a time by a resampled read of
 // this layer, one read step per call.
+#include <cstring>
+
 #include "base/memory.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
@@ -27,6 +29,14 @@ void ReportProgress(const ResizeJob& job, uint32_t* progress)
     // An empty layer has no blocks: nothing to do is no progress, not a division by 0.
     if (progress)
         *progress = job.blocks ? (job.done * 100 + job.readProgress) / job.blocks : 0;
+}
+
+// Fills the whole pages of the block's planes whose bits are set with their values.
+void FillPlanes(const _tagITzCHANNELBITMAP& block, uint8_t planes, const uint8_t values[4])
+{
+    for (int p = 0; p < 4; ++p)
+        if (planes >> p & 1)
+            std::memset(block.planes[p], values[p], size_t(block.stride) * size_t(block.height));
 }
 
 void FreeJob(ResizeJob* job)
@@ -82,8 +92,13 @@ int ITzLayerImage::ResizeLayer(void* handle, uint32_t* progress)
         PTzRECT blockRect, bounds, part;
         job->target->GetBlockPictRect(job->done, &blockRect);
         job->target->GetBounds(&bounds);
-        if (!PTzRectIntersect(&blockRect, &bounds, &part) ||
-            !job->target->LockBlockToChannelBitmap(job->done, &job->block)) {
+        // A block the read fills whole is locked without its value written into its
+        // pages first; they are filled below unless the read writes every byte.
+        uint8_t unfilled = 0, values[4] = {};
+        const bool inside = PTzRectIntersect(&blockRect, &bounds, &part) != 0;
+        const bool whole = inside && PTzRectEqual(&part, &blockRect);
+        if (!inside || !(whole ? job->target->LockBlockToChannelBitmapUnfilled(job->done, &job->block, &unfilled, values)
+                               : job->target->LockBlockToChannelBitmap(job->done, &job->block))) {
             job->failed = true;
             return 0;
         }
@@ -92,6 +107,8 @@ int ITzLayerImage::ResizeLayer(void* handle, uint32_t* progress)
         _tagITzCHANNELBITMAP view;
         ITzGetSubChannelBitmap(&inBlock, &view, &job->block);
         job->read = ResampleFillChannelBitmapStart(&view, &part, &job->zoomX, &job->zoomY, job->type, job->setting);
+        if (!job->read || !static_cast<lumatra::ResampleJobHeader*>(job->read)->writesEvery)
+            FillPlanes(job->block, unfilled, values);
         PTzRECT source;
         if (!job->read && lumatra::ResampleSourceRect(*this, job->type, part, job->zoomX, job->zoomY,
                                                       static_cast<_tagITzRESAMPLESETTING*>(job->setting), source))

@@ -1,20 +1,18 @@
 // The retouching kernels. Every product is the blend tables' M, computed arithmetically
 // (merge_math.h), and every division is exact through floats (a float quotient that
 // cannot round across a whole number, or a reciprocal set right by one step); choices
-// are made with masks. So the row loops vectorise, and they are built
-// for AVX-512, AVX2 and the baseline. The filters run the pixels whose neighbours all
+// are made with masks. So the row loops vectorise, and they are built for AVX-512, AVX2
+// and the baseline into the kernel sets retouch_kernel_dispatch.cpp chooses from; each
+// build's entry points take the loops whole (flatten). The filters run the pixels whose neighbours all
 // exist through row loops over arrays of a chunk of columns, and the few at the edges of
 // the existing pixels through a per-pixel path that gives the same values.
-#include "engine/tools/retouch_kernels.h"
-
 #include <algorithm>
 #include <cstddef>
 
+#include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/merge_math.h"
+#include "engine/tools/retouch_kernel_sets.h"
 
-#ifndef ITZ_RETOUCH_CLONES
-#define ITZ_RETOUCH_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#endif
 #define ITZ_RETOUCH_INLINE inline __attribute__((always_inline))
 
 namespace lumatra::retouch {
@@ -468,22 +466,9 @@ ITZ_RETOUCH_INLINE void DepositRow(const SmudgeDab& dab, int32_t y)
                             layer[1] + l, layer[2] + l, layer[3] + l, dab.width, dab.dabStrength);
 }
 
-}  // namespace
-
-ITZ_RETOUCH_CLONES void BlurDab(const FilterDab& dab)
-{
-    FilterDabRows<Filter::Blur>(dab);
-}
-
-ITZ_RETOUCH_CLONES void SharpenDab(const FilterDab& dab)
-{
-    FilterDabRows<Filter::Sharpen>(dab);
-}
-
 // Planes whose rows all lie `width` bytes apart are one run of pixels, which fills the
 // vector lanes however small the dab.
-namespace {
-SmudgeDab AsOneRow(const SmudgeDab& dab)
+ITZ_RETOUCH_INLINE SmudgeDab AsOneRow(const SmudgeDab& dab)
 {
     const bool oneRun = dab.layer.stride == dab.width && dab.transfer.stride == dab.width &&
                         dab.coverageStride == dab.width && (!dab.selection || dab.selectionStride == dab.width);
@@ -494,20 +479,53 @@ SmudgeDab AsOneRow(const SmudgeDab& dab)
     row.height = dab.height > 0 ? 1 : 0;
     return row;
 }
-}  // namespace
 
-ITZ_RETOUCH_CLONES void SmudgePickUp(const SmudgeDab& dab)
+ITZ_RETOUCH_INLINE void PickUpRows(const SmudgeDab& dab)
 {
     const SmudgeDab rows = AsOneRow(dab);
     for (int32_t y = 0; y < rows.height; ++y)
         PickUpRow(rows, y);
 }
 
-ITZ_RETOUCH_CLONES void SmudgeDeposit(const SmudgeDab& dab)
+ITZ_RETOUCH_INLINE void DepositRows(const SmudgeDab& dab)
 {
     const SmudgeDab rows = AsOneRow(dab);
     for (int32_t y = 0; y < rows.height; ++y)
         rows.selection ? DepositRow<true>(rows, y) : DepositRow<false>(rows, y);
 }
+
+}  // namespace
+
+// One build of every entry point, in namespace `build`, compiled with `attributes`.
+#define ITZ_RETOUCH_BUILD(build, attributes)                                          \
+    namespace build {                                                                 \
+    attributes void Blur(const FilterDab& dab) { FilterDabRows<Filter::Blur>(dab); }       \
+    attributes void Sharpen(const FilterDab& dab) { FilterDabRows<Filter::Sharpen>(dab); } \
+    attributes void PickUp(const SmudgeDab& dab) { PickUpRows(dab); }                 \
+    attributes void Deposit(const SmudgeDab& dab) { DepositRows(dab); }               \
+    }
+#define ITZ_RETOUCH_SET(name, build, supported) \
+    KernelSet { name, supported, build::Blur, build::Sharpen, build::PickUp, build::Deposit }
+
+ITZ_RETOUCH_BUILD(baseline, __attribute__((flatten)))
+
+// clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
+// checks nor flattening across instruction sets: such a build has the baseline alone.
+#ifdef ITZ_MERGE_BASELINE_ONLY
+
+const KernelSet kKernelSets[] = {ITZ_RETOUCH_SET("baseline", baseline, kernel_builds::Always)};
+
+#else
+
+ITZ_RETOUCH_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))))
+ITZ_RETOUCH_BUILD(avx2, __attribute__((flatten, target("avx2"))))
+
+const KernelSet kKernelSets[] = {ITZ_RETOUCH_SET("avx512", avx512, kernel_builds::RunsAvx512),
+                                 ITZ_RETOUCH_SET("avx2", avx2, kernel_builds::RunsAvx2),
+                                 ITZ_RETOUCH_SET("baseline", baseline, kernel_builds::Always)};
+
+#endif
+
+const size_t kKernelSetCount = sizeof kKernelSets / sizeof kKernelSets[0];
 
 }  // namespace lumatra::retouch

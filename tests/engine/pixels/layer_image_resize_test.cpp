@@ -3,6 +3,7 @@
 // short scratch pool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -55,8 +56,15 @@ TEST(LayerResize, BilinearResizeMatchesTheDirectFormOverTheLayer)
     for (int trial = 0; trial < 6; ++trial) {
         const _tagITzZOOMLEVEL zoomX = zooms[trial], zoomY = zooms[(trial + 2) % 6];
         const int32_t left = int32_t(random() % 401) - 200, top = int32_t(random() % 401) - 200;
-        const PTzRECT bounds = {left, top, left + 150 + int32_t(random() % 300), top + 100 + int32_t(random() % 200)};
+        // Two layers are large enough for whole new blocks, which are locked without their
+        // fill: the opaque one's the read writes whole, the other's transparent sources
+        // leave pixels to the fill.
+        const bool opaque = trial == 0, large = trial == 0 || trial == 2;
+        const PTzRECT bounds = {left, top, left + (large ? 600 : 150 + int32_t(random() % 300)),
+                                top + (large ? 560 : 100 + int32_t(random() % 200))};
         Pixels pixels = RandomPixels(bounds, uint32_t(trial));
+        if (opaque)
+            std::fill(pixels.planes[0].begin(), pixels.planes[0].end(), uint8_t{255});
         Layer layer = MakeLayer(pixels);
         Layer resized = Resize(*layer, zoomX, zoomY, ITzRESAMPLE_BILINEAR);
         ASSERT_NE(resized, nullptr);

@@ -1,6 +1,7 @@
 // The retouching kernels against plain scalar references written from the formulas with
 // the blend tables (M, P, Q and the split weights), bit for bit, over random pixels,
-// coverages, strengths and edges of the existing pixels.
+// coverages, strengths and edges of the existing pixels, in every build the processor
+// runs.
 #include "engine/tools/retouch_kernels.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,16 @@
 #include <vector>
 
 #include "engine/pixels/blend_tables.h"
+#include "engine/tools/retouch_kernels_test_hooks.h"
+#include "tests/engine/pixels/kernel_build_test.h"
 
 using lumatra::retouch::FilterDab;
 using lumatra::retouch::Planes;
 using lumatra::retouch::SmudgeDab;
 
 namespace {
+
+class RetouchKernels : public KernelBuildTest<ITzTestRetouchBuildName, ITzTestSetRetouchBuild> {};
 
 // Four planes of width x height bytes.
 struct Image {
@@ -195,7 +200,7 @@ const Edge kEdges[] = {
     {"wide row", 300, 3, {0, 0, 302, 5}},
 };
 
-TEST(RetouchKernels, FiltersMatchTheirReferencesAtEveryEdge)
+TEST_P(RetouchKernels, FiltersMatchTheirReferencesAtEveryEdge)
 {
     std::mt19937 random(3);
     for (const Edge& edge : kEdges)
@@ -213,7 +218,7 @@ TEST(RetouchKernels, FiltersMatchTheirReferencesAtEveryEdge)
             }
 }
 
-TEST(RetouchKernels, FiltersLeaveAUniformAreaAsItIs)
+TEST_P(RetouchKernels, FiltersLeaveAUniformAreaAsItIs)
 {
     std::mt19937 random(4);
     for (const uint8_t alpha : {uint8_t(255), uint8_t(90), uint8_t(0)}) {
@@ -294,7 +299,7 @@ void SmudgeReference(SmudgeCase& test, bool selected)
         }
 }
 
-TEST(RetouchKernels, SmudgePickUpAndDepositMatchTheirReferencesWithAndWithoutASelection)
+TEST_P(RetouchKernels, SmudgePickUpAndDepositMatchTheirReferencesWithAndWithoutASelection)
 {
     std::mt19937 random(5);
     for (const bool selected : {false, true})
@@ -316,7 +321,7 @@ TEST(RetouchKernels, SmudgePickUpAndDepositMatchTheirReferencesWithAndWithoutASe
         }
 }
 
-TEST(RetouchKernels, SmudgeEdgeCases)
+TEST_P(RetouchKernels, SmudgeEdgeCases)
 {
     // A row whose first pixels are transparent in transfer and layer: every later pixel
     // still mixes with the layer colour of that same pixel.
@@ -354,5 +359,7 @@ TEST(RetouchKernels, SmudgeEdgeCases)
     EXPECT_EQ(deposit.layerAfter.at(2, 1, 0), 60);
     EXPECT_EQ(deposit.layerAfter.at(0, 1, 0), M(200, 255 - 128));
 }
+
+INSTANTIATE_KERNEL_BUILDS(RetouchKernels);
 
 }  // namespace
