@@ -12,7 +12,7 @@
 namespace {
 
 // The ellipsis as three dots, whatever the font holds.
-const QString kEllipsis = QStringLiteral("...");
+constexpr QLatin1String kEllipsis("...");
 
 // The longest of the ascending cut positions whose text with the ellipsis fits the width;
 // -1 when none does. A longer cut is never narrower, so a binary search measures a
