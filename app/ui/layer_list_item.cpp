@@ -1,7 +1,6 @@
 // A layer row: its drawing, its icon clicks and the repaints its layer's messages ask for.
 #include "app/ui/layer_list_item.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include "app/ui/layer_list_box.h"
 #include "app/ui/layer_name_text.h"
 #include "app/ui/layer_thumbnail.h"
+#include "app/ui/text_draw.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_base.h"
 
@@ -51,6 +51,14 @@ void DrawLink(QPainter& painter, const QRect& cell, bool linked)
         painter.drawRect(QRectF(centre.x() - 5.5, centre.y() - 5.5, 11, 11));
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+// A row's text through the program's label drawing, centred down the cell.
+void DrawCellText(QPainter& painter, const QString& text, const QRect& cell, uint32_t flags)
+{
+    const PTzRECT rect = {cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1};
+    PTzDrawText(&painter, reinterpret_cast<const char16_t*>(text.utf16()), uint32_t(text.size()), &rect,
+                flags | PTzDT_VCENTER);
 }
 
 }  // namespace
@@ -100,11 +108,10 @@ void CLayerListItem::Draw(QPainter& painter, const QRect& rect, const QStyleOpti
         if (selected)
             painter.fillRect(name.united(opacity), kSelectedBack);
         painter.setPen(selected ? Qt::white : Qt::black);
-        const QRect nameText = name.adjusted(kTextPadding, 0, -kTextPadding, 0);
-        painter.drawText(nameText, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         ElideAtWordEnd(painter.fontMetrics(), LayerNameText(*m_layer), nameText.width()));
-        painter.drawText(opacity, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                         QStringLiteral("%1%").arg(OpacityToPercent(m_layer->GetOpacity())));
+        DrawCellText(painter, LayerNameText(*m_layer), name.adjusted(kTextPadding, 0, -kTextPadding, 0),
+                     PTzDT_WORD_ELLIPSIS);
+        DrawCellText(painter, QString::asprintf("%d%%", int(OpacityToPercent(m_layer->GetOpacity()))), opacity,
+                     PTzDT_RIGHT);
     }
     painter.restore();
 }

@@ -8,6 +8,7 @@
 
 #include "app/shell/drawing_functions.h"
 #include "app/ui/dialog_rows.h"
+#include "app/ui/layer_name_text.h"
 #include "app/ui/slide_and_edit.h"
 #include "engine/pixels/layer_base.h"
 
@@ -42,7 +43,7 @@ int CLayerProperties::SetLayer(ITzLayerBase* layer)
     m_shownPercent = int(OpacityToPercent(layer->GetOpacity()));
     m_pair->SetValue(m_shownPercent);
     const QSignalBlocker quiet(m_name);
-    m_name->setText(QString::fromUtf16(layer->GetName()));
+    m_name->setText(LayerNameText(*layer));
     return 1;
 }
 

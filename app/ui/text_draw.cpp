@@ -1,5 +1,5 @@
-// The program's label drawing: the flags turned into Qt's alignment, the text cut with
-// an ellipsis where asked.
+// The program's label drawing: the flags turned into Qt's alignment, the text cut at a
+// word end with an ellipsis where asked.
 #include "app/ui/text_draw.h"
 
 #include <QFontMetrics>
@@ -7,8 +7,23 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace {
+
+// The ellipsis as three dots, whatever the font holds.
+constexpr QLatin1String kEllipsis("...");
+
+// The longest of the ascending cut positions whose text with the ellipsis fits the width;
+// -1 when none does. A longer cut is never narrower, so a binary search measures a
+// handful of cuts even on a long line.
+qsizetype LongestFittingCut(const QFontMetrics& metrics, const QString& text, const std::vector<qsizetype>& cuts,
+                            int width)
+{
+    const auto fits = [&](qsizetype cut) { return metrics.horizontalAdvance(text.left(cut) + kEllipsis) <= width; };
+    const auto firstTooWide = std::partition_point(cuts.begin(), cuts.end(), fits);
+    return firstTooWide == cuts.begin() ? -1 : *(firstTooWide - 1);
+}
 
 int Alignment(uint32_t flags)
 {
@@ -38,6 +53,27 @@ QRect ToQt(const PTzRECT& rect)
 
 }  // namespace
 
+QString ElideAtWordEnd(const QFontMetrics& metrics, const QString& text, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    std::vector<qsizetype> wordEnds;
+    for (qsizetype end = 1; end < text.size(); ++end) {
+        if (text[end].isSpace() && !text[end - 1].isSpace())
+            wordEnds.push_back(end);
+    }
+    if (const qsizetype cut = LongestFittingCut(metrics, text, wordEnds, width); cut >= 0)
+        return text.left(cut) + kEllipsis;
+    // Not even the first word fits: as many of its characters as do, never half a pair.
+    const qsizetype firstWordEnd = wordEnds.empty() ? text.size() : wordEnds.front();
+    std::vector<qsizetype> characterEnds;
+    for (qsizetype end = 0; end < firstWordEnd; ++end) {
+        if (!text[end].isLowSurrogate())
+            characterEnds.push_back(end);
+    }
+    return text.left(std::max<qsizetype>(LongestFittingCut(metrics, text, characterEnds, width), 0)) + kEllipsis;
+}
+
 int PTzDrawText(QPainter* painter, const char16_t* text, uint32_t chars, const PTzRECT* rect, uint32_t flags)
 {
     if (!painter || !rect || (!text && chars > 0))
@@ -45,8 +81,13 @@ int PTzDrawText(QPainter* painter, const char16_t* text, uint32_t chars, const P
     const QRect area = ToQt(*rect);
     // A length past what a QString holds is cut to what it holds.
     QString line = QString::fromUtf16(text, qsizetype(std::min<uint64_t>(chars, INT32_MAX)));
+    // One line: white space shows as spaces, and the ellipsis measures what is drawn.
+    for (QChar& unit : line) {
+        if (unit.isSpace())
+            unit = u' ';
+    }
     if (flags & PTzDT_WORD_ELLIPSIS)
-        line = QFontMetrics(painter->font()).elidedText(line, Qt::ElideRight, area.width(), Qt::TextSingleLine);
+        line = ElideAtWordEnd(QFontMetrics(painter->font()), line, area.width());
     QRect drawn;
     painter->drawText(area, Alignment(flags), line, &drawn);
     return drawn.height();

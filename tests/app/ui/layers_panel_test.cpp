@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFontMetrics>
 #include <QMimeData>
 #include <QTest>
 #include <memory>
@@ -18,7 +17,6 @@
 #include "app/ui/layer_list_box.h"
 #include "app/ui/layer_list_item.h"
 #include "app/ui/layer_manager_dlg.h"
-#include "app/ui/layer_name_text.h"
 #include "app/ui/layer_properties_dialog.h"
 #include "app/ui/program_parts.h"
 #include "app/ui/status_button.h"
@@ -230,24 +228,6 @@ TEST(LayersPanel, ALayerMessageRepaintsOnlyItsColumnAndThumbnailsComeFromThePrev
         EXPECT_EQ(counters.paints, paints + 1) << c.what;
         EXPECT_EQ(counters.lastPainted.boundingRect(), item->ColumnRect(c.column, row.width()).translated(row.topLeft()))
             << c.what;
-    }
-}
-
-TEST(LayersPanel, NamesTooLongForTheirColumnAreCutAtAWordEndWithAnEllipsis)
-{
-    const QFontMetrics metrics(QApplication::font());
-    // 63 units: the longest name a layer holds.
-    const QString words = QStringLiteral("Evening light over the harbour wall, second pass with glazes ab");
-    const QString word = QString(63, u'W');
-    ASSERT_EQ(words.size(), 63);
-    const int width = metrics.horizontalAdvance(QStringLiteral("Evening light over the..."));
-    EXPECT_EQ(ElideAtWordEnd(metrics, words, width), QStringLiteral("Evening light over the..."));
-    EXPECT_EQ(ElideAtWordEnd(metrics, words, width - 1), QStringLiteral("Evening light over..."));
-    EXPECT_EQ(ElideAtWordEnd(metrics, words, metrics.horizontalAdvance(words)), words);
-    for (const QString& name : {words, word}) {
-        const QString cut = ElideAtWordEnd(metrics, name, 60);
-        EXPECT_LE(metrics.horizontalAdvance(cut), 60) << cut.toStdString();
-        EXPECT_LT(cut.size(), name.size()) << cut.toStdString();
     }
 }
 

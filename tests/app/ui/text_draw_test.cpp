@@ -1,7 +1,8 @@
-// The program's label drawing on an image: where the flags put the line, the ellipsis,
-// and the fixed-height form's size and the font it leaves behind.
+// The program's label drawing on an image: where the flags put the line, the word
+// ellipsis, and the fixed-height form's size and the font it leaves behind.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <string>
@@ -88,6 +89,37 @@ TEST(DrawText, TheEllipsisKeepsALongLineShortOfTheRightEdgeWhereClippingWouldRea
     EXPECT_LT(cut.ink.right(), 89);
     // A line that fits is drawn whole either way.
     EXPECT_EQ(Draw(u"Layer 1", {10, 10, 190, 40}, PTzDT_WORD_ELLIPSIS).ink, Draw(u"Layer 1", {10, 10, 190, 40}, 0).ink);
+}
+
+TEST(DrawText, TheWordEllipsisCutsAtAWordEndAndDrawsWhatItCut)
+{
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font);
+    // 63 units: the longest name a layer holds.
+    const QString words = QStringLiteral("Evening light over the harbour wall, second pass with glazes ab");
+    ASSERT_EQ(words.size(), 63);
+    const int width = metrics.horizontalAdvance(QStringLiteral("Evening light over the..."));
+    const int wWidth = metrics.horizontalAdvance(QStringLiteral("WWW..."));
+    const int faceWidth = metrics.horizontalAdvance(QStringLiteral("\U0001F600..."));
+    const struct {
+        QString text;
+        int width;
+        QString cut;
+    } cases[] = {
+        {words, width, QStringLiteral("Evening light over the...")},
+        {words, width - 1, QStringLiteral("Evening light over...")},
+        {words, metrics.horizontalAdvance(words), words},
+        {QString(63, u'W') + QStringLiteral(" end"), wWidth, QStringLiteral("WWW...")},  // a first word too wide
+        {words, 0, QStringLiteral("...")},
+        {QStringLiteral("\U0001F600\U0001F600\U0001F600 x"), faceWidth, QStringLiteral("\U0001F600...")},  // whole pairs
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ElideAtWordEnd(metrics, c.text, c.width), c.cut) << c.text.toStdString() << " in " << c.width;
+    // The flag draws exactly the cut.
+    const PTzRECT rect = {10, 10, 10 + width - 1, 40};
+    const std::u16string cut = u"Evening light over...";
+    EXPECT_EQ(Draw(words.toStdU16String(), rect, PTzDT_WORD_ELLIPSIS).ink, Draw(cut, rect, 0).ink);
 }
 
 TEST(DrawText, FixedHeightScalesTheFaceToTheRectangleAndRestoresTheFont)
