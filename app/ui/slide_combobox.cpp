@@ -56,11 +56,12 @@ int CSlideCombobox::SetValue(int value, bool tracking)
 int CSlideCombobox::SetValueQuiet(int value)
 {
     value = std::clamp(value, m_minimum, m_maximum);
-    if (value != m_value) {
-        m_value = value;
-        m_committed = value;
+    m_value = value;
+    m_committed = value;
+    // Text typed and not yet committed goes too, even for an unchanged value: it was
+    // meant for what the box showed before (the layers panel's previous active layer).
+    if (text() != FormatValue())
         UpdateText();
-    }
     return value;
 }
 

@@ -32,7 +32,8 @@ public:
     // 5101, even when unchanged; while tracking, only a changed value is stored and
     // broadcast as 5102. The text follows each broadcast. Returns the value.
     int SetValue(int value, bool tracking);
-    // Clamps and shows the value as committed without a broadcast. Returns the value.
+    // Clamps and shows the value as committed, in place of any text typed and not yet
+    // committed, without a broadcast. Returns the value.
     int SetValueQuiet(int value);
     void SetRangePercent();
     int GetValue() const { return m_value; }

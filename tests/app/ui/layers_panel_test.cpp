@@ -141,6 +141,25 @@ TEST(LayersPanel, AnOpacityDragRecordsOneStepOnReleaseAndKeepsABytePercentagesCa
     EXPECT_FALSE(layers.picture->IsModified());
 }
 
+TEST(LayersPanel, TextTypedForOneLayerNeverLandsOnTheLayerThatBecomesActiveBeforeItIsCommitted)
+{
+    // Both layers at 100 %: the box's value does not change with the active layer.
+    Layers layers(2);
+    ShownPanel shown;
+    shown.panel.SetPicture(layers.picture);
+    CLayerOpacitySCBox* box = shown.panel.GetOpacityBox();
+    box->selectAll();
+    QTest::keyClicks(box, "30");
+    // A shortcut (New Layer) changes the active layer, then the focus goes to the view.
+    layers.picture->SetActiveLayerID(1);
+    EXPECT_EQ(box->text(), QStringLiteral("100%"));
+    QFocusEvent leave(QEvent::FocusOut, Qt::OtherFocusReason);
+    QApplication::sendEvent(box, &leave);
+    EXPECT_EQ(layers.Layer(1)->GetOpacity(), 255);
+    EXPECT_EQ(layers.Layer(0)->GetOpacity(), 255);
+    EXPECT_FALSE(layers.picture->IsModified());
+}
+
 TEST(LayersPanel, EyeAndLinkClicksAreOneStepEachAndLeaveTheSelectionAlone)
 {
     Layers layers(3);
