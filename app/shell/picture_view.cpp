@@ -32,6 +32,8 @@ CTamsleyView::CTamsleyView(CTamsleyDoc* document, QWidget* parent) : QAbstractSc
 
 CTamsleyView::~CTamsleyView()
 {
+    if (IViewTools* tools = Tools())
+        tools->OnViewClosing(this);
     if (m_document && m_document->GetPictureHandle())
         ITzPictRemoveDataChangeHandler(m_document->GetPictureHandle(), this);
     FreeBackBuffer();

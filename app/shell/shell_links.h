@@ -43,6 +43,9 @@ public:
     virtual int OnIdle(CTamsleyView* view) = 0;
     // A tick of the active view's 20 ms timer, for the current tool.
     virtual void OnTimer(CTamsleyView* view) = 0;
+    // The view is going away with its picture: a gesture still running in it ends there,
+    // so no tool keeps hold of the picture or waits for a release that cannot come.
+    virtual void OnViewClosing(CTamsleyView*) {}
 };
 
 class IToolManager {

@@ -25,6 +25,7 @@
 #include "app/ui/tool_text.h"
 #include "app/ui/tool_zoom.h"
 #include "app/ui/virtual_keys.h"
+#include "engine/tools/mouse_track.h"
 
 namespace {
 
@@ -216,6 +217,9 @@ int CToolManager::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsl
 {
     UpdateTemporaryTool();
     m_buttonHeld = 1;
+    m_gestureView = view;
+    if (point)
+        m_gesturePoint = {point->x, point->y};
     if (m_current)
         m_current->OnLButtonDown(flags, point, view);
     return 0;
@@ -224,6 +228,7 @@ int CToolManager::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsl
 int CToolManager::OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view)
 {
     m_buttonHeld = 0;
+    m_gestureView = nullptr;
     const int result = m_current ? m_current->OnLButtonUp(flags, point, view) : 0;
     UpdateTemporaryTool();
     return result;
@@ -239,6 +244,8 @@ int CToolManager::OnLButtonDblClk(uint32_t flags, _tagPTzMOUSEPOINT* point, CTam
 
 int CToolManager::OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view)
 {
+    if (m_buttonHeld && point && view == m_gestureView)
+        m_gesturePoint = {point->x, point->y};
     return m_current ? m_current->OnMouseMove(flags, point, view) : 0;
 }
 
@@ -289,4 +296,14 @@ void CToolManager::OnRedo(CTamsleyView* view)
 {
     if (m_current)
         m_current->OnRedo(view);
+}
+
+void CToolManager::OnViewClosing(CTamsleyView* view)
+{
+    // The release the closing view can no longer send: the tool finishes the gesture while
+    // the picture still lives, gives back its editing ticket and is ready for the next one.
+    if (!m_buttonHeld || !view || view != m_gestureView)
+        return;
+    _tagPTzMOUSEPOINT release = {m_gesturePoint.x, m_gesturePoint.y, 0, {}};
+    OnLButtonUp(0, &release, view);
 }

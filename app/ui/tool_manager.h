@@ -1,8 +1,9 @@
 // CToolManager: owns the twenty tool front-ends, knows the current one, puts a temporary
 // tool in its place while Space (the hand), Ctrl (move) or Alt (the eyedropper, over the
 // pen, pencil, bucket and gradient) is held, and forwards the views' events to the
-// current tool. The application owns one from start-up to exit; it loads every tool's
-// options and the current tool at start-up and stores them when it is deleted.
+// current tool, ending a gesture whose view closes before its release. The application
+// owns one from start-up to exit; it loads every tool's options and the current tool at
+// start-up and stores them when it is deleted.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "app/shell/shell_links.h"
 #include "app/ui/tool_key_state.h"
+#include "base/geometry.h"
 
 class CToolBase;
 
@@ -65,6 +67,8 @@ public:
     void OnTimer(CTamsleyView* view) override;
     void OnUndo(CTamsleyView* view) override;
     void OnRedo(CTamsleyView* view) override;
+    // A gesture still running in the view is released where the pointer was last seen.
+    void OnViewClosing(CTamsleyView* view) override;
 
 private:
     void CreateTools();
@@ -81,5 +85,8 @@ private:
     CToolBase* m_current = nullptr;
     std::vector<std::unique_ptr<CToolBase>> m_tools;
     uint32_t m_buttonHeld = 0;
+    // The view of the running gesture and its last client point.
+    CTamsleyView* m_gestureView = nullptr;
+    PTzPOINT m_gesturePoint = {0, 0};
     CToolKeyState m_keys;
 };

@@ -1,7 +1,7 @@
 // The tool manager on a real view: the temporary tools of Space, Ctrl and Alt (held keys
 // read from the events, Space let go in another window or with the program's focus),
 // the user's choice under a temporary tool, the tool current from start-up, the palette's
-// pressed button, and what is stored at exit.
+// pressed button, a gesture ended by its view's closing, and what is stored at exit.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -172,6 +172,32 @@ TEST_F(ToolManagerTest, SelectingTheCurrentToolOnlyMovesTheFocusToTheActiveView)
     Select(GRAD);
     EXPECT_EQ(frame->focusWidget(), view);
     EXPECT_EQ(Pressed(), std::vector<int>{1094});
+}
+
+// A gesture still running when its view closes (its picture with it) ends there: the tool
+// lets go of the picture, and it and the temporary tools work in the next view.
+TEST_F(ToolManagerTest, AViewClosedInTheMiddleOfAGestureEndsTheGesture)
+{
+    for (uint32_t tool : {PEN, ERAS, MOVE, MAGR, LASF, GRAD, TEXT, ZOOM}) {
+        Select(tool);
+        Press(At(40, 40));
+        Drag(At(80, 70));
+        RunIdleTurns(4);
+        delete frame->GetActiveChild();
+        EXPECT_FALSE(tools->GetCurrentTool()->IsBusy()) << std::hex << tool;
+
+        handle = shelltest::MakeArgbPicture(200, 150, tooltest::Solid(0xFFFFFFFFu));
+        picture = ITzPictGetPictureClass(handle);
+        view = shelltest::OpenPicture(frame, handle, QStringLiteral("next.bmp"))->GetView();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(view->IsActive());
+        KeyDown(Qt::Key_Space);
+        EXPECT_EQ(CurrentId(), PAN) << std::hex << tool << ": no release is awaited any more";
+        KeyUp(Qt::Key_Space);
+    }
+    Select(PEN);
+    Stroke({At(20, 100), At(120, 100)});
+    EXPECT_NE(tooltest::LayerPixel(picture, 0, 70, 100), 0xFFFFFFFFu) << "the pen paints again";
 }
 
 TEST_F(ToolManagerTest, TheToolCurrentAtExitIsStoredTemporaryOrNot)
