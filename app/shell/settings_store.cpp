@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/shell/path_text.h"
 #include "app/shell/safe_replace.h"
@@ -35,8 +38,19 @@ QString ConfigFolder()
 SettingValues ReadValues(const QString& path)
 {
     SettingValues values;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(kSettingsMaxFileBytes))
+    // Only a regular file is read: O_NONBLOCK keeps a FIFO at the path from holding the
+    // open until some writer comes, and a device is never read to its (absent) end.
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return values;
+    struct stat info {};
+    QFile file;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return values;
+    }
+    if (file.size() > qint64(kSettingsMaxFileBytes))
         return values;
     const QByteArray bytes = file.readAll();
     DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), &values);

@@ -5,6 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/shell/current_colours.h"
 #include "app/shell/path_text.h"
@@ -108,6 +114,30 @@ TEST(SettingsStore, AGarbledFileReadsAsNoValuesAndIsReplacedAtTheNextWrite)
     uint32_t height = 0;
     EXPECT_EQ(ReadSettingDword(u"New Image Height", &height), 1);
     EXPECT_EQ(height, 480u);
+}
+
+TEST(SettingsStore, AFifoAtTheStorePathReadsAsNoValuesWithoutWaitingForAWriter)
+{
+    Clear();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(AppSettings().FilePath()).absolutePath()));
+    const QByteArray path = QFile::encodeName(AppSettings().FilePath());
+    ASSERT_EQ(mkfifo(path.constData(), 0600), 0);
+    auto read = std::async(std::launch::async, [] {
+        uint32_t width = 7;
+        return ReadSettingDword(u"New Image Width", &width) == 0 && width == 7;
+    });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Lets the stuck reader go before the test fails.
+        const int writer = open(path.constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            close(writer);
+        read.wait();
+        unlink(path.constData());
+        FAIL() << "the read waited on the FIFO";
+    }
+    EXPECT_TRUE(read.get());
+    EXPECT_EQ(WriteSettingDword(u"New Image Width", 640), 0) << "a FIFO is never replaced";
+    EXPECT_EQ(unlink(path.constData()), 0);
 }
 
 TEST(SettingsStore, TheCodecRefusesEveryCutOfAGoodFile)
