@@ -210,6 +210,11 @@ TEST_F(PictureCommands, ResizePassesSizeResolutionAndMethodWithAnUnsetMethodAsBi
     _tagPTzSIZE size = {};
     picture->GetSize(&size);
     EXPECT_EQ(size.cx, 40);
+    // A new resolution alone leaves no undo step, yet the document must ask to be saved.
+    answers->resize = CImageResizeChoice{40, 30, 5000, 1};
+    Run(ID_RESIZE);
+    EXPECT_EQ(picture->GetXPelsPerMeter(), 5000u);
+    EXPECT_TRUE(view->GetDocument()->IsModified());
 }
 
 TEST_F(PictureCommands, PictureCommandsMakeTheirEngineStep)
