@@ -241,9 +241,10 @@ void CTamsleyView::OnSetActiveLayer()
     ITzPicture* picture = GetPicture();
     IViewDialogs* dialogs = Dialogs();
     if (picture && dialogs) {
-        // Any index: the picture keeps it within its stack.
+        // Any index: the picture keeps it within its stack. The old layer's floating
+        // layer is merged away as it goes, so not while another edit holds the picture.
         uint16_t index = picture->GetActiveLayerID();
-        if (dialogs->AskActiveLayer(this, picture->GetLayerCount(), &index))
+        if (dialogs->AskActiveLayer(this, picture->GetLayerCount(), &index) && picture->AbleEditing())
             picture->SetActiveLayerID(index);
     }
     setFocus();
