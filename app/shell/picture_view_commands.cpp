@@ -8,7 +8,6 @@
 #include "app/shell/document.h"
 #include "app/shell/layer_naming.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/operations.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/shell_links.h"
 #include "app/shell/shell_strings.h"
@@ -52,13 +51,10 @@ ITzLayerBase* ActiveLayer(ITzPicture& picture)
     return picture.GetLayerCount() ? picture.GetLayerbyIndex(picture.GetActiveLayerID()) : nullptr;
 }
 
-void Rotate(ITzPicture* picture, uint32_t code)
+void Rotate(CTamsleyDoc* document, uint32_t code)
 {
-    if (!picture)
-        return;
-    COPRotateS rotate;
-    rotate.Set(picture, code);
-    rotate.Run();
+    if (document)
+        document->RotatePicture(code);
 }
 
 }  // namespace
@@ -151,26 +147,25 @@ void CTamsleyView::OnResize()
     CImageResizeChoice choice;
     if (!picture || !dialogs || !dialogs->AskImageResize(this, picture, &choice))
         return;
-    // A method the dialog left unset resamples bilinearly.
-    const _tagPTzSIZE size = {int32_t(choice.width), int32_t(choice.height)};
-    COPResize resize;
-    resize.Set(picture, &size, choice.resampleMode == 2 ? 1 : choice.resampleMode, choice.dotsPerMetre);
-    resize.Run();
+    // A method the dialog left unset resamples bilinearly. The document runs it, as it
+    // remembers a new resolution alone, which the undo history keeps no step for.
+    m_document->ResizePicture(int32_t(choice.width), int32_t(choice.height),
+                              choice.resampleMode == 2 ? 1 : choice.resampleMode, choice.dotsPerMetre);
 }
 
 void CTamsleyView::OnRotate90CW()
 {
-    Rotate(GetPicture(), kRotate90CW);
+    Rotate(m_document, kRotate90CW);
 }
 
 void CTamsleyView::OnRotate90CCW()
 {
-    Rotate(GetPicture(), kRotate90CCW);
+    Rotate(m_document, kRotate90CCW);
 }
 
 void CTamsleyView::OnRotate180()
 {
-    Rotate(GetPicture(), kRotate180);
+    Rotate(m_document, kRotate180);
 }
 
 void CTamsleyView::OnCrop()
@@ -246,9 +241,10 @@ void CTamsleyView::OnSetActiveLayer()
     ITzPicture* picture = GetPicture();
     IViewDialogs* dialogs = Dialogs();
     if (picture && dialogs) {
-        // Any index: the picture keeps it within its stack.
+        // Any index: the picture keeps it within its stack. The old layer's floating
+        // layer is merged away as it goes, so not while another edit holds the picture.
         uint16_t index = picture->GetActiveLayerID();
-        if (dialogs->AskActiveLayer(this, picture->GetLayerCount(), &index))
+        if (dialogs->AskActiveLayer(this, picture->GetLayerCount(), &index) && picture->AbleEditing())
             picture->SetActiveLayerID(index);
     }
     setFocus();

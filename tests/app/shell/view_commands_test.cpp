@@ -14,6 +14,7 @@
 #include "app/shell/shell_strings.h"
 #include "app/shell/view_commands.h"
 #include "app/shell/view_editing.h"
+#include "engine/picture/editing_ticket.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -210,6 +211,11 @@ TEST_F(PictureCommands, ResizePassesSizeResolutionAndMethodWithAnUnsetMethodAsBi
     _tagPTzSIZE size = {};
     picture->GetSize(&size);
     EXPECT_EQ(size.cx, 40);
+    // A new resolution alone leaves no undo step, yet the document must ask to be saved.
+    answers->resize = CImageResizeChoice{40, 30, 5000, 1};
+    Run(ID_RESIZE);
+    EXPECT_EQ(picture->GetXPelsPerMeter(), 5000u);
+    EXPECT_TRUE(view->GetDocument()->IsModified());
 }
 
 TEST_F(PictureCommands, PictureCommandsMakeTheirEngineStep)
@@ -249,6 +255,25 @@ TEST_F(PictureCommands, PictureCommandsMakeTheirEngineStep)
     answers->fillOpacity = 255;
     Run(ID_FILL_COLOR);
     EXPECT_EQ(LayerArgb(picture->GetLayerbyIndex(0), {3, 3, 4, 4})[0], 0xFF0000FFu);
+}
+
+// A gesture left holding the picture (its release lost to a dialog) keeps its floating
+// layer: changing the active layer would merge it away from under the tool.
+TEST_F(PictureCommands, SetActiveLayerWaitsWhileAnotherEditHoldsThePicture)
+{
+    ITzPicture* picture = Open();
+    Run(ID_LAYER_NEW);
+    auto* active = static_cast<ITzLayerImage*>(picture->GetLayerbyIndex(1));
+    ITzEditingTicket gesture;
+    ASSERT_TRUE(gesture.Start(picture));
+    ASSERT_NE(active->CreateFloatingLayer(), nullptr);
+    answers->activeLayer = 0;
+    Run(ID_SET_ACTIVE_LAYER);
+    EXPECT_EQ(picture->GetActiveLayerID(), 1);
+    EXPECT_NE(active->GetFloatingLayer(), nullptr);
+    gesture.Stop();
+    Run(ID_SET_ACTIVE_LAYER);
+    EXPECT_EQ(picture->GetActiveLayerID(), 0);
 }
 
 TEST_F(PictureCommands, ShiftOrCtrlBackspaceFillsTheSelectionAndDeleteClearsIt)
