@@ -132,9 +132,13 @@ void CLayerListBox::OnCurrentRowChanged(int row)
 {
     if (m_filling || !m_picture || row < 0)
         return;
+    // Changing the active layer merges its floating layer, which an edit holding the
+    // picture may still be drawing into: then the row of the layer in force comes back.
     const int index = int(m_picture->GetLayerCount()) - 1 - row;
-    if (index >= 0)
+    if (index >= 0 && m_picture->AbleEditing())
         m_picture->SetActiveLayerID(uint16_t(index));
+    else
+        SelectActiveRow();
 }
 
 int CLayerListBox::Listen(uint32_t message, void* param, PTzBroadcaster* sender)

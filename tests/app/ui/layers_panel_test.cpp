@@ -21,8 +21,10 @@
 #include "app/ui/program_parts.h"
 #include "app/ui/status_button.h"
 #include "app/ui/testing_dialog.h"
+#include "engine/picture/editing_ticket.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
+#include "engine/pixels/layer_image.h"
 #include "tests/app/shell/shell_test_support.h"
 
 using namespace shelltest;
@@ -93,6 +95,19 @@ TEST(LayersPanel, ClickedOrKeyedRowsActivateTheirLayerAndRebuildsNeverChangeTheA
     EXPECT_EQ(layers.picture->GetActiveLayerID(), 1);
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(layers.picture->GetActiveLayerID(), 2);
+
+    // While an edit holds the picture the active layer and its floating layer stay.
+    auto* active = static_cast<ITzLayerImage*>(layers.Layer(2));
+    {
+        ITzEditingTicket gesture;
+        ASSERT_TRUE(gesture.Start(layers.picture));
+        ASSERT_NE(active->CreateFloatingLayer(), nullptr);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, NameOf(list, 2));
+        EXPECT_EQ(layers.picture->GetActiveLayerID(), 2);
+        EXPECT_NE(active->GetFloatingLayer(), nullptr);
+        EXPECT_EQ(list->currentIndex().row(), 0);
+        gesture.Stop();
+    }
 
     // A layer inserted at the bottom, a layer removed and a size change each rebuild the rows.
     ITzLayerBase* added = ITzLayerBase::CreateLayer(ITzLAYERTYPE_ARGB);
