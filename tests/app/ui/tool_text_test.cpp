@@ -25,7 +25,7 @@ using text_test::TextOf;
 struct RecordingPanel : ITextToolPanel {
     explicit RecordingPanel(QWidget* parent) : sink(parent) { sink.show(); }
     RTextToolEdit* GetKeySink() override { return &sink; }
-    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour) override
+    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour, uint8_t) override
     {
         fonts.push_back(font);
         colours.push_back(colour);
