@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/shell/application.h"
+#include "app/shell/layer_naming.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_option_records.h"
@@ -107,7 +108,11 @@ int CTool_Text::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsley
     if (!m_engine || m_busy || !picture || !ToPicturePixel(view, point, &at))
         return 1;
     m_busy = 1;
+    const uint16_t layers = picture->GetLayerCount();
     m_engine->OnMouseDown(&at, picture, ShiftIn(flags) ? 1 : 0);
+    // The engine's new text layer comes without a name.
+    if (picture->GetLayerCount() > layers)
+        NameUnnamedLayer(*picture, picture->GetActiveLayerID());
     return 1;
 }
 
