@@ -97,20 +97,16 @@ TEST(TextToolScreenshot, ATypedTextLayerWithItsCaret)
 TEST(TextToolScreenshot, TheOptionsBarShowsNoSizeAndNoColourForTextThatMixesThem)
 {
     quorvel::AppSettings().Wipe();
-    ScopedDialogs dialogs;
-    TestApp test(MakeProgramParts());
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
-    frame->setGeometry(0, 0, 1040, 720);
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    tooltest::ScreenProgram program;
+    ASSERT_NO_FATAL_FAILURE(program.Start(MakeProgramParts()));
+    CMainFrame* frame = program.frame;
+    CToolManager* tools = program.tools;
+    ASSERT_TRUE(tools);
     CChildFrame* child = OpenPicture(frame, MakeArgbPicture(320, 160, Background), QStringLiteral("mixed.bmp"));
     child->setGeometry(90, 10, 420, 260);
     CTamsleyView* view = child->GetView();
-    RunEventLoop(100);
+    ASSERT_NO_FATAL_FAILURE(program.Activate(view));
 
-    auto* tools = dynamic_cast<CToolManager*>(test.app->GetToolManager());
-    ASSERT_TRUE(tools);
     tools->SelectTool(tool_id::TEXT);
     auto* text = dynamic_cast<CTool_Text*>(tools->GetCurrentTool());
     QDockWidget* options = frame->GetToolOptionsPanel();
