@@ -41,7 +41,7 @@ constexpr int kRowLength = 50;
 struct SinkPanel : ITextToolPanel {
     explicit SinkPanel(QWidget* parent) : sink(parent) {}
     RTextToolEdit* GetKeySink() override { return &sink; }
-    void ShowTextSettings(const _tagPTzFONTDATAINFO&, const _tagPTzCOLOR&) override {}
+    void ShowTextSettings(const _tagPTzFONTDATAINFO&, const _tagPTzCOLOR&, uint8_t) override {}
     RTextToolEdit sink;
 };
 

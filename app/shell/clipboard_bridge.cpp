@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/shell/layer_naming.h"
 #include "app/shell/packed_dib.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
@@ -112,13 +113,15 @@ void TzClipBoard::Paste(ITzPicture* picture)
 {
     if (!picture)
         return;
-    if (IsCurrent()) {
-        picture->DoPasteImageLayer(m_kept.get());
-        return;
-    }
+    const uint16_t layers = picture->GetLayerCount();
     CPackedDib dib;
-    if (PackedDibFromImage(m_port->GetImage(), &dib))
+    if (IsCurrent())
+        picture->DoPasteImageLayer(m_kept.get());
+    else if (PackedDibFromImage(m_port->GetImage(), &dib))
         picture->DoPasteDIB(reinterpret_cast<const BITMAPINFOHEADER*>(dib.bytes.get()), dib.size);
+    // A bitmap, or a layer without a name, would give a layer nobody can tell apart.
+    if (picture->GetLayerCount() > layers)
+        NameUnnamedLayer(*picture, picture->GetActiveLayerID());
 }
 
 int TzClipBoard::GetImageSize(int32_t* width, int32_t* height)

@@ -30,7 +30,8 @@ public:
     int Cut(ITzPicture* picture) override;
     // The kept layer while it is current, else the clipboard's image, inserted above the
     // active layer and centred, as an undo step. Nothing without a picture or an image,
-    // or for an image whose bitmap would not fit 32 bits.
+    // or for an image whose bitmap would not fit 32 bits. A pasted layer without a name
+    // (an image, or a copy of an unnamed layer) is named as New Layer names.
     void Paste(ITzPicture* picture) override;
     // The size of the current kept layer, else of the clipboard's image: 1; 0 without either.
     int GetImageSize(int32_t* width, int32_t* height) override;

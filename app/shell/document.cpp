@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/shell/application.h"
+#include "app/shell/layer_naming.h"
 #include "app/shell/new_dialog.h"
 #include "app/shell/operations.h"
 #include "app/shell/path_text.h"
@@ -88,6 +89,7 @@ bool CTamsleyDoc::OnNewDocument()
     void* picture = ITzPictCreate_1(uint32_t(width), uint32_t(height), nullptr);
     if (!picture)
         return false;
+    NameUnnamedLayer(*ITzPictGetPictureClass(picture), 0);
     SetPictureHandle(picture);
     m_pathName.clear();
     m_title = name;

@@ -20,16 +20,30 @@ bool IsNameTaken(ITzPicture& picture, const std::u16string& name)
     return false;
 }
 
-}  // namespace
-
-std::u16string MakeNewLayerName(ITzPicture& picture)
+std::u16string NameNumberedFrom(ITzPicture& picture, uint32_t first)
 {
     const std::u16string base = quorvel::LoadShellString(quorvel::IDS_LAYER).toStdU16String();
-    for (uint32_t number = picture.GetLayerCount();; ++number) {
+    for (uint32_t number = first;; ++number) {
         std::u16string name = base;
         if (number != 0)
             name += u" " + QString::number(number).toStdU16String();
         if (number >= kLastNumber || !IsNameTaken(picture, name))
             return name.substr(0, ITzLAYER_NAME_LENGTH - 1);
     }
+}
+
+}  // namespace
+
+std::u16string MakeNewLayerName(ITzPicture& picture)
+{
+    return NameNumberedFrom(picture, picture.GetLayerCount());
+}
+
+void NameUnnamedLayer(ITzPicture& picture, uint16_t index)
+{
+    ITzLayerBase* layer = picture.GetLayerbyIndex(index);
+    if (!layer || layer->GetName()[0] != 0)
+        return;
+    // Numbered as if the layer were not there yet; its own empty name takes no number.
+    layer->SetName(NameNumberedFrom(picture, picture.GetLayerCount() - 1u).c_str());
 }

@@ -136,7 +136,7 @@ void CMainFrame::CreateCommands()
             onApp(&CTamsleyApp::OnFilePrintSetup));
     connect(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")), &QAction::triggered, this, &CMainFrame::close);
     CreatePrintCommands();
-    connect(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Tamsley...")), &QAction::triggered, this,
+    connect(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Quorvel...")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnAppAbout));
     connect(AddCommand(ID_FRONT_COLOR, QStringLiteral("Front Color")), &QAction::triggered, this,
             onApp(&CTamsleyApp::OnFrontColor));

@@ -182,7 +182,9 @@ void CTamsleyView::FitFrameToPicture()
     QMdiArea* area = frame ? frame->mdiArea() : nullptr;
     if (!frame || !area || !GetPicture())
         return;
-    const QSize target = frame->isMaximized() ? viewport()->size() : area->size() * 2 / 3;
+    // Two thirds in whole pixels, cut down (QSize's own arithmetic would round).
+    const QSize target =
+        frame->isMaximized() ? viewport()->size() : QSize(2 * area->width() / 3, 2 * area->height() / 3);
     for (QSize zoomed = GetZoomedSize();
          (zoomed.width() > target.width() || zoomed.height() > target.height()) && CanZoomOut();
          zoomed = GetZoomedSize())

@@ -90,6 +90,14 @@ void RTextColor::SetColor(const _tagPTzCOLOR* colour)
     Invalidate();
 }
 
+void RTextColor::SetValid(bool valid)
+{
+    if (m_valid == int(valid))
+        return;
+    m_valid = valid ? 1 : 0;
+    Invalidate();
+}
+
 int RTextColor::GetColor(_tagPTzCOLOR& colour) const
 {
     colour = m_colour;
@@ -98,6 +106,14 @@ int RTextColor::GetColor(_tagPTzCOLOR& colour) const
 
 void RTextColor::Paint(QPainter& painter, const QRect&)
 {
+    if (!m_valid) {
+        // An empty box in the panel's own colour: no colour is the text's.
+        const QRect box = GetClientRect();
+        painter.fillRect(box, palette().window());
+        painter.setPen(palette().mid().color());
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        return;
+    }
     uint8_t red = 0, green = 0, blue = 0;
     PTzColorGetRGB(&m_colour, &red, &green, &blue);
     painter.fillRect(GetClientRect(), QColor(red, green, blue));

@@ -60,12 +60,14 @@ public:
 };
 
 // The text panel's swatch: a colour record (mode 1 at first) and whether it is valid.
+// An invalid swatch (text of several colours) shows empty.
 class RTextColor : public RButton {
 public:
     explicit RTextColor(QWidget* parent = nullptr);
 
     // Copies the record (null changes nothing) and repaints.
     void SetColor(const _tagPTzCOLOR* colour);
+    void SetValid(bool valid);
     // The record: 1 when it is valid, else 0.
     int GetColor(_tagPTzCOLOR& colour) const;
     QSize sizeHint() const override { return {22, 22}; }

@@ -34,8 +34,10 @@ CTool_BrushBase::~CTool_BrushBase() = default;
 int CTool_BrushBase::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view)
 {
     CToolBase::OnLButtonDown(flags, point, view);
-    if (!view || !point || m_busy)
+    // A press the view cannot place starts no stroke.
+    if (!view || !point || m_busy || !ToPictureSubpixel(view, point))
         return 0;
+    m_lastSample = *point;
     m_engine.reset();
     m_engine = CreateEngineTool();
     if (!m_engine)
@@ -51,7 +53,6 @@ int CTool_BrushBase::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTa
             m_engine->SetBrush(tip);
     }
     m_busy = 1;
-    ToPictureSubpixel(view, point);
     if (m_engine->OnMouseDown(point, view->GetPicture())) {
         m_idleDone = 0;
         return 1;
@@ -63,9 +64,10 @@ int CTool_BrushBase::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTa
 
 int CTool_BrushBase::OnMouseMove(uint32_t, _tagPTzMOUSEPOINT* point, CTamsleyView* view)
 {
-    if (!m_busy || !view || !point || !m_engine)
+    // A sample the view cannot place is left out of the stroke.
+    if (!m_busy || !view || !point || !m_engine || !ToPictureSubpixel(view, point))
         return 0;
-    ToPictureSubpixel(view, point);
+    m_lastSample = *point;
     return m_engine->OnMouseMove(point, view->GetPicture()) ? 1 : 0;
 }
 
@@ -75,8 +77,11 @@ int CTool_BrushBase::OnLButtonUp(uint32_t flags, _tagPTzMOUSEPOINT* point, CTams
     if (m_busy && view && point) {
         m_busy = 0;
         if (m_engine) {
-            ToPictureSubpixel(view, point);
-            result = m_engine->OnMouseUp(point, view->GetPicture()) ? 1 : 0;
+            // A release the view cannot place ends the stroke at its last sample.
+            _tagPTzMOUSEPOINT last = *point;
+            if (!ToPictureSubpixel(view, &last))
+                last = m_lastSample;
+            result = m_engine->OnMouseUp(&last, view->GetPicture()) ? 1 : 0;
         }
     }
     CToolBase::OnLButtonUp(flags, point, view);

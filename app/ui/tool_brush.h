@@ -11,6 +11,7 @@
 
 #include "app/ui/tool_base.h"
 #include "base/broadcaster.h"
+#include "engine/tools/mouse_track.h"
 
 class ITzToolBrushBase;
 
@@ -91,4 +92,7 @@ private:
     uint8_t m_pressureFlags;
     uint32_t m_idleDone = 1;
     uint8_t m_strengthPercent = 0;
+    // The stroke's last sample in picture sixteenths, where a release the view cannot
+    // place ends it.
+    _tagPTzMOUSEPOINT m_lastSample = {};
 };

@@ -26,10 +26,11 @@ void CTool_Gradient::ShowLine(CTamsleyView* view) const
 int CTool_Gradient::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view)
 {
     CToolBase::OnLButtonDown(flags, point, view);
-    m_busy = 1;
     PTzPOINT pressed;
+    // A press the view cannot place starts no gesture: the release then paints nothing.
     if (!ToPicturePixel(view, point, &pressed))
         return view ? 1 : 0;
+    m_busy = 1;
     m_start = m_end = pressed;
     ShowLine(view);
     return 1;

@@ -92,7 +92,7 @@ void CToolOptionsText::UpdateControls()
     TextTool()->SetPanel(this);
     m_sink.setFocus();
     FillFontList();
-    ShowTextSettings(TextTool()->GetFont(), TextTool()->GetColor());
+    ShowTextSettings(TextTool()->GetFont(), TextTool()->GetColor(), TextTool()->GetValidParts());
     CTamsleyApp* app = CTamsleyApp::Get();
     CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
     if (CTamsleyView* view = frame ? frame->GetActiveTamsleyView() : nullptr)
@@ -114,11 +114,12 @@ void CToolOptionsText::FillFontList()
     fonts->EnumFontEnd(walk);
 }
 
-void CToolOptionsText::ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour)
+void CToolOptionsText::ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour, uint8_t valid)
 {
     int face = -1;
     CTamsleyApp* app = CTamsleyApp::Get();
-    if (PTzFontManager* fonts = app ? app->GetFontManager() : nullptr) {
+    PTzFontManager* fonts = app && (valid & ITzTEXTVALID_FACE) ? app->GetFontManager() : nullptr;
+    if (fonts) {
         _tagPTzFONTINFO wanted = {};
         std::copy(std::begin(font.faceName), std::end(font.faceName), wanted.faceName);
         uint32_t index = 0;
@@ -130,17 +131,25 @@ void CToolOptionsText::ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _
         m_faces->setCurrentIndex(face);
     }
     {
+        constexpr uint8_t kStyle = ITzTEXTVALID_ITALIC | ITzTEXTVALID_WEIGHT;
         const QSignalBlocker quiet(m_styles);
-        m_styles->setCurrentIndex((font.italic ? 1 : 0) + (font.weight > kBoldAbove ? 2 : 0));
+        const bool styleShown = (valid & kStyle) == kStyle;
+        m_styles->setCurrentIndex(styleShown ? (font.italic ? 1 : 0) + (font.weight > kBoldAbove ? 2 : 0) : -1);
     }
     {
         const QSignalBlocker quiet(m_sizes);
-        m_size = font.height;
+        m_size = valid & ITzTEXTVALID_HEIGHT ? font.height : 0;
         m_sizes->setCurrentIndex(-1);
-        m_sizes->setEditText(QString::number(font.height));
+        m_sizes->setEditText(SizeText());
     }
-    m_underline.SetCheck(font.underline != 0);
+    m_underline.SetCheck((valid & ITzTEXTVALID_UNDERLINE) && font.underline != 0);
     m_colour.SetColor(&colour);
+    m_colour.SetValid(valid & ITzTEXTVALID_COLOR);
+}
+
+QString CToolOptionsText::SizeText() const
+{
+    return m_size != 0 ? QString::number(m_size) : QString();
 }
 
 void CToolOptionsText::FaceChosen(int index)
@@ -173,7 +182,7 @@ void CToolOptionsText::SizeTyped(const QString& text)
     QLineEdit* box = m_sizes->lineEdit();
     if (!IsAllDigits(text)) {
         const QSignalBlocker quiet(box);
-        box->setText(QString::number(m_size));
+        box->setText(SizeText());
         return;
     }
     int size = 0;
@@ -196,6 +205,7 @@ void CToolOptionsText::ColourClicked()
     if (!PickColorRecord(colour))
         return;
     m_colour.SetColor(&colour);
+    m_colour.SetValid(true);
     TextTool()->SetColor(colour);
 }
 

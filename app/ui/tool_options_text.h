@@ -27,15 +27,17 @@ public:
     void UpdateControls() override;
 
     RTextToolEdit* GetKeySink() override;
-    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour) override;
+    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour, uint8_t valid) override;
     void FocusTakenFrom(QWidget* previous) override;
 
-    // The size the size box last took.
+    // The size the size box last took; 0 while it shows no size.
     int GetSize() const { return m_size; }
 
 private:
     CTool_Text* TextTool() const { return static_cast<CTool_Text*>(GetTool()); }
     void FillFontList();
+    // The size box's text for the size last taken: empty for none.
+    QString SizeText() const;
     void FaceChosen(int index);
     void StyleChosen(int index);
     void SizeChosen(int index);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/shell/application.h"
+#include "app/shell/layer_naming.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/tool_option_records.h"
@@ -107,7 +108,11 @@ int CTool_Text::OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsley
     if (!m_engine || m_busy || !picture || !ToPicturePixel(view, point, &at))
         return 1;
     m_busy = 1;
+    const uint16_t layers = picture->GetLayerCount();
     m_engine->OnMouseDown(&at, picture, ShiftIn(flags) ? 1 : 0);
+    // The engine's new text layer comes without a name.
+    if (picture->GetLayerCount() > layers)
+        NameUnnamedLayer(*picture, picture->GetActiveLayerID());
     return 1;
 }
 
@@ -232,37 +237,42 @@ void CTool_Text::OnTextChar(char16_t unit)
 
 void CTool_Text::SetFaceName(const PTzChar* name)
 {
-    if (!name || SameFaceName(m_font.faceName, name))
+    if (!name || (SameFaceName(m_font.faceName, name) && (m_valid & ITzTEXTVALID_FACE)))
         return;
     CopyFaceName(m_font.faceName, name);
+    m_valid |= ITzTEXTVALID_FACE;
     if (ITzPicture* picture = m_engine ? ActivePicture() : nullptr)
         m_engine->DoSetFontName(picture, &m_font);
 }
 
 void CTool_Text::SetStyle(bool italic, uint16_t weight)
 {
-    if ((m_font.italic != 0) == italic && m_font.weight == weight)
+    constexpr uint8_t kStyle = ITzTEXTVALID_ITALIC | ITzTEXTVALID_WEIGHT;
+    if ((m_font.italic != 0) == italic && m_font.weight == weight && (m_valid & kStyle) == kStyle)
         return;
     m_font.italic = italic ? 1 : 0;
     m_font.weight = weight;
+    m_valid |= kStyle;
     if (ITzPicture* picture = m_engine ? ActivePicture() : nullptr)
         m_engine->DoSetFontStyle(picture, &m_font);
 }
 
 void CTool_Text::SetUnderline(bool underline)
 {
-    if ((m_font.underline != 0) == underline)
+    if ((m_font.underline != 0) == underline && (m_valid & ITzTEXTVALID_UNDERLINE))
         return;
     m_font.underline = underline ? 1 : 0;
+    m_valid |= ITzTEXTVALID_UNDERLINE;
     if (ITzPicture* picture = m_engine ? ActivePicture() : nullptr)
         m_engine->DoSetFontUnderLine(picture, &m_font);
 }
 
 void CTool_Text::SetHeight(int16_t height)
 {
-    if (m_font.height == height)
+    if (m_font.height == height && (m_valid & ITzTEXTVALID_HEIGHT))
         return;
     m_font.height = height;
+    m_valid |= ITzTEXTVALID_HEIGHT;
     if (ITzPicture* picture = m_engine ? ActivePicture() : nullptr)
         m_engine->DoSetFontSize(picture, &m_font);
 }
@@ -270,9 +280,10 @@ void CTool_Text::SetHeight(int16_t height)
 void CTool_Text::SetColor(const _tagPTzCOLOR& colour)
 {
     // The record has no padding: its bytes are its value.
-    if (std::memcmp(&m_colour, &colour, sizeof colour) == 0)
+    if (std::memcmp(&m_colour, &colour, sizeof colour) == 0 && (m_valid & ITzTEXTVALID_COLOR))
         return;
     m_colour = colour;
+    m_valid |= ITzTEXTVALID_COLOR;
     if (ITzPicture* picture = m_engine ? ActivePicture() : nullptr)
         m_engine->DoSetFontColor(picture, &m_colour);
 }
@@ -282,7 +293,9 @@ void CTool_Text::RefreshPanel(ITzPicture* picture)
     if (!m_engine || !picture)
         return;
     _tagITzTEXTSETTING setting = {};
-    m_engine->GetFontSettingInfo(picture, &setting);
+    // Nothing at the caret (no text layer, or one without text): typing takes the tool's
+    // font and colour, and those are what the panel shows.
+    m_valid = m_engine->GetFontSettingInfo(picture, &setting) ? setting.valid : uint8_t(ITzTEXTVALID_ALL);
     if (setting.valid & ITzTEXTVALID_FACE)
         CopyFaceName(m_font.faceName, setting.font.faceName);
     if (setting.valid & ITzTEXTVALID_HEIGHT)
@@ -296,7 +309,7 @@ void CTool_Text::RefreshPanel(ITzPicture* picture)
     if (setting.valid & ITzTEXTVALID_COLOR)
         m_colour = setting.colour;
     if (m_panel)
-        m_panel->ShowTextSettings(m_font, m_colour);
+        m_panel->ShowTextSettings(m_font, m_colour, m_valid);
 }
 
 ITzPicture* CTool_Text::ActivePicture()

@@ -13,6 +13,7 @@
 #include "app/ui/tool_base.h"
 #include "base/color.h"
 #include "base/font.h"
+#include "engine/picture/layer_text.h"
 
 class ITzToolText;
 
@@ -23,8 +24,9 @@ public:
     virtual ~ITextToolPanel() = default;
     // The panel's key sink (control 1137), or null.
     virtual RTextToolEdit* GetKeySink() = 0;
-    // Shows the font and colour the tool now holds.
-    virtual void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour) = 0;
+    // Shows the font and colour the tool now holds; a part whose ITzTEXTVALID_ bit is clear
+    // differs across the selected text and shows empty.
+    virtual void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour, uint8_t valid) = 0;
 };
 
 class CTool_Text : public CToolBase, public ITextKeyReceiver {
@@ -57,9 +59,9 @@ public:
     void OnTextKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     void OnTextChar(char16_t unit) override;
 
-    // The panel's choices: each one that changes the tool's font or colour is applied to
-    // the text at the caret in the active view's picture. A face name keeps at most 31
-    // units and its terminator.
+    // The panel's choices: each one that changes the tool's font or colour, or sets a part
+    // that differs across the selected text, is applied to the text at the caret in the
+    // active view's picture. A face name keeps at most 31 units and its terminator.
     void SetFaceName(const PTzChar* name);
     void SetStyle(bool italic, uint16_t weight);
     void SetUnderline(bool underline);
@@ -68,6 +70,8 @@ public:
 
     const _tagPTzFONTDATAINFO& GetFont() const { return m_font; }
     const _tagPTzCOLOR& GetColor() const { return m_colour; }
+    // The ITzTEXTVALID_ bits of the parts that are the same across the selected text.
+    uint8_t GetValidParts() const { return m_valid; }
     ITzToolText* GetEngineTool() const { return m_engine.get(); }
 
     // The caret line in picture coordinates from the engine's (x, y, height): top = y,
@@ -75,7 +79,8 @@ public:
     static void CaretLine(const _tagPTzFONTDATAINFO& font, int32_t y, int32_t height, int32_t* top, int32_t* bottom);
 
 private:
-    // Copies the engine's font and colour at the caret into the tool and shows them.
+    // Copies the engine's font and colour at the caret into the tool and shows them; with
+    // no text at the caret the panel shows the tool's own.
     void RefreshPanel(ITzPicture* picture);
     // The active view's picture, where typed keys go; null without one.
     static ITzPicture* ActivePicture();
@@ -85,4 +90,5 @@ private:
     ITextToolPanel* m_panel = nullptr;
     _tagPTzFONTDATAINFO m_font = {};
     _tagPTzCOLOR m_colour = {};
+    uint8_t m_valid = ITzTEXTVALID_ALL;
 };

@@ -107,6 +107,8 @@ TEST(Application, StartsWithoutDocumentsAndShutsDownInOrder)
         ASSERT_TRUE(test.app->InitInstance());
         EXPECT_TRUE(test.app->GetMainFrame()->isVisible());
         EXPECT_TRUE(test.app->GetMainFrame()->GetChildFrames().isEmpty());
+        EXPECT_EQ(test.app->GetMainFrame()->Action(quorvel::ID_APP_ABOUT)->text(),
+                  QStringLiteral("&About ") + quorvel::LoadShellString(quorvel::IDS_APP_NAME) + QStringLiteral("..."));
         test.app->GetMainFrame()->Action(1082)->trigger();  // the bucket's palette button
         log->push_back("end");
     }

@@ -85,6 +85,32 @@ TEST_F(ClipboardBridge, CopyThenPasteInsideTheProgramTakesTheKeptLayerAndConvert
     EXPECT_EQ(QSize(width, height), QSize(21, 15));
 }
 
+TEST_F(ClipboardBridge, APastedLayerWithoutANameIsNamedAsNewLayerNamesIt)
+{
+    // The copies of a selection come without a name, as do bitmaps.
+    const struct {
+        const char16_t* picturesLayer;  // the name of the layer pasted over
+        bool rendered;                  // the paste takes the clipboard's bitmap
+        const char16_t* pasted;
+    } cases[] = {
+        {u"", false, u"Layer 1"},
+        {u"Layer 1", false, u"Layer 2"},
+        {u"Layer 1", true, u"Layer 2"},
+    };
+    for (const auto& c : cases) {
+        picture->GetLayerbyIndex(0)->SetName(c.picturesLayer);
+        ASSERT_EQ(bridge->Copy(picture), 1);
+        if (c.rendered) {
+            bridge->OnAppActivate(false);
+            bridge->OnAppActivate(true);
+        }
+        bridge->Paste(picture);
+        ASSERT_EQ(picture->GetLayerCount(), 2);
+        EXPECT_EQ(QString::fromStdU16String(Top()->GetName()), QString::fromStdU16String(c.pasted)) << c.rendered;
+        ASSERT_TRUE(picture->DoUndo());
+    }
+}
+
 TEST_F(ClipboardBridge, AfterLeavingAndComingBackAPasteTakesTheRenderedBitmapWithTransparentPartsWhite)
 {
     ASSERT_EQ(bridge->Copy(picture), 1);

@@ -20,6 +20,7 @@
 #include "app/shell/settings_store.h"
 #include "app/shell/shell_links.h"
 #include "engine/picture/picture.h"
+#include "engine/pixels/layer_base.h"
 #include "tests/app/shell/shell_test_support.h"
 
 using namespace shelltest;
@@ -199,6 +200,8 @@ TEST_F(Documents, NewProposesOnlySizesInRangeAndNamesThePictureWithoutAPath)
     CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
     EXPECT_EQ(document->GetTitle(), QStringLiteral("Sketch #1"));
     EXPECT_TRUE(document->GetPathName().isEmpty());
+    EXPECT_TRUE(std::u16string_view(document->GetPicture()->GetLayerbyIndex(0)->GetName()) == u"Layer")
+        << "named as a loaded file's first layer is";
     uint32_t stored = 0;
     EXPECT_TRUE(quorvel::ReadSettingDword(u"New Image Width", &stored) && stored == 30);
     dialogs->newImage = [](int32_t*, int32_t*, QString*) { return false; };

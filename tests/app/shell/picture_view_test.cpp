@@ -321,7 +321,7 @@ TEST_F(FramedView, AnOpenedPictureZoomsOutUntilItsWindowFitsTwoThirdsOfTheMainWi
     CChildFrame* child = OpenPicture(frame, ITzPictCreate_1(3000, 2000, nullptr), QStringLiteral("big.bmp"));
     CTamsleyView* view = child->GetView();
     view->FitFrameToPicture();
-    const QSize room = frame->GetMdiArea()->size() * 2 / 3;
+    const QSize room(2 * frame->GetMdiArea()->width() / 3, 2 * frame->GetMdiArea()->height() / 3);
     const QSize zoomed = view->GetZoomedSize();
     EXPECT_LE(zoomed.width(), room.width());
     EXPECT_LE(zoomed.height(), room.height());
@@ -333,6 +333,29 @@ TEST_F(FramedView, AnOpenedPictureZoomsOutUntilItsWindowFitsTwoThirdsOfTheMainWi
                 2000 * larger.numerator / larger.denominator > uint32_t(room.height()));
     QCoreApplication::processEvents();
     EXPECT_EQ(view->viewport()->size(), zoomed);
+}
+
+TEST_F(FramedView, TwoThirdsOfTheAreaAreCutToWholePixels)
+{
+    // An area 3n + 1 wide: two thirds are 2n + 0.67, cut to 2n.
+    QMdiArea* area = frame->GetMdiArea();
+    for (int grow = 0; grow < 3 && area->width() % 3 != 1; ++grow) {
+        frame->resize(frame->width() + 1, frame->height());
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(area->width() % 3, 1);
+    const int twoThirds = 2 * area->width() / 3;
+    const struct {
+        int width;
+        uint32_t zoomNumerator;
+    } cases[] = {{twoThirds, 1}, {twoThirds + 1, 2}};  // 2/3 is the step below 1/1
+    for (const auto& c : cases) {
+        CChildFrame* child = OpenPicture(frame, ITzPictCreate_1(uint32_t(c.width), 10, nullptr), QStringLiteral("w.bmp"));
+        child->GetView()->FitFrameToPicture();
+        _tagITzZOOMLEVEL zoom;
+        child->GetView()->GetZoomLevel(&zoom);
+        EXPECT_EQ(zoom.numerator, c.zoomNumerator) << c.width << " in " << area->width();
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // tool shows over a layer it cannot paint (a text layer).
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_gradient.h"
+#include "engine/tools/mouse_track.h"
 #include "engine/picture/layer_text.h"
 #include "tests/app/ui/tool_test_support.h"
 
@@ -57,6 +58,54 @@ TEST_F(FillTools, AGradientClickPaintsNothingAndADragPaintsFrontToBack)
     EXPECT_EQ(LayerPixel(picture, 0, 199, 100), 0xFFFFFFFFu);
     EXPECT_TRUE(picture->DoUndo());
     EXPECT_EQ(LayerPixels(picture, 0), before);
+}
+
+TEST_F(FillTools, ASampleTheViewCannotPlaceIsLeftOutAndAPressOfOnePaintsNothing)
+{
+    // At 1/2 a client x of two thousand million is beyond every picture coordinate.
+    view->SetZoom({1, 2});
+    const std::vector<uint8_t> before = LayerPixels(picture, 0);
+    const auto sample = [this](int x, int y) {
+        const QPoint at = At(x, y);
+        return _tagPTzMOUSEPOINT{at.x(), at.y(), 255, {}};
+    };
+    const _tagPTzMOUSEPOINT unplaced = {2000000000, 10, 255, {}};
+    // Press, two moves, and a release where the last move left off; the faulty gesture has
+    // the unplaced sample at `bad`. Its reference leaves an unplaced press's gesture out
+    // whole and an unplaced move alone, and releases where the last move left off.
+    using Slot = int (CToolBase::*)(uint32_t, _tagPTzMOUSEPOINT*, CTamsleyView*);
+    const auto gesture = [&](CToolBase* tool, int bad, bool reference) {
+        std::vector<std::pair<Slot, _tagPTzMOUSEPOINT>> steps = {{&CToolBase::OnLButtonDown, sample(20, 20)},
+                                                                 {&CToolBase::OnMouseMove, sample(100, 60)},
+                                                                 {&CToolBase::OnMouseMove, sample(180, 100)},
+                                                                 {&CToolBase::OnLButtonUp, sample(180, 100)}};
+        steps[3].second.pressure = 0;
+        if (!reference)
+            steps[size_t(bad)].second = unplaced;
+        else if (bad == 0)
+            steps.clear();
+        else if (bad == 1)
+            steps.erase(steps.begin() + 1);
+        for (auto& [slot, point] : steps) {
+            (tool->*slot)(0, &point, view);
+            RunIdle(50);
+        }
+        RunIdle();
+        std::vector<uint8_t> painted = LayerPixels(picture, 0);
+        while (picture->DoUndo()) {
+        }
+        return painted;
+    };
+    for (uint32_t id : {GRAD, PEN, PENC, ERAS, SMDG, BLUR, SHAP, BUCT}) {
+        Select(id);
+        CToolBase* tool = tools->GetCurrentTool();
+        for (int bad : {1, 3, 0}) {  // a press last, with a gesture before it
+            SCOPED_TRACE(std::to_string(id) + " unplaced at " + std::to_string(bad));
+            const std::vector<uint8_t> expected = gesture(tool, bad, true);
+            EXPECT_EQ(gesture(tool, bad, false), expected);
+            EXPECT_EQ(LayerPixels(picture, 0), before);
+        }
+    }
 }
 
 TEST_F(FillTools, EveryPaintingToolShowsTheForbiddenCursorOverATextLayer)

@@ -17,6 +17,7 @@
 #include "app/ui/tool_options.h"
 #include "app/ui/tool_options_brush.h"
 #include "app/ui/tool_options_text.h"
+#include "engine/tools/tool_text.h"
 #include "base/font_list.h"
 #include "tests/app/ui/tool_test_support.h"
 
@@ -243,13 +244,13 @@ TEST_F(PaletteTest, TextPanelShowsTheFontAndTakesTypedSizes)
     font.italic = 1;
     font.weight = 700;
     font.height = 20;
-    panel->ShowTextSettings(font, text->GetColor());
+    panel->ShowTextSettings(font, text->GetColor(), ITzTEXTVALID_ALL);
     EXPECT_EQ(faces->currentIndex(), -1) << "a face not in the list selects none";
     EXPECT_EQ(styles->currentIndex(), 3);
     EXPECT_EQ(sizes->currentText(), QStringLiteral("20"));
     if (faces->count() > 0) {
         font.faceName[faces->itemText(0).toStdU16String().copy(font.faceName, 31)] = 0;
-        panel->ShowTextSettings(font, text->GetColor());
+        panel->ShowTextSettings(font, text->GetColor(), ITzTEXTVALID_ALL);
         EXPECT_EQ(faces->currentIndex(), 0);
     }
     EXPECT_NE(text->GetFont().height, 20) << "showing sets nothing";
@@ -301,6 +302,70 @@ TEST_F(PaletteTest, TextPanelShowsTheFontAndTakesTypedSizes)
 
     Select(PEN);
     EXPECT_EQ(text->GetPanel(), nullptr) << "the panel went with its tool";
+}
+
+TEST_F(PaletteTest, TheTextPanelShowsEmptyWhatDiffersAcrossTheSelectedTextAndSetsIt)
+{
+    Select(TEXT);
+    auto* panel = dynamic_cast<CToolOptionsText*>(Panel());
+    ASSERT_TRUE(panel);
+    auto* text = static_cast<CTool_Text*>(tools->GetCurrentTool());
+    auto* faces = panel->findChild<QComboBox*>(QStringLiteral("1139"));
+    auto* styles = panel->findChild<QComboBox*>(QStringLiteral("1140"));
+    auto* sizes = panel->findChild<QComboBox*>(QStringLiteral("1141"));
+    auto* swatch = dynamic_cast<RTextColor*>(panel->findChild<QWidget*>(QStringLiteral("1142")));
+    auto* underline = dynamic_cast<RTextUnderLineButton*>(panel->findChild<QWidget*>(QStringLiteral("1146")));
+    ASSERT_TRUE(faces && styles && sizes && swatch && underline);
+    _tagPTzCOLOR black = {};
+    black.mode = PTzCOLORMODE_RGB;
+    _tagPTzCOLOR red = black;
+    red.components[0] = 255;
+
+    // "ab" is typed with one part of the font changed, "cd" with it back as before.
+    const struct {
+        const char* part;
+        std::function<void(bool changed)> set;
+    } parts[] = {
+        {"face", [&](bool changed) { text->SetFaceName(changed ? u"DejaVu Serif" : u"DejaVu Sans"); }},
+        {"size", [&](bool changed) { text->SetHeight(changed ? -40 : -20); }},
+        {"italic", [&](bool changed) { text->SetStyle(changed, 400); }},
+        {"weight", [&](bool changed) { text->SetStyle(false, changed ? 700 : 400); }},
+        {"underline", [&](bool changed) { text->SetUnderline(changed); }},
+        {"colour", [&](bool changed) { text->SetColor(changed ? red : black); }},
+    };
+    // What the panel shows of each part, with "-" for a part shown empty (the underline
+    // button shows a mix as not underlined).
+    const auto shown = [&] {
+        _tagPTzCOLOR colour;
+        return std::string(faces->currentIndex() >= 0 ? "f" : "-") + (sizes->currentText().isEmpty() ? "-" : "s") +
+               (styles->currentIndex() >= 0 ? "i" : "-") + (underline->GetCheck() ? "u" : "-") +
+               (swatch->GetColor(colour) ? "c" : "-");
+    };
+    const std::string expected[] = {"-si-c", "f-i-c", "fs--c", "fs--c", "fsi-c", "fsi--"};
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        SCOPED_TRACE(parts[i].part);
+        for (const auto& part : parts)
+            part.set(false);
+        Press(At(20, 40));
+        Release(At(20, 40));
+        parts[i].set(true);
+        QTest::keyClicks(panel->GetKeySink(), QStringLiteral("ab"));
+        parts[i].set(false);
+        QTest::keyClicks(panel->GetKeySink(), QStringLiteral("cd"));
+        QTest::keyClick(panel->GetKeySink(), Qt::Key_Home);
+        QTest::keyClick(panel->GetKeySink(), Qt::Key_End, Qt::ShiftModifier);
+        EXPECT_EQ(shown(), expected[i]);
+        EXPECT_EQ(sizes->currentText(), i == 1 ? QString() : QStringLiteral("-20"));
+
+        // Setting the part, even to the value the tool took from the caret's first
+        // character, sets it for all the selected text.
+        parts[i].set(true);
+        _tagITzTEXTSETTING setting = {};
+        ASSERT_TRUE(text->GetEngineTool()->GetFontSettingInfo(picture, &setting));
+        EXPECT_EQ(int(setting.valid), int(ITzTEXTVALID_ALL));
+        while (picture->DoUndo()) {
+        }
+    }
 }
 
 }  // namespace

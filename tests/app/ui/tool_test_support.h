@@ -100,10 +100,13 @@ inline CShellParts ToolParts(CToolManager** tools)
 // fatal failure: call them through ASSERT_NO_FATAL_FAILURE.
 class ScreenProgram {
 public:
-    void Start()
+    void Start() { Start(ToolParts(&tools)); }
+    // The same with the parts given (the whole program's, say).
+    void Start(CShellParts parts)
     {
-        test = std::make_unique<shelltest::TestApp>(ToolParts(&tools));
+        test = std::make_unique<shelltest::TestApp>(std::move(parts));
         ASSERT_TRUE(test->app->InitInstance());
+        tools = dynamic_cast<CToolManager*>(test->app->GetToolManager());
         frame = test->app->GetMainFrame();
         frame->resize(900, 640);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));

@@ -25,7 +25,7 @@ using text_test::TextOf;
 struct RecordingPanel : ITextToolPanel {
     explicit RecordingPanel(QWidget* parent) : sink(parent) { sink.show(); }
     RTextToolEdit* GetKeySink() override { return &sink; }
-    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour) override
+    void ShowTextSettings(const _tagPTzFONTDATAINFO& font, const _tagPTzCOLOR& colour, uint8_t) override
     {
         fonts.push_back(font);
         colours.push_back(colour);
@@ -110,6 +110,7 @@ TEST_F(TextTool, AClickStartsALayerAndTypingIntoTheSinkIsOneStep)
     ASSERT_EQ(picture->GetLayerCount(), 2);
     ITzLayerText* layer = ActiveText();
     ASSERT_TRUE(layer);
+    EXPECT_EQ(std::u16string(layer->GetName()), u"Layer 1") << "named as New Layer names";
     EXPECT_TRUE(Sink()->hasFocus()) << "the idle turn gives the focused view's keys to the sink";
     QTest::keyClicks(Sink(), QStringLiteral("abc"));
     EXPECT_EQ(TextOf(*layer), u"abc");
