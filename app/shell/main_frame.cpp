@@ -105,6 +105,7 @@ CMainFrame::~CMainFrame()
 {
     // The document windows close after this body, and no command may follow them then.
     disconnect(m_mdi, nullptr, this, nullptr);
+    m_mdi->viewport()->removeEventFilter(this);
     // Panels never placed keep the places stored.
     for (PanelSlot slot : {PanelSlot::Layers, PanelSlot::ToolPalette, PanelSlot::Info}) {
         if (QDockWidget* panel = GetPanel(slot); panel && m_panelsPlaced)
