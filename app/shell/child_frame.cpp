@@ -2,6 +2,7 @@
 #include "app/shell/child_frame.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 
 #include "app/shell/document.h"
 #include "app/shell/picture_view.h"
@@ -33,4 +34,24 @@ void CChildFrame::closeEvent(QCloseEvent* event)
         return;
     }
     QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (!m_fitting && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        m_givenSize = event->size();
+}
+
+void CChildFrame::FitIntoArea(QSize room)
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized) || x() >= room.width() || y() >= room.height())
+        return;
+    const QSize given = m_givenSize.isValid() ? m_givenSize : size();
+    const QSize fitted = given.boundedTo(QSize(room.width() - x(), room.height() - y())).expandedTo(minimumSizeHint());
+    if (fitted == size())
+        return;
+    m_fitting = true;
+    resize(fitted);
+    m_fitting = false;
 }

@@ -6,9 +6,11 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -19,6 +21,7 @@
 #include "app/shell/child_frame.h"
 #include "app/shell/current_colours.h"
 #include "app/shell/document.h"
+#include "app/shell/modal_focus.h"
 #include "app/shell/panel_place.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/recent_files.h"
@@ -66,6 +69,17 @@ CTamsleyApp* App()
     return CTamsleyApp::Get();
 }
 
+// The frame's first size: nine tenths of the screen's free area, so that on a large
+// screen a picture has room beside the panels, and never under 1024 x 768.
+QSize FirstFrameSize(const QScreen* screen)
+{
+    const QSize least(1024, 768);
+    if (!screen)
+        return least;
+    const QSize free = screen->availableGeometry().size();
+    return QSize(free.width() * 9 / 10, free.height() * 9 / 10).expandedTo(least);
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(parent), m_mdi(new QMdiArea(this))
@@ -73,8 +87,10 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
     setWindowTitle(LoadShellString(IDS_APP_NAME));
     setObjectName(QStringLiteral("128"));
     setCentralWidget(m_mdi);
+    // The room changes with the frame, the tool bar and the options bar.
+    m_mdi->viewport()->installEventFilter(this);
     setAcceptDrops(true);
-    resize(1024, 768);
+    resize(FirstFrameSize(screen()));
     CreateCommands();
     CreateViewCommands();
     CreateMenus();
@@ -82,12 +98,14 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
     UpdateViewCommands();
     statusBar()->showMessage(QStringLiteral("Ready"));
     CreatePanels(panels);
+    new CModalFocusReturn(this);
 }
 
 CMainFrame::~CMainFrame()
 {
     // The document windows close after this body, and no command may follow them then.
     disconnect(m_mdi, nullptr, this, nullptr);
+    m_mdi->viewport()->removeEventFilter(this);
     // Panels never placed keep the places stored.
     for (PanelSlot slot : {PanelSlot::Layers, PanelSlot::ToolPalette, PanelSlot::Info}) {
         if (QDockWidget* panel = GetPanel(slot); panel && m_panelsPlaced)
@@ -255,10 +273,9 @@ void CMainFrame::CreateMenus()
     UpdateRecentFiles();
 }
 
-QRect CMainFrame::ClientAreaOnScreen() const
+QRect CMainFrame::MdiAreaOnScreen() const
 {
-    const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
-    return QRect(mapToGlobal(QPoint(0, top)), QSize(width(), height() - top));
+    return QRect(m_mdi->mapToGlobal(QPoint(0, 0)), m_mdi->size());
 }
 
 void CMainFrame::CreatePanels(IPanelProvider* panels)
@@ -283,7 +300,11 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
 void CMainFrame::PlacePanels()
 {
     m_panelsPlaced = true;
-    const QRect client = ClientAreaOnScreen();
+    // The panels' default places are in the area of the documents, clear of the bars
+    // above and below it: the bars laid out first.
+    if (QLayout* bars = layout())
+        bars->activate();
+    const QRect area = MdiAreaOnScreen();
     int infoHeight = 0;
     for (PanelSlot slot : {PanelSlot::Info, PanelSlot::Layers, PanelSlot::ToolPalette}) {
         QDockWidget* panel = GetPanel(slot);
@@ -294,17 +315,18 @@ void CMainFrame::PlacePanels()
         QPoint corner;
         switch (slot) {
         case PanelSlot::Info:
-            corner = QPoint(client.right() + 1 - outer.width(), client.top());
+            corner = QPoint(area.right() + 1 - outer.width(), area.top());
             break;
         case PanelSlot::Layers:
-            corner = QPoint(client.right() + 1 - outer.width(), client.top() + infoHeight);
+            corner = QPoint(area.right() + 1 - outer.width(), area.top() + infoHeight);
             break;
         case PanelSlot::ToolPalette:
-            corner = client.topLeft();
+            corner = area.topLeft();
             break;
         }
+        const PTzRECT place = {corner.x(), corner.y(), corner.x() + outer.width(), corner.y() + outer.height()};
         PTzRECT stored;
-        if (LoadPanelRect(slot, &stored))
+        if (LoadPanelRect(slot, place, &stored))
             corner = QPoint(stored.left, stored.top);
         PlaceWindowCorner(panel, corner);
         if (slot == PanelSlot::Info)
@@ -390,8 +412,10 @@ void CMainFrame::ShowToolOptions()
         panel->hide();
         panel->setFloating(true);
         PlaceWindowCorner(panel, place.topLeft());
-        panel->show();
     }
+    // Shown now rather than at the layout's next turn, so that the panels placed below the
+    // bars at start-up find it there.
+    panel->show();
 }
 
 CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
@@ -399,6 +423,16 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
     auto* child = new CChildFrame(std::move(document));
     m_mdi->addSubWindow(child);
     child->show();
+    // A window that would open under the tool palette's floating frame opens beside it,
+    // so that its title bar and the picture's first columns show.
+    QDockWidget* palette = GetPanel(PanelSlot::ToolPalette);
+    if (palette && palette->isVisible() && palette->isFloating()) {
+        const QRect frame = palette->frameGeometry();
+        const QRect over(m_mdi->viewport()->mapFromGlobal(frame.topLeft()), frame.size());
+        if (over.intersects(child->geometry()) && over.left() <= child->x())
+            child->move(over.right() + 1, child->y());
+    }
+    child->FitIntoArea(m_mdi->viewport()->size());
     m_mdi->setActiveSubWindow(child);
     return child;
 }
@@ -488,6 +522,15 @@ void CMainFrame::UpdateRecentFiles()
             action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
     }
     m_recentSeparator->setVisible(!files.isEmpty());
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize) {
+        for (CChildFrame* child : GetChildFrames())
+            child->FitIntoArea(m_mdi->viewport()->size());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

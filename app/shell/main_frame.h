@@ -62,6 +62,8 @@ protected:
     // The first time: the panels go to their places once the frame's is known.
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The MDI area's room changed: every document window fits into it anew.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -78,8 +80,9 @@ private:
     QMenu* AddViewMenu(const QString& title, std::initializer_list<int> ids);
     void TogglePanel(quorvel::PanelSlot slot);
     void SelectPaletteTool(uint32_t tool);
-    // The client area below the menu bar, in screen coordinates.
-    QRect ClientAreaOnScreen() const;
+    // The MDI area that holds the documents, below the tool bar and the options bar and
+    // above the status bar, in screen coordinates.
+    QRect MdiAreaOnScreen() const;
 
     QMdiArea* m_mdi;
     std::map<int, QAction*> m_actions;

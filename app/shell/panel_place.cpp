@@ -2,6 +2,7 @@
 #include "app/shell/panel_place.h"
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "app/shell/clamp_rect.h"
@@ -19,6 +20,24 @@ std::u16string SettingName(PanelSlot slot, const char* edge)
 
 const char* const kEdges[4] = {"Left", "Top", "Right", "Bottom"};
 
+std::optional<int32_t> StoredEdge(PanelSlot slot, int edge)
+{
+    uint32_t value = 0;
+    if (!ReadSettingDword(SettingName(slot, kEdges[edge]), &value))
+        return std::nullopt;
+    return int32_t(value);
+}
+
+// One axis: a stored edge stays; a missing one lies the default extent away from the
+// other edge, or where the default has it when neither edge is stored.
+void MergeAxis(std::optional<int32_t> low, std::optional<int32_t> high, int32_t defaultLow, int32_t defaultHigh,
+               int32_t* outLow, int32_t* outHigh)
+{
+    const int64_t extent = int64_t(defaultHigh) - defaultLow;
+    *outLow = low ? *low : high ? PTzSaturate32(*high - extent) : defaultLow;
+    *outHigh = high ? *high : PTzSaturate32(*outLow + extent);
+}
+
 }  // namespace
 
 QString PanelSettingPrefix(PanelSlot slot)
@@ -34,14 +53,16 @@ QString PanelSettingPrefix(PanelSlot slot)
     return QStringLiteral("Tool UI");
 }
 
-bool LoadPanelRect(PanelSlot slot, PTzRECT* rect)
+bool LoadPanelRect(PanelSlot slot, const PTzRECT& place, PTzRECT* rect)
 {
-    uint32_t values[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        if (!ReadSettingDword(SettingName(slot, kEdges[i]), &values[i]))
-            return false;
-    }
-    PTzRECT stored = {int32_t(values[0]), int32_t(values[1]), int32_t(values[2]), int32_t(values[3])};
+    std::optional<int32_t> edges[4];
+    for (int i = 0; i < 4; ++i)
+        edges[i] = StoredEdge(slot, i);
+    if (!edges[0] && !edges[1] && !edges[2] && !edges[3])
+        return false;
+    PTzRECT stored;
+    MergeAxis(edges[0], edges[2], place.left, place.right, &stored.left, &stored.right);
+    MergeAxis(edges[1], edges[3], place.top, place.bottom, &stored.top, &stored.bottom);
     if (!ClampRectToMonitor(&stored))
         return false;
     *rect = stored;

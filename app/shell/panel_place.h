@@ -14,8 +14,11 @@ class QWidget;
 namespace quorvel {
 
 // The stored rectangle of the slot's panel, moved onto a monitor: true with it; false
-// when it is not stored whole or cannot be placed, and the default place applies.
-bool LoadPanelRect(PanelSlot slot, PTzRECT* rect);
+// when nothing is stored or the rectangle cannot be placed, and the default place
+// applies. Each stored coordinate is kept; a missing one lies the default place's extent
+// away from the stored opposite edge, or where the default place has it when neither edge
+// of its axis is stored.
+bool LoadPanelRect(PanelSlot slot, const PTzRECT& place, PTzRECT* rect);
 void SavePanelRect(PanelSlot slot, const QRect& frame);
 // The settings prefix of the slot: "Info UI", "Layer UI", "Tool UI".
 QString PanelSettingPrefix(PanelSlot slot);

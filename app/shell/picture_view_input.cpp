@@ -133,6 +133,10 @@ bool CTamsleyView::viewportEvent(QEvent* event)
     case QEvent::Enter:
         RefreshCursor();
         break;
+    case QEvent::Resize:
+        // Scroll bars that came or went change the room on the other axis too.
+        UpdateScrollSizes();
+        break;
     default:
         break;
     }

@@ -23,6 +23,7 @@ CToolOptionsDlg::CToolOptionsDlg(CToolBase* tool, uint32_t optionsTemplate, QWid
     setObjectName(QString::number(optionsTemplate));
     m_row->setContentsMargins(6, 2, 6, 2);
     m_row->setSpacing(6);
+    setMinimumHeight(kRowHeight + m_row->contentsMargins().top() + m_row->contentsMargins().bottom());
     m_row->addStretch(1);
 }
 

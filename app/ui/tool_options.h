@@ -21,6 +21,11 @@ public:
     // The panel of the tool (not owned) on its options template.
     CToolOptionsDlg(CToolBase* tool, uint32_t optionsTemplate, QWidget* parent = nullptr);
 
+    // The height of the tallest control of any panel, the brush panels' preview with its
+    // number band. Every panel's row is as tall, so the docked options bar keeps one
+    // height whatever the tool, and nothing below it moves when the tool changes.
+    static constexpr int kRowHeight = 58;
+
     CToolBase* GetTool() const { return m_tool; }
     // Shows the tool's fields in the controls; the base has none.
     virtual void UpdateControls() {}

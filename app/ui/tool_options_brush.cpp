@@ -13,7 +13,7 @@ namespace {
 // and without a press box (the pencil).
 constexpr uint32_t kPencilTemplate = 172;
 constexpr uint32_t kRetouchTemplates[] = {177, 178, 179};
-constexpr int kPreviewSide = 44;
+constexpr int kPreviewSide = CToolOptionsDlg::kRowHeight - RBrushStatic::kBand;
 
 bool IsRetouchTemplate(uint32_t id)
 {

@@ -9,10 +9,11 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <string>
 #include <sys/stat.h>
 
@@ -23,6 +24,7 @@
 #include "app/shell/idle_manager.h"
 #include "app/shell/info_data.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/panel_place.h"
 #include "app/shell/path_text.h"
 #include "app/shell/settings_store.h"
 #include "app/shell/shell_strings.h"
@@ -323,8 +325,10 @@ TEST(Application, PanelsStartAtTheirDefaultPlacesAndComeBackWhereTheyWereLeft)
         ASSERT_TRUE(test.app->InitInstance());
         CMainFrame* frame = test.app->GetMainFrame();
         ASSERT_TRUE(QTest::qWaitFor([&] { return frame->GetPanel(PanelSlot::ToolPalette)->isVisible(); }));
-        const QPoint client = frame->mapToGlobal(QPoint(0, frame->menuBar()->geometry().bottom() + 1));
-        const int right = frame->mapToGlobal(QPoint(frame->width(), 0)).x();
+        // In the area of the documents, below the bars.
+        const QPoint client = frame->GetMdiArea()->mapToGlobal(QPoint(0, 0));
+        const int right = client.x() + frame->GetMdiArea()->width();
+        EXPECT_GT(client.y(), frame->findChild<QToolBar*>()->mapToGlobal(QPoint(0, 0)).y());
         QDockWidget* info = frame->GetPanel(PanelSlot::Info);
         QDockWidget* layers = frame->GetPanel(PanelSlot::Layers);
         QDockWidget* palette = frame->GetPanel(PanelSlot::ToolPalette);
@@ -398,6 +402,48 @@ TEST(Application, ARectangleIsBroughtOntoTheNearestScreenWithItsCornerVisible)
     }
     PTzRECT rect = {1, 2, 3, 4};
     EXPECT_EQ(ClampRectToScreens(&rect, {}), 0);
+}
+
+TEST(Application, AStoredPanelRectangleKeepsEachStoredCoordinateAndDefaultsOnlyTheMissingOnes)
+{
+    const PTzRECT place = {300, 100, 500, 400};  // the default: 200 x 300
+    const int32_t screenRight = QGuiApplication::primaryScreen()->geometry().right() + 1;
+    constexpr int32_t kMissing = INT32_MIN;
+    const struct {
+        int32_t stored[4];  // left, top, right, bottom
+        bool placed;
+        PTzRECT expected;
+    } cases[] = {
+        {{kMissing, kMissing, kMissing, kMissing}, false, {}},
+        {{10, 20, 110, 220}, true, {10, 20, 110, 220}},
+        {{50, kMissing, kMissing, kMissing}, true, {50, 100, 250, 400}},
+        {{kMissing, 40, kMissing, kMissing}, true, {300, 40, 500, 340}},
+        {{30, 60, kMissing, kMissing}, true, {30, 60, 230, 360}},
+        {{kMissing, kMissing, 400, kMissing}, true, {200, 100, 400, 400}},
+        {{kMissing, kMissing, 260, 350}, true, {60, 50, 260, 350}},
+        {{20, kMissing, 120, kMissing}, true, {20, 100, 120, 400}},
+        // Kept on the screen; and edges in the wrong order cannot be placed.
+        {{screenRight - 100, kMissing, kMissing, kMissing}, true, {screenRight - 200, 100, screenRight, 400}},
+        {{300, kMissing, 100, kMissing}, false, {}},
+    };
+    const char16_t* const names[4] = {u"Layer UI Left", u"Layer UI Top", u"Layer UI Right", u"Layer UI Bottom"};
+    for (const auto& c : cases) {
+        quorvel::AppSettings().Wipe();
+        for (int i = 0; i < 4; ++i) {
+            if (c.stored[i] != kMissing)
+                quorvel::WriteSettingDword(names[i], uint32_t(c.stored[i]));
+        }
+        PTzRECT rect = {};
+        const std::string what = std::to_string(c.stored[0]) + "," + std::to_string(c.stored[1]) + "," +
+                                 std::to_string(c.stored[2]) + "," + std::to_string(c.stored[3]);
+        ASSERT_EQ(quorvel::LoadPanelRect(PanelSlot::Layers, place, &rect), c.placed) << what;
+        if (c.placed) {
+            EXPECT_EQ(rect.left, c.expected.left) << what;
+            EXPECT_EQ(rect.top, c.expected.top) << what;
+            EXPECT_EQ(rect.right, c.expected.right) << what;
+            EXPECT_EQ(rect.bottom, c.expected.bottom) << what;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,103 @@
+// After each modal dialog of the program closes, whatever closed it, the main window is
+// the active window and the active view has the keyboard, so that Ctrl+Z works at once:
+// on a real X server without a window manager (run under xvfb-run with
+// QT_QPA_PLATFORM=xcb), through Resize, Layer Properties, New and the colour dialog.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/shell/main_frame.h"
+#include "app/shell/settings_store.h"
+#include "app/shell/shell_strings.h"
+#include "app/ui/program_parts.h"
+#include "tests/app/shell/shell_test_support.h"
+#include "tests/app/shell/xcb_sanitizer_suppressions.h"
+
+using namespace quorvel;
+using namespace shelltest;
+
+namespace {
+
+// The dialog button box's button of the role.
+void ClickButton(QWidget* dialog, QDialogButtonBox::ButtonRole role)
+{
+    auto* box = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(box, nullptr);
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) == role) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    FAIL() << "no button of the role";
+}
+
+// Closes the next modal dialog to open, once it is shown, in the way given.
+void CloseNextModal(std::function<void(QWidget*)> close)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, close = std::move(close)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        QTest::qWait(100);  // as a person would see it first
+        close(dialog);
+    });
+    poll->start(10);
+}
+
+TEST(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTheView)
+{
+    AppSettings().Wipe();
+    TestApp test(MakeProgramParts());
+    ASSERT_TRUE(test.app->InitInstance());
+    CMainFrame* frame = test.app->GetMainFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    CChildFrame* child = OpenPicture(frame, MakeArgbPicture(200, 150, [](int, int) { return 0xFF808080u; }),
+                                     QStringLiteral("focus.bmp"));
+    CTamsleyView* view = child->GetView();
+    frame->FocusMainWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view; }));
+    int undos = 0;
+    QObject::connect(frame->Action(ID_EDIT_UNDO), &QAction::triggered, [&] { ++undos; });
+
+    const struct {
+        const char* name;
+        int command;
+        std::function<void(QWidget*)> close;
+    } dialogs[] = {
+        {"Resize, OK", ID_RESIZE, [](QWidget* d) { ClickButton(d, QDialogButtonBox::AcceptRole); }},
+        {"Layer Properties, Escape", ID_LAYER_PROPERTIES, [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+        {"New, Cancel", ID_FILE_NEW, [](QWidget* d) { ClickButton(d, QDialogButtonBox::RejectRole); }},
+        {"colour, close button", ID_FRONT_COLOR, [](QWidget* d) { d->close(); }},
+    };
+    for (const auto& dialog : dialogs) {
+        // Something to undo, made from the menu.
+        frame->Action(ID_LAYER_NEW)->trigger();
+        CloseNextModal(dialog.close);
+        frame->Action(dialog.command)->trigger();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return QApplication::activeWindow() == frame && QApplication::focusWidget() == view; }, 2000))
+            << dialog.name;
+        const int before = undos;
+        if (QWidget* focus = QApplication::focusWidget())
+            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(undos, before + 1) << dialog.name;
+    }
+    QScreen* screen = frame->screen();
+    const QRect window = frame->frameGeometry().translated(-screen->geometry().topLeft());
+    EXPECT_TRUE(screen->grabWindow(0, window.x(), window.y(), window.width(), window.height())
+                    .save(ScreenshotPath(QStringLiteral("modal_focus_xcb.png"))));
+}
+
+}  // namespace
