@@ -336,6 +336,26 @@ TEST(LayerImageSelect, PreviewChangedAnnouncesASelectionChangeInPictureCoordinat
     log.RemoveFromBroadcaster(selection.get());
 }
 
+TEST(LayerImageSelect, AMoveAnnouncesItsPixelsAndASelectionChangeAtTheOldAndTheNewBounds)
+{
+    Select selection(new ITzLayerImageSelect());
+    const PTzRECT bounds = {40, 60, 100, 100};
+    ASSERT_EQ(selection->SetSize(&bounds, 1), 0);
+    MessageLog log;
+    log.AddToBroadcaster(selection.get());
+    _tagPTzOFFSET offset = {-5, 7};
+    EXPECT_EQ(selection->MoveCore(&offset), 0);
+    const std::vector<uint32_t> moved = {ITzLAYERMSG_DATA, ITzLAYERMSG_DATA, ITzLAYERMSG_SELECTION,
+                                         ITzLAYERMSG_SELECTION};
+    EXPECT_EQ(log.codes, moved);
+    EXPECT_TRUE(SameRect(log.rect, {35, 67, 95, 107}));
+    // A move by nothing moves nothing and says nothing.
+    offset = {0, 0};
+    EXPECT_EQ(selection->MoveCore(&offset), ITzERR_INVALID);
+    EXPECT_EQ(log.codes.size(), moved.size());
+    log.RemoveFromBroadcaster(selection.get());
+}
+
 TEST(LayerImageSelect, CopiesAreSelectionsWithTheSameBytesAndBounds)
 {
     Select selection(new ITzLayerImageSelect());
