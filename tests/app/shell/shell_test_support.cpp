@@ -355,6 +355,8 @@ OutlineCheck CheckOutline(CTamsleyView& view, const QImage& shown)
         const QRgb pixel = shown.pixel(at);
         return pixel == qRgb(0, 0, 0) ? 0 : pixel == qRgb(255, 255, 255) ? 1 : -1;
     };
+    const QRect inner = shown.rect().adjusted(kOutlineDashReach, kOutlineDashReach, -kOutlineDashReach,
+                                              -kOutlineDashReach);
     for (int y = picture.top(); y <= picture.bottom(); ++y) {
         for (int x = picture.left(); x <= picture.right(); ++x) {
             if (!boundary.At({x, y})) {
@@ -366,7 +368,10 @@ OutlineCheck CheckOutline(CTamsleyView& view, const QImage& shown)
                 ++check.missing;
                 continue;
             }
-            // A dash ends within a few pixels along the boundary, whichever way it runs.
+            // A dash ends within a few pixels along the boundary, whichever way it runs
+            // (and, near the window's edge, maybe out of sight).
+            if (!inner.contains(x, y))
+                continue;
             bool seen[2] = {false, false};
             for (int dy = -kOutlineDashReach; dy <= kOutlineDashReach; ++dy) {
                 for (int dx = -kOutlineDashReach; dx <= kOutlineDashReach; ++dx) {

@@ -170,7 +170,8 @@ int StripePhase(CTamsleyView& view, const QImage& shown);
 // picture's part of the viewport: boundary pixels neither black nor white (missing),
 // pixels off the boundary that differ from the picture composed without an outline
 // (strays: an outline left behind), and boundary pixels without both a black and a white
-// boundary pixel within kOutlineDashReach pixels on each axis (gaps: a dash that runs on).
+// boundary pixel within kOutlineDashReach pixels on each axis (gaps: a dash that runs on;
+// not judged that near the window's edge).
 inline constexpr int kOutlineDashReach = 4;
 struct OutlineCheck {
     int boundary = 0;
