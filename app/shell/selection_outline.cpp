@@ -3,7 +3,6 @@
 #include "app/shell/selection_outline.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 
@@ -30,28 +29,6 @@ void SetPixel(uint8_t* pixels, uint32_t entry, uint8_t value)
 uint32_t StripeValue(uint32_t entry, uint32_t phase)
 {
     return ((entry >> kPhaseShift) + phase) & 7;
-}
-
-// The set bits of the boundary mask (rows top-down at the stride, the leftmost pixel in a
-// byte's highest bit), row by row. Throws std::bad_alloc.
-OutlineRows ReadMask(const std::vector<uint8_t>& bits, int32_t stride, int32_t width, int32_t height)
-{
-    size_t count = 0;
-    for (uint8_t byte : bits)
-        count += size_t(std::popcount(byte));
-    OutlineRows rows;
-    rows.columns.reserve(count);
-    rows.rowStarts.reserve(size_t(height) + 1);
-    for (int32_t row = 0; row < height; ++row) {
-        rows.rowStarts.push_back(rows.columns.size());
-        const uint8_t* line = bits.data() + size_t(row) * size_t(stride);
-        for (int32_t column = 0; column < width; ++column) {
-            if (line[column >> 3] & (0x80u >> (column & 7)))
-                rows.columns.push_back(column);
-        }
-    }
-    rows.rowStarts.push_back(rows.columns.size());
-    return rows;
 }
 
 struct Pacing {
@@ -95,8 +72,9 @@ int CSelectionOutline::Build(ITzPicture* picture, const PTzRECT& zoomed, _tagITz
     OutlineRows rows;
     std::vector<uint8_t> rising;
     try {
-        rows = ReadMask(bits, stride, width, height);
-        rising = FindRisingOutline(rows, zoom);
+        const OutlineMask outline = {bits.data(), stride, width, height};
+        rows = ReadOutlineRows(outline);
+        rising = FindRisingOutline(outline, rows, zoom);
         m_entries.reserve(rows.columns.size());
     } catch (const std::bad_alloc&) {
         return 0;
