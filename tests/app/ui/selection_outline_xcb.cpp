@@ -1,7 +1,7 @@
 // What a person sees of the selection outline on a real X server (run under xvfb-run with
 // QT_QPA_PLATFORM=xcb): on a new picture with a stroke, a rectangle selection moved by
-// the move tool in several mouse steps, by the arrow keys and by the selection tool's own
-// drag, then undone and redone from the keyboard; after each, the outline's pixels on the
+// the selection tool's own drag, by the move tool in several mouse steps and by the arrow
+// keys, then undone and redone from the keyboard; after each, the outline's pixels on the
 // screen lie on the selection's boundary and nowhere else. Then an ellipse selection,
 // whose outline shows dashes along its diagonals at 1/1 and 4/1. The PNGs stay in the
 // build tree's screenshot folder.
@@ -97,26 +97,28 @@ TEST_F(OutlineScreenshot, FollowsTheSelectionThroughEveryMoveUndoAndRedo)
     ASSERT_NE(view->GetPicture()->GetSelectionLayer(0), nullptr);
     ExpectOutlineOnTheBoundary("the rectangle selected", QStringLiteral("outline_selected_xcb.png"));
 
-    // The move tool, many small steps: the outline follows each one.
+    // The selection tool's drag moves the selection alone, in several steps.
     checkEachStep = true;
-    Drag(tool_id::MOVE, {{100, 80}, {107, 84}, {114, 88}, {121, 92}, {128, 96}, {135, 100}, {150, 110}});
+    Drag(tool_id::MAGR, {{100, 80}, {104, 82}, {108, 84}, {112, 86}, {120, 90}});
+    checkEachStep = false;
+    ExpectOutlineOnTheBoundary("after the selection tool's drag", QStringLiteral("outline_dragged_xcb.png"));
+    EXPECT_EQ(SelectionBounds().left, 40 + 20);
+    EXPECT_EQ(SelectionBounds().top, 40 + 10);
+
+    // The move tool takes the pixels along, in many small steps.
+    checkEachStep = true;
+    Drag(tool_id::MOVE, {{120, 90}, {127, 94}, {134, 98}, {141, 102}, {148, 106}, {155, 110}, {170, 120}});
     checkEachStep = false;
     ExpectOutlineOnTheBoundary("after the move tool's drag", QStringLiteral("outline_moved_xcb.png"));
     const PTzRECT moved = SelectionBounds();
-    EXPECT_EQ(moved.left, 40 + 50);
-    EXPECT_EQ(moved.top, 40 + 30);
+    EXPECT_EQ(moved.left, 40 + 20 + 50);
+    EXPECT_EQ(moved.top, 40 + 10 + 30);
 
     Key(Qt::Key_Left, Qt::ShiftModifier);
     Key(Qt::Key_Up);
     ExpectOutlineOnTheBoundary("after the arrow keys", QStringLiteral("outline_nudged_xcb.png"));
     EXPECT_EQ(SelectionBounds().left, moved.left - 10);
     EXPECT_EQ(SelectionBounds().top, moved.top - 1);
-
-    // The selection tool's own drag of the selection (the pixels come along: they float).
-    checkEachStep = true;
-    Drag(tool_id::MAGR, {{120, 100}, {110, 105}, {100, 110}, {90, 115}});
-    checkEachStep = false;
-    ExpectOutlineOnTheBoundary("after the selection tool's drag");
 
     for (int undo = 0; undo < 4; ++undo) {
         Key(Qt::Key_Z, Qt::ControlModifier);

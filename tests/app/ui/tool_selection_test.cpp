@@ -222,10 +222,11 @@ TEST_F(SelectionOutline, FollowsEveryMoveOfTheSelectionItsUndoAndItsRedo)
         std::function<void()> run;
     };
     const std::vector<Step> steps = {
-        {"move tool drag", [&] { drag(MOVE, {50, 45}, {{55, 47}, {62, 52}, {75, 60}, {90, 66}}); }},
-        {"move tool arrows", [&] { keys(MOVE); }},
-        {"selection drag", [&] { drag(MAGR, {85, 70}, {{80, 72}, {70, 75}, {60, 80}}); }},
+        // The selection tools move the mask alone; then the move tool lifts the pixels.
+        {"selection drag", [&] { drag(MAGR, {50, 45}, {{60, 50}, {70, 55}, {80, 60}}); }},
         {"selection arrows", [&] { keys(MAGR); }},
+        {"move tool drag", [&] { drag(MOVE, {70, 60}, {{75, 62}, {82, 66}, {95, 72}, {110, 80}}); }},
+        {"move tool arrows", [&] { keys(MOVE); }},
         {"undo", command(quorvel::ID_EDIT_UNDO)},
         {"undo", command(quorvel::ID_EDIT_UNDO)},
         {"undo", command(quorvel::ID_EDIT_UNDO)},
