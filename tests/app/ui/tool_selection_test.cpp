@@ -221,25 +221,18 @@ TEST_F(SelectionOutline, FollowsEveryMoveOfTheSelectionItsUndoAndItsRedo)
         const char* what;
         std::function<void()> run;
     };
-    const std::vector<Step> steps = {
+    std::vector<Step> steps = {
         // The selection tools move the mask alone; then the move tool lifts the pixels.
         {"selection drag", [&] { drag(MAGR, {50, 45}, {{60, 50}, {70, 55}, {80, 60}}); }},
         {"selection arrows", [&] { keys(MAGR); }},
         {"move tool drag", [&] { drag(MOVE, {70, 60}, {{75, 62}, {82, 66}, {95, 72}, {110, 80}}); }},
         {"move tool arrows", [&] { keys(MOVE); }},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"undo", command(quorvel::ID_EDIT_UNDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
-        {"redo", command(quorvel::ID_EDIT_REDO)},
     };
+    // Each drag is one step, each arrow another: six to undo, then to redo.
+    for (int id : {quorvel::ID_EDIT_UNDO, quorvel::ID_EDIT_REDO}) {
+        for (int step = 0; step < 6; ++step)
+            steps.push_back({id == quorvel::ID_EDIT_UNDO ? "undo" : "redo", command(id)});
+    }
     PTzRECT before = {};
     for (const Step& step : steps) {
         picture->GetSelectionLayer(0)->GetBounds(&before);

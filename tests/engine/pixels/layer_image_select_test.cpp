@@ -320,7 +320,7 @@ protected:
     }
 };
 
-TEST(LayerImageSelect, PreviewChangedAnnouncesASelectionChangeInPictureCoordinates)
+TEST(LayerImageSelect, PreviewChangedAndMovesAnnounceSelectionChangesInPictureCoordinates)
 {
     Select selection(new ITzLayerImageSelect());
     const PTzRECT bounds = {40, 60, 100, 100};
@@ -333,20 +333,11 @@ TEST(LayerImageSelect, PreviewChangedAnnouncesASelectionChangeInPictureCoordinat
     ASSERT_EQ(log.codes, std::vector<uint32_t>{ITzLAYERMSG_SELECTION});
     EXPECT_TRUE(SameRect(log.rect, {41, 62, 43, 64}));
     EXPECT_EQ(log.flag, 0u);
-    log.RemoveFromBroadcaster(selection.get());
-}
-
-TEST(LayerImageSelect, AMoveAnnouncesItsPixelsAndASelectionChangeAtTheOldAndTheNewBounds)
-{
-    Select selection(new ITzLayerImageSelect());
-    const PTzRECT bounds = {40, 60, 100, 100};
-    ASSERT_EQ(selection->SetSize(&bounds, 1), 0);
-    MessageLog log;
-    log.AddToBroadcaster(selection.get());
+    // A move changes the pixels shown and the selection, at the old and the new bounds.
     _tagPTzOFFSET offset = {-5, 7};
     EXPECT_EQ(selection->MoveCore(&offset), 0);
-    const std::vector<uint32_t> moved = {ITzLAYERMSG_DATA, ITzLAYERMSG_DATA, ITzLAYERMSG_SELECTION,
-                                         ITzLAYERMSG_SELECTION};
+    const std::vector<uint32_t> moved = {ITzLAYERMSG_SELECTION, ITzLAYERMSG_DATA, ITzLAYERMSG_DATA,
+                                         ITzLAYERMSG_SELECTION, ITzLAYERMSG_SELECTION};
     EXPECT_EQ(log.codes, moved);
     EXPECT_TRUE(SameRect(log.rect, {35, 67, 95, 107}));
     // A move by nothing moves nothing and says nothing.
