@@ -30,6 +30,8 @@ int CTamsleyView::SetZoom(_tagITzZOOMLEVEL zoom)
     InvalidateAll();
     UpdateScrollSizes();
     UpdateZoomTitle();
+    // Zoom In and Zoom Out follow at once, whoever zoomed: a command, a key or a tool.
+    UpdateFrameCommands();
     return 1;
 }
 

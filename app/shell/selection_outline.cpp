@@ -3,10 +3,10 @@
 #include "app/shell/selection_outline.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 
+#include "app/shell/outline_direction.h"
 #include "base/color.h"
 #include "engine/picture/picture.h"
 
@@ -69,22 +69,26 @@ int CSelectionOutline::Build(ITzPicture* picture, const PTzRECT& zoomed, _tagITz
     _tagITzBITMAP mask = {width, height, stride, 1, PTzCOLORMODE_2BIT, bits.data()};
     if (picture->GetSelectionBoundary(&zoomed, &mask, &zoom) != 0)
         return 0;
-    size_t count = 0;
-    for (uint8_t byte : bits)
-        count += size_t(std::popcount(byte));
+    OutlineRows rows;
+    std::vector<uint8_t> rising;
     try {
-        m_entries.reserve(count);
+        const OutlineMask outline = {bits.data(), stride, width, height};
+        rows = ReadOutlineRows(outline);
+        rising = FindRisingOutline(outline, rows, zoom);
+        m_entries.reserve(rows.columns.size());
     } catch (const std::bad_alloc&) {
         return 0;
     }
     int32_t left = width, top = height, right = -1, bottom = -1;
     for (int32_t row = 0; row < height; ++row) {
-        const uint8_t* line = bits.data() + size_t(row) * size_t(stride);
-        for (int32_t column = 0; column < width; ++column) {
-            if (!(line[column >> 3] & (0x80u >> (column & 7))))
-                continue;
+        for (size_t i = rows.rowStarts[size_t(row)]; i < rows.rowStarts[size_t(row) + 1]; ++i) {
+            const int32_t column = rows.columns[i];
+            // The value the caller's phase (the outline's own plus the visible area's
+            // zoomed left + top) turns into zoomed x + y, or x - y where the edge rises.
+            const uint32_t value = rising[i] ? uint32_t(column) - uint32_t(row) - 2u * uint32_t(zoomed.top)
+                                             : uint32_t(column) + uint32_t(row);
             const uint32_t offset = uint32_t(row) * uint32_t(backBuffer.stride) + 3u * uint32_t(column);
-            m_entries.push_back((uint32_t((row + column) & 7) << kPhaseShift) | offset);
+            m_entries.push_back(((value & 7) << kPhaseShift) | offset);
             left = std::min(left, column);
             right = std::max(right, column);
             top = std::min(top, row);

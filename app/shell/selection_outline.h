@@ -2,7 +2,8 @@
 // buffer. The picture gives the selection's boundary over the visible area as a one-bit
 // mask; the outline keeps the address of every boundary pixel in the back buffer and
 // recolours those pixels in place, black and white diagonal stripes four pixels wide that
-// move one step per phase and stay anchored to zoomed-picture coordinates.
+// move one step per phase and stay anchored to zoomed-picture coordinates: along x + y,
+// and along x - y where the outline rises to the right, so that every edge shows dashes.
 #pragma once
 
 #include <QPoint>
@@ -35,8 +36,10 @@ public:
               QPoint scroll);
 
     // Recolours every outline pixel for the phase: a pixel's stripe value is (its
-    // (row + column) mod 8 + phase) mod 8, black for 0-3 and white for 4-7. The caller's
-    // phase is the outline's phase plus the visible area's zoomed left and top.
+    // (row + column) mod 8 + phase) mod 8, black for 0-3 and white for 4-7; where the
+    // outline rises to the right, (column - row) takes the place of (row + column), kept
+    // anchored to zoomed x - y. The caller's phase is the outline's phase plus the
+    // visible area's zoomed left and top.
     // 0 for a back buffer that is not 24-bit or has no pixels, else 1.
     int Paint(_tagITzBITMAP* backBuffer, uint32_t phase) const;
     // The same after the phase grew by one: only the pixels whose colour changes (value 0
@@ -48,8 +51,8 @@ public:
     static bool TakeStep(uint32_t now);
 
 private:
-    // An entry: bits 29-31 the pixel's (row + column) mod 8, bits 0-28 the offset of its
-    // first byte in the back buffer (row x stride + 3 x column).
+    // An entry: bits 29-31 the pixel's stripe value before the phase, bits 0-28 the
+    // offset of its first byte in the back buffer (row x stride + 3 x column).
     std::vector<uint32_t> m_entries;
     bool m_built = false;
     QPoint m_scroll;

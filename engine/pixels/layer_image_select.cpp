@@ -151,6 +151,20 @@ int ITzLayerImageSelect::PreviewChanged(const PTzRECT* rect)
     return 0;
 }
 
+int ITzLayerImageSelect::MoveCore(_tagPTzOFFSET* offset)
+{
+    PTzRECT before;
+    ITzLayerBase::GetBounds(&before);
+    const int result = ITzLayerImageGray::MoveCore(offset);
+    if (result != 0)
+        return result;
+    PTzRECT after;
+    ITzLayerBase::GetBounds(&after);
+    SendRectMessage(ITzLAYERMSG_SELECTION, before, 0);
+    SendRectMessage(ITzLAYERMSG_SELECTION, after, 0);
+    return 0;
+}
+
 int ITzLayerImageSelect::MergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
                                        const _tagITzZOOMLEVEL* zoomY)
 {

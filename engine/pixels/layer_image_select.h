@@ -44,6 +44,9 @@ public:
     int IsLayerEmpty() override;
     // Announces a changed layer rectangle as 1109 (selection changed), not 1107.
     int PreviewChanged(const PTzRECT* rect) override;
+    // The image layer's move, announced also as 1109 for the old and the new bounds: the
+    // selection is somewhere else now, and its outline with it.
+    int MoveCore(_tagPTzOFFSET* offset) override;
     // The overlay in its default colour.
     int MergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, const _tagITzZOOMLEVEL* zoomX,
                       const _tagITzZOOMLEVEL* zoomY) override;

@@ -1,10 +1,12 @@
 // The marching outline of a selection: the recolouring rules against a full paint, the
 // stripes anchored to zoomed coordinates, the 100 ms pacing shared by all views (with a
 // clock of the test's), steps that write only the pixels that change and compose
-// nothing, and the entries built again after a scroll.
+// nothing, the entries built again after a scroll, and dashes along every edge of round
+// and slanted selections at every zoom.
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 #include <vector>
 
 #include "app/shell/picture_view.h"
@@ -169,6 +171,56 @@ TEST_F(Outline, ScrollingBuildsTheEntriesAgainForTheNewPlace)
         QCoreApplication::processEvents();
         phase = (phase + 1) & 7;
         EXPECT_EQ(StripePhase(view, shown.Grab()), phase) << to.x() << "," << to.y();
+    }
+}
+
+TEST_F(Outline, EveryBoundaryPixelCarriesDashesAlongEdgesOfEveryDirectionAtEveryZoom)
+{
+    // Sixteenths of a pixel, for the lasso's polygons.
+    const auto lasso = [](std::vector<PTzPOINT> points) {
+        for (PTzPOINT& point : points)
+            point = {point.x * 16, point.y * 16};
+        return [points](ITzPicture* picture) {
+            ITzToolMask mask;
+            return mask.DrawPolygonSelection(picture, uint32_t(points.size()), points.data(), 255, ITzSELECTION_REPLACE);
+        };
+    };
+    struct Shape {
+        const char* name;
+        std::function<int(ITzPicture*)> select;
+        PTzPOINT rising;  // a boundary point where the edge rises to the right at 45 degrees
+    } shapes[] = {
+        {"ellipse",
+         [](ITzPicture* picture) {
+             ITzToolMask mask;
+             const PTzRECT box = {30, 20, 270, 180};
+             return mask.DrawArcSelection(picture, &box, 255, ITzSELECTION_REPLACE);
+         },
+         {50, 56}},
+        {"diamond", lasso({{150, 20}, {230, 100}, {150, 180}, {70, 100}}), {110, 60}},
+        {"slanted", lasso({{20, 170}, {140, 50}, {280, 110}, {200, 190}}), {80, 110}},
+    };
+    const _tagITzZOOMLEVEL zooms[] = {{1, 3}, {1, 1}, {3, 2}, {4, 1}, {16, 1}};
+    for (const Shape& shape : shapes) {
+        ShownView shown(MakeArgbPicture(300, 200, [](int, int) { return 0xFF808080u; }), QSize(400, 300));
+        CTamsleyView& view = *shown.view;
+        ASSERT_EQ(shape.select(view.GetPicture()), 1) << shape.name;
+        view.OnActivateView(true);
+        for (const _tagITzZOOMLEVEL& zoom : zooms) {
+            view.SetZoom(zoom);
+            PTzPOINT rising;
+            ASSERT_EQ(view.PictureToZoomed(&shape.rising, &rising), 0);
+            view.ScrollToZoomed(rising.x - 200, rising.y - 150);
+            for (int phase = 0; phase < 2; ++phase) {
+                now += 100;
+                view.OnIdle();
+                QCoreApplication::processEvents();
+                const OutlineCheck check = CheckOutline(view, shown.Grab());
+                EXPECT_GT(check.boundary, 80) << shape.name << " at " << zoom.numerator << "/" << zoom.denominator;
+                EXPECT_EQ(check.missing + check.stray + check.gaps, 0)
+                    << check << "; " << shape.name << " at " << zoom.numerator << "/" << zoom.denominator;
+            }
+        }
     }
 }
 

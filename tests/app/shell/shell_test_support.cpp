@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "app/shell/document.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/operation.h"
+#include "app/shell/picture_tiles.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -270,10 +272,13 @@ QImage ShownView::Grab() const
 }
 
 // The boundary is the engine's own, read as the view reads it.
-int StripePhase(CTamsleyView& view, const QImage& shown)
+ViewBoundary SelectionBoundaryOnView(CTamsleyView& view)
 {
+    ViewBoundary boundary;
     const QPoint origin = view.PictureOrigin();
     const QRect visible = QRect(QPoint(0, 0), view.viewport()->size()) & QRect(origin, view.GetZoomedSize());
+    if (visible.isEmpty() || !view.GetPicture()->GetSelectionLayer(0))
+        return boundary;
     const QRect zoomed = visible.translated(-origin);
     const int stride = ((zoomed.width() + 31) >> 3) & ~3;
     std::vector<uint8_t> bits(size_t(stride) * zoomed.height(), 0);
@@ -282,20 +287,43 @@ int StripePhase(CTamsleyView& view, const QImage& shown)
     _tagITzZOOMLEVEL zoom;
     view.GetZoomLevel(&zoom);
     if (view.GetPicture()->GetSelectionBoundary(&rect, &mask, &zoom) != 0)
-        return -1;
+        return boundary;
+    boundary.visible = visible;
+    boundary.zoomedCorner = zoomed.topLeft();
+    boundary.bits.resize(size_t(zoomed.width()) * zoomed.height());
+    for (int row = 0; row < zoomed.height(); ++row) {
+        for (int column = 0; column < zoomed.width(); ++column)
+            boundary.bits[size_t(row) * zoomed.width() + column] =
+                bits[size_t(row * stride + (column >> 3))] & (0x80 >> (column & 7));
+    }
+    return boundary;
+}
+
+bool ViewBoundary::At(QPoint client) const
+{
+    if (!visible.contains(client))
+        return false;
+    const QPoint inside = client - visible.topLeft();
+    return bits[size_t(inside.y()) * visible.width() + inside.x()];
+}
+
+int StripePhase(CTamsleyView& view, const QImage& shown)
+{
+    const ViewBoundary boundary = SelectionBoundaryOnView(view);
     struct Pixel {
         int sum;  // zoomed x + zoomed y
         bool black;
     };
     std::vector<Pixel> outline;
-    for (int row = 0; row < zoomed.height(); ++row) {
-        for (int column = 0; column < zoomed.width(); ++column) {
-            if (!(bits[size_t(row * stride + (column >> 3))] & (0x80 >> (column & 7))))
+    for (int y = boundary.visible.top(); y <= boundary.visible.bottom(); ++y) {
+        for (int x = boundary.visible.left(); x <= boundary.visible.right(); ++x) {
+            if (!boundary.At({x, y}))
                 continue;
-            const QRgb pixel = shown.pixel(visible.left() + column, visible.top() + row);
+            const QRgb pixel = shown.pixel(x, y);
             if (pixel != qRgb(0, 0, 0) && pixel != qRgb(255, 255, 255))
                 return -1;
-            outline.push_back({zoomed.left() + column + zoomed.top() + row, pixel == qRgb(0, 0, 0)});
+            const QPoint zoomed = QPoint(x, y) - boundary.visible.topLeft() + boundary.zoomedCorner;
+            outline.push_back({zoomed.x() + zoomed.y(), pixel == qRgb(0, 0, 0)});
         }
     }
     if (outline.size() < 100)
@@ -306,6 +334,56 @@ int StripePhase(CTamsleyView& view, const QImage& shown)
             return p;
     }
     return -1;
+}
+
+OutlineCheck CheckOutline(CTamsleyView& view, const QImage& shown)
+{
+    OutlineCheck check;
+    const ViewBoundary boundary = SelectionBoundaryOnView(view);
+    // The picture as the view composes it, without an outline.
+    QImage plain(shown.size(), QImage::Format_RGB32);
+    const QRect picture = QRect(view.PictureOrigin(), view.GetZoomedSize()) & shown.rect();
+    {
+        QPainter painter(&plain);
+        _tagITzZOOMLEVEL zoom;
+        view.GetZoomLevel(&zoom);
+        const PTzRECT area = {picture.left(), picture.top(), picture.right() + 1, picture.bottom() + 1};
+        DrawPictureTiles(&painter, view.GetPicture(), area, {view.PictureOrigin().x(), view.PictureOrigin().y()},
+                         zoom, TileBackground::Checkerboard);
+    }
+    const auto colour = [&](QPoint at) {
+        const QRgb pixel = shown.pixel(at);
+        return pixel == qRgb(0, 0, 0) ? 0 : pixel == qRgb(255, 255, 255) ? 1 : -1;
+    };
+    const QRect inner = shown.rect().adjusted(kOutlineDashReach, kOutlineDashReach, -kOutlineDashReach,
+                                              -kOutlineDashReach);
+    for (int y = picture.top(); y <= picture.bottom(); ++y) {
+        for (int x = picture.left(); x <= picture.right(); ++x) {
+            if (!boundary.At({x, y})) {
+                check.stray += shown.pixel(x, y) != plain.pixel(x, y);
+                continue;
+            }
+            ++check.boundary;
+            if (colour({x, y}) < 0) {
+                ++check.missing;
+                continue;
+            }
+            // A dash ends within a few pixels along the boundary, whichever way it runs
+            // (and, near the window's edge, maybe out of sight).
+            if (!inner.contains(x, y))
+                continue;
+            bool seen[2] = {false, false};
+            for (int dy = -kOutlineDashReach; dy <= kOutlineDashReach; ++dy) {
+                for (int dx = -kOutlineDashReach; dx <= kOutlineDashReach; ++dx) {
+                    const QPoint near(x + dx, y + dy);
+                    if (boundary.At(near) && colour(near) >= 0)
+                        seen[colour(near)] = true;
+                }
+            }
+            check.gaps += !(seen[0] && seen[1]);
+        }
+    }
+    return check;
 }
 
 QString ScreenshotPath(const QString& name)

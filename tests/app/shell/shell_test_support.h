@@ -148,11 +148,43 @@ struct ShownView {
     std::unique_ptr<CTamsleyView> view;
 };
 
+// The picture's selection boundary over the view's visible area, read as the view reads
+// it: `visible` in viewport coordinates (empty without a selection), whose corner is
+// `zoomedCorner` in zoomed coordinates.
+struct ViewBoundary {
+    QRect visible;
+    QPoint zoomedCorner;
+    std::vector<bool> bits;  // one a pixel of `visible`, rows top-down
+    // Whether the viewport point is a boundary pixel.
+    bool At(QPoint client) const;
+};
+ViewBoundary SelectionBoundaryOnView(CTamsleyView& view);
+
 // The phase p of the selection outline's stripes in an image of the view's viewport:
 // every pixel of the picture's selection boundary over the visible area is black where
 // (zoomed x + zoomed y + p) mod 8 is under 4 and white elsewhere. -1 when no one phase
 // fits them all, or without such pixels.
 int StripePhase(CTamsleyView& view, const QImage& shown);
+
+// The outline in an image of the view's viewport against where the selection is, over the
+// picture's part of the viewport: boundary pixels neither black nor white (missing),
+// pixels off the boundary that differ from the picture composed without an outline
+// (strays: an outline left behind), and boundary pixels without both a black and a white
+// boundary pixel within kOutlineDashReach pixels on each axis (gaps: a dash that runs on;
+// not judged that near the window's edge).
+inline constexpr int kOutlineDashReach = 4;
+struct OutlineCheck {
+    int boundary = 0;
+    int missing = 0;
+    int stray = 0;
+    int gaps = 0;
+};
+OutlineCheck CheckOutline(CTamsleyView& view, const QImage& shown);
+inline std::ostream& operator<<(std::ostream& out, const OutlineCheck& check)
+{
+    return out << "boundary " << check.boundary << ", missing " << check.missing << ", stray " << check.stray
+               << ", gaps " << check.gaps;
+}
 
 // The path of a file in the build tree's screenshot folder (made when missing).
 QString ScreenshotPath(const QString& name);

@@ -1,9 +1,11 @@
 // The move, hand, zoom and eyedropper front-ends on a real picture: what the Copy option
 // and Alt make of a move, Shift's 45-degree drag, the arrow keys, the hand's scrolling,
-// the zoom's clicks and rectangle, and the eyedropper's picks.
+// the zoom's clicks and rectangle, the eyedropper's picks, and the Zoom In and Zoom Out
+// commands' enabled states after each zoom of the keys and the zoom tool.
 #include <QScrollBar>
 
 #include "app/shell/current_colours.h"
+#include "app/shell/shell_strings.h"
 #include "app/shell/zoom_ladder.h"
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_move.h"
@@ -161,6 +163,53 @@ TEST_F(ViewTools, TheEyedropperPicksOpaquePixelsIntoTheFrontOrWithShiftTheBackCo
     colours->GetBackColor(&back);
     EXPECT_EQ(back.components[0], 255);
     EXPECT_EQ(back.components[2], 0);
+}
+
+// A picture of 40 x 30, which the Zoom In and Zoom Out commands stop at 16/1 and at 1/6.
+class ZoomCommands : public ViewTools {
+protected:
+    QSize PictureSize() const override { return {40, 30}; }
+
+    bool Enabled(int id) const { return frame->Action(id)->isEnabled(); }
+    // A command's key as the user presses it, at once: no idle turn comes between.
+    void Keys(Qt::Key key, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(view, key, Qt::ControlModifier);
+    }
+};
+
+TEST_F(ZoomCommands, EveryChangeOfZoomRefreshesWhetherZoomInAndZoomOutAreEnabled)
+{
+    Keys(Qt::Key_Plus, 10);
+    ASSERT_TRUE(SameZoom(Zoom(), {16, 1}));
+    EXPECT_FALSE(Enabled(quorvel::ID_ZOOM_IN));
+    Select(ZOOM);
+    Press(At(20, 15), Qt::ShiftModifier);
+    Release(At(20, 15), Qt::ShiftModifier);
+    EXPECT_TRUE(SameZoom(Zoom(), {12, 1}));
+    EXPECT_TRUE(Enabled(quorvel::ID_ZOOM_IN)) << "after the zoom tool's step out";
+    Keys(Qt::Key_Plus, 1);
+    EXPECT_TRUE(SameZoom(Zoom(), {16, 1})) << "Ctrl++ zooms in again";
+
+    Keys(Qt::Key_Minus, 20);
+    ASSERT_TRUE(SameZoom(Zoom(), {1, 6}));
+    EXPECT_FALSE(Enabled(quorvel::ID_ZOOM_OUT));
+    Press(At(20, 15));
+    Release(At(20, 15));
+    EXPECT_TRUE(SameZoom(Zoom(), {1, 4}));
+    EXPECT_TRUE(Enabled(quorvel::ID_ZOOM_OUT)) << "after the zoom tool's click in";
+    Keys(Qt::Key_Minus, 1);
+    EXPECT_TRUE(SameZoom(Zoom(), {1, 6})) << "Ctrl+- zooms out again";
+
+    // A rectangle dragged with the zoom tool to the largest zoom.
+    Keys(Qt::Key_Plus, 5);
+    ASSERT_TRUE(Enabled(quorvel::ID_ZOOM_IN));
+    Press(At(5, 5));
+    Drag(At(17, 17));
+    Release(At(17, 17));
+    EXPECT_GE(Zoom().numerator / Zoom().denominator, 16u);
+    EXPECT_FALSE(Enabled(quorvel::ID_ZOOM_IN)) << "after the zoom tool's rectangle";
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The selection front-ends on a real picture: the operation Shift and Alt choose with and
 // without a selection, the rectangle, ellipse, lasso and wand, a press inside the
 // selection that drags it (one undo step, the editing ticket held throughout), the click
-// that deselects, and the arrow keys.
+// that deselects, the arrow keys, and the outline on screen after every move of the
+// selection by any of them, its undo and its redo.
 #include <QScrollBar>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "app/shell/main_frame.h"
+#include "app/shell/shell_strings.h"
 #include "app/ui/tool_cursors.h"
 #include "app/ui/tool_marquee.h"
 #include "engine/tools/mouse_track.h"
@@ -172,6 +177,73 @@ TEST_F(SelectionTools, ADragAtTheViewsEdgeScrollsOneStepForEachRepaint)
     const _tagPTzMOUSEPOINT edge = {Area()->width() - 1, 55, 0, {}};
     ASSERT_TRUE(ToPicturePixel(view, &edge, &corner));
     EXPECT_EQ(SelectionAt(picture, corner.x - 1, corner.y), 255);
+}
+
+std::string FourCC(uint32_t id)
+{
+    return {char(id >> 24), char(id >> 16), char(id >> 8), char(id)};
+}
+
+class SelectionOutline : public SelectionTools {
+protected:
+    // The outline on screen after the idle turns and the paint that follow a change.
+    shelltest::OutlineCheck Shown()
+    {
+        RunIdle();
+        return shelltest::CheckOutline(*view, view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+};
+
+TEST_F(SelectionOutline, FollowsEveryMoveOfTheSelectionItsUndoAndItsRedo)
+{
+    view->SetZoom({3, 2});
+    SelectRect({30, 30, 70, 60});
+    const auto drag = [this](uint32_t tool, QPoint from, std::initializer_list<QPoint> steps) {
+        Select(tool);
+        Press(At(from.x(), from.y()));
+        for (const QPoint& step : steps) {
+            Drag(At(step.x(), step.y()));
+            const shelltest::OutlineCheck check = Shown();
+            EXPECT_GT(check.boundary, 100) << FourCC(tool) << " at " << step.x() << "," << step.y();
+            EXPECT_EQ(check.missing + check.stray, 0)
+                << check << "; " << FourCC(tool) << " at " << step.x() << "," << step.y();
+        }
+        Release(At(std::data(steps)[steps.size() - 1].x(), std::data(steps)[steps.size() - 1].y()));
+    };
+    const auto keys = [this](uint32_t tool) {
+        Select(tool);
+        KeyDown(Qt::Key_Left, Qt::ShiftModifier);
+        KeyUp(Qt::Key_Left, Qt::ShiftModifier);
+        KeyDown(Qt::Key_Down);
+    };
+    const auto command = [this](int id) { return [this, id] { frame->Action(id)->trigger(); }; };
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+    };
+    std::vector<Step> steps = {
+        // The selection tools move the mask alone; then the move tool lifts the pixels.
+        {"selection drag", [&] { drag(MAGR, {50, 45}, {{60, 50}, {70, 55}, {80, 60}}); }},
+        {"selection arrows", [&] { keys(MAGR); }},
+        {"move tool drag", [&] { drag(MOVE, {70, 60}, {{75, 62}, {82, 66}, {95, 72}, {110, 80}}); }},
+        {"move tool arrows", [&] { keys(MOVE); }},
+    };
+    // Each drag is one step, each arrow another: six to undo, then to redo.
+    for (int id : {quorvel::ID_EDIT_UNDO, quorvel::ID_EDIT_REDO}) {
+        for (int step = 0; step < 6; ++step)
+            steps.push_back({id == quorvel::ID_EDIT_UNDO ? "undo" : "redo", command(id)});
+    }
+    PTzRECT before = {};
+    for (const Step& step : steps) {
+        picture->GetSelectionLayer(0)->GetBounds(&before);
+        step.run();
+        const shelltest::OutlineCheck check = Shown();
+        PTzRECT after = {};
+        picture->GetSelectionLayer(0)->GetBounds(&after);
+        EXPECT_FALSE(PTzRectEqual(&before, &after)) << step.what << ": the selection moved";
+        EXPECT_GT(check.boundary, 100) << step.what;
+        EXPECT_EQ(check.missing + check.stray, 0) << check << "; " << step.what;
+    }
 }
 
 }  // namespace

@@ -320,7 +320,7 @@ protected:
     }
 };
 
-TEST(LayerImageSelect, PreviewChangedAnnouncesASelectionChangeInPictureCoordinates)
+TEST(LayerImageSelect, PreviewChangedAndMovesAnnounceSelectionChangesInPictureCoordinates)
 {
     Select selection(new ITzLayerImageSelect());
     const PTzRECT bounds = {40, 60, 100, 100};
@@ -333,6 +333,17 @@ TEST(LayerImageSelect, PreviewChangedAnnouncesASelectionChangeInPictureCoordinat
     ASSERT_EQ(log.codes, std::vector<uint32_t>{ITzLAYERMSG_SELECTION});
     EXPECT_TRUE(SameRect(log.rect, {41, 62, 43, 64}));
     EXPECT_EQ(log.flag, 0u);
+    // A move changes the pixels shown and the selection, at the old and the new bounds.
+    _tagPTzOFFSET offset = {-5, 7};
+    EXPECT_EQ(selection->MoveCore(&offset), 0);
+    const std::vector<uint32_t> moved = {ITzLAYERMSG_SELECTION, ITzLAYERMSG_DATA, ITzLAYERMSG_DATA,
+                                         ITzLAYERMSG_SELECTION, ITzLAYERMSG_SELECTION};
+    EXPECT_EQ(log.codes, moved);
+    EXPECT_TRUE(SameRect(log.rect, {35, 67, 95, 107}));
+    // A move by nothing moves nothing and says nothing.
+    offset = {0, 0};
+    EXPECT_EQ(selection->MoveCore(&offset), ITzERR_INVALID);
+    EXPECT_EQ(log.codes.size(), moved.size());
     log.RemoveFromBroadcaster(selection.get());
 }
 
