@@ -33,6 +33,9 @@ public:
     const QString& GetTitle() const { return m_title; }
     // The path and, from its file name, the title.
     void SetPathName(const QString& path);
+    // The name a print carries and its PDF file is proposed after: the path, or for a
+    // picture never saved the name typed for it.
+    QString GetPrintName() const { return m_pathName.isEmpty() ? m_title : m_pathName; }
 
     // New: proposes a size (the clipboard image's, else the last one chosen, else
     // 1000 x 800, each only inside 1..30000), asks for name and size and makes the
