@@ -4,7 +4,6 @@
 // history as they were.
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
@@ -54,12 +53,11 @@ bool InGroup(gid_t group)
     return false;
 }
 
-// The name a new picture is first offered under: its title up to the first character
-// that does not belong in a file name.
+// The name a new picture is first offered under: the whole name typed for it, up to a
+// "/", which no file name can hold.
 QString NameFromTitle(const QString& title)
 {
-    const qsizetype cut = title.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
-    return cut < 0 ? title : title.left(cut);
+    return title.section(QLatin1Char('/'), 0, 0);
 }
 
 // Writes the picture over the target through a temporary file: no message.

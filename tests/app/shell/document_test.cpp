@@ -258,13 +258,18 @@ TEST_F(Documents, DroppedLocalFilesOpenAsDocuments)
 
 TEST_F(Documents, SaveOfANewPictureAsksForANameAndSaveAsAlwaysAsks)
 {
-    dialogs->newImage = [](int32_t*, int32_t*, QString* name) { return *name = QStringLiteral("My Picture"), true; };
-    test.app->OnFileNew();
-    CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
     QString proposed;
     dialogs->save = [&](QString* name, int*) { return proposed = *name, false; };
-    EXPECT_FALSE(document->DoFileSave());
-    EXPECT_EQ(proposed, QStringLiteral("My")) << "the title up to the first blank";
+    // The whole name typed is offered, up to a "/", which no file name holds.
+    const std::pair<const char*, const char*> names[] = {
+        {"My Picture", "My Picture"}, {"#1; 50% done", "#1; 50% done"}, {"a/b", "a"}};
+    for (const auto& [typed, offered] : names) {
+        dialogs->newImage = [typed](int32_t*, int32_t*, QString* name) { return *name = QString::fromUtf8(typed), true; };
+        test.app->OnFileNew();
+        CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
+        EXPECT_FALSE(document->DoFileSave());
+        EXPECT_EQ(proposed, QString::fromUtf8(offered));
+    }
     temp.Write("a.bmp", FourColourBmp());
     CTamsleyDoc* opened = test.app->OpenDocumentFile(Path("a.bmp"));
     dialogs->saveDialogs = 0;
