@@ -58,7 +58,8 @@ public:
     // user chose not to save); false to keep it open.
     bool SaveModified();
 
-    // Resizes or turns the picture under the progress rules: true when done.
+    // Resizes or turns the picture under the progress rules: true when done. A new size
+    // outside 1..30000 on a side is refused.
     bool ResizePicture(int32_t width, int32_t height, uint32_t resampleType, uint32_t pixelsPerMetre);
     bool RotatePicture(uint32_t rotationKind);
 

@@ -319,6 +319,10 @@ TEST_F(Documents, AResizeToTheSameSizeCountsAsAChangeUntilSaved)
     EXPECT_EQ(document->IsModified(), 1);
     ASSERT_TRUE(document->DoFileSave());
     EXPECT_EQ(document->IsModified(), 0);
+    // Past 30000 pixels a side, or under 1, no resize is made.
+    for (const QSize refused : {QSize(30001, 20000), QSize(96, 0), QSize(-5, 64)})
+        EXPECT_FALSE(document->ResizePicture(refused.width(), refused.height(), 1, 5000));
+    EXPECT_EQ(document->IsModified(), 0);
     ASSERT_TRUE(document->ResizePicture(48, 32, 0, 5000));
     ASSERT_TRUE(document->RotatePicture(1));
     _tagPTzSIZE size = {};
