@@ -73,6 +73,10 @@ private:
     // Asks for a name and a type with the Save dialog: true with both.
     bool PromptSaveName(QString* path, void** plugIn);
     bool TargetWritable(const QString& path) const;
+    // Before the picture is written in a format that cannot keep its layers: the user is
+    // told and may cancel. Asked at each Save As (a path chosen now) and at a Save to a
+    // file the user has not agreed to merge into yet. True to save.
+    bool ConfirmLayersMerged(const QString& path, void* plugIn, bool chosenNow);
     void ReportSaveFailure(const QString& path, int code) const;
 
     uint32_t m_modifiedFlag = 0;
@@ -81,4 +85,6 @@ private:
     QString m_title;
     bool m_unsavedChange = false;
     QWidget* m_window = nullptr;
+    // The file the user agreed to save with the layers merged.
+    QString m_mergeAgreedPath;
 };

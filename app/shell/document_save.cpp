@@ -20,6 +20,7 @@
 #include "base/error_codes.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
+#include "engine/pixels/layer_base.h"
 #include "formats/manager/save_format.h"
 
 using namespace quorvel;
@@ -58,6 +59,15 @@ bool InGroup(gid_t group)
 QString NameFromTitle(const QString& title)
 {
     return title.section(QLatin1Char('/'), 0, 0);
+}
+
+// Whether a format without layers loses part of the picture: more than one layer, or
+// a text layer whose text could no longer be edited.
+bool HoldsLayers(ITzPicture* picture)
+{
+    const uint16_t count = picture->GetLayerCount();
+    ITzLayerBase* only = count == 1 ? picture->GetLayerbyIndex(0) : nullptr;
+    return count > 1 || (only && only->GetType() == ITzLAYERTYPE_TEXT);
 }
 
 // Writes the picture over the target through a temporary file: no message.
@@ -157,10 +167,22 @@ bool CTamsleyDoc::DoSave(const QString& path, bool replace)
         target = name;
         saveAs = true;
     }
-    if (!SaveToPath(target, plugIn, saveAs))
+    if (!ConfirmLayersMerged(target, plugIn, saveAs) || !SaveToPath(target, plugIn, saveAs))
         return false;
     if (replace)
         SetPathName(target);
+    return true;
+}
+
+bool CTamsleyDoc::ConfirmLayersMerged(const QString& path, void* plugIn, bool chosenNow)
+{
+    if (FTzSaveGetMode(plugIn) == FTzMODE_NATIVE || !HoldsLayers(GetPicture()) ||
+        (!chosenNow && path == m_mergeAgreedPath))
+        return true;
+    const QString question = LoadShellString(IDS_MERGES_LAYERS).arg(QFileInfo(path).fileName());
+    if (ShellDialogs().ShowMessage(m_window, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
+    m_mergeAgreedPath = path;
     return true;
 }
 

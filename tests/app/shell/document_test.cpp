@@ -285,16 +285,18 @@ TEST_F(Documents, TheClosePromptKeepsSavesOrDropsAModifiedPicture)
     const std::string before = temp.Read("a.bmp");
     CTamsleyDoc* document = test.app->OpenDocumentFile(Path("a.bmp"));
     ASSERT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+    // Saving asks first whether the two layers may go into the BMP merged.
     const struct {
-        quorvel::MessageAnswer answer;
+        std::deque<quorvel::MessageAnswer> answers;
         bool closes;
         bool saved;
     } cases[] = {
-        {quorvel::MessageAnswer::Cancel, false, false},
-        {quorvel::MessageAnswer::Yes, true, true},
+        {{quorvel::MessageAnswer::Cancel}, false, false},
+        {{quorvel::MessageAnswer::Yes, quorvel::MessageAnswer::No}, false, false},
+        {{quorvel::MessageAnswer::Yes, quorvel::MessageAnswer::Yes}, true, true},
     };
     for (const auto& c : cases) {
-        dialogs->answers = {c.answer};
+        dialogs->answers = c.answers;
         test.app->GetMainFrame()->GetActiveChild()->close();
         QCoreApplication::processEvents();
         EXPECT_EQ(Windows(), c.closes ? 0 : 1);

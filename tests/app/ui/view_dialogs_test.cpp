@@ -286,8 +286,9 @@ TEST_F(ResizeDialog, BadTextInAnyBoxEndsInRangeOnOk)
                 EXPECT_LE(dialog.GetNewHeight(), 30000u) << box << " " << text.toStdString();
                 // A resolution typed or reached through a printed size; until then the
                 // picture's own, which it has none of.
-                if ((box == 1104 && !text.isEmpty()) || !resample)
+                if ((box == 1104 && !text.isEmpty()) || !resample) {
                     EXPECT_GE(dialog.GetResolutionDPM(), 1u) << box << " " << text.toStdString();
+                }
             }
         }
     }
