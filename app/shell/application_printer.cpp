@@ -1,4 +1,4 @@
-// The application's printer and its set-up commands.
+// The application's printer and its set-up command.
 #include "app/shell/application_printer.h"
 
 #include "app/shell/shell_dialogs.h"
@@ -9,24 +9,14 @@ CApplicationPrinter::CApplicationPrinter(std::unique_ptr<CPrinterSource> source)
 
 CApplicationPrinter::~CApplicationPrinter() = default;
 
-bool CApplicationPrinter::RunSetup(QWidget* parent, bool pageOnly)
+bool CApplicationPrinter::Run(QWidget* parent)
 {
     QPrinter* printer = m_source ? m_source->GetPrinter() : nullptr;
     if (!printer) {
         ShellDialogs().ShowMessage(parent, QStringLiteral("No printer is installed."), MessageButtons::Ok);
         return false;
     }
-    return ShellDialogs().AskPrinterSetup(parent, printer, pageOnly ? PrinterSetupKind::Page : PrinterSetupKind::Printer);
-}
-
-void CApplicationPrinter::Run(QWidget* parent)
-{
-    RunSetup(parent, false);
-}
-
-bool CApplicationPrinter::RunPageSetup(QWidget* parent)
-{
-    return RunSetup(parent, true);
+    return ShellDialogs().AskPrinterSetup(parent, printer);
 }
 
 std::unique_ptr<CPrinterDC> CApplicationPrinter::CreatePrinterDC()

@@ -142,8 +142,16 @@ bool CTamsleyDoc::SaveModified()
 bool CTamsleyDoc::ResizePicture(int32_t width, int32_t height, uint32_t resampleType, uint32_t pixelsPerMetre)
 {
     const _tagPTzSIZE size = {width, height};
+    _tagPTzSIZE current = {};
+    if (!GetPicture() || GetPicture()->GetSize(&current) != 0)
+        return false;
+    // No resize goes past the sides a new picture may have; the picture's own size only
+    // takes the resolution.
+    const bool resized = width != current.cx || height != current.cy;
+    if (resized && (!CNewDialog::SideFits(width) || !CNewDialog::SideFits(height)))
+        return false;
     COPResize resize(m_window);
-    if (!GetPicture() || !resize.Set(GetPicture(), &size, resampleType, pixelsPerMetre) || !resize.Run())
+    if (!resize.Set(GetPicture(), &size, resampleType, pixelsPerMetre) || !resize.Run())
         return false;
     // The history keeps no step for a resolution alone: the document remembers it.
     if (resize.ChangedOnlyResolution())

@@ -33,6 +33,9 @@ public:
     const QString& GetTitle() const { return m_title; }
     // The path and, from its file name, the title.
     void SetPathName(const QString& path);
+    // The name a print carries and its PDF file is proposed after: the path, or for a
+    // picture never saved the name typed for it.
+    QString GetPrintName() const { return m_pathName.isEmpty() ? m_title : m_pathName; }
 
     // New: proposes a size (the clipboard image's, else the last one chosen, else
     // 1000 x 800, each only inside 1..30000), asks for name and size and makes the
@@ -55,7 +58,8 @@ public:
     // user chose not to save); false to keep it open.
     bool SaveModified();
 
-    // Resizes or turns the picture under the progress rules: true when done.
+    // Resizes or turns the picture under the progress rules: true when done. A new size
+    // outside 1..30000 on a side is refused.
     bool ResizePicture(int32_t width, int32_t height, uint32_t resampleType, uint32_t pixelsPerMetre);
     bool RotatePicture(uint32_t rotationKind);
 
@@ -69,6 +73,10 @@ private:
     // Asks for a name and a type with the Save dialog: true with both.
     bool PromptSaveName(QString* path, void** plugIn);
     bool TargetWritable(const QString& path) const;
+    // Before the picture is written in a format that cannot keep its layers: the user is
+    // told and may cancel. Asked at each Save As (a path chosen now) and at a Save to a
+    // file the user has not agreed to merge into yet. True to save.
+    bool ConfirmLayersMerged(const QString& path, void* plugIn, bool chosenNow);
     void ReportSaveFailure(const QString& path, int code) const;
 
     uint32_t m_modifiedFlag = 0;
@@ -77,4 +85,6 @@ private:
     QString m_title;
     bool m_unsavedChange = false;
     QWidget* m_window = nullptr;
+    // The file the user agreed to save with the layers merged.
+    QString m_mergeAgreedPath;
 };

@@ -4,7 +4,6 @@
 // history as they were.
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
@@ -21,6 +20,7 @@
 #include "base/error_codes.h"
 #include "engine/picture/engine_functions.h"
 #include "engine/picture/picture.h"
+#include "engine/pixels/layer_base.h"
 #include "formats/manager/save_format.h"
 
 using namespace quorvel;
@@ -54,12 +54,20 @@ bool InGroup(gid_t group)
     return false;
 }
 
-// The name a new picture is first offered under: its title up to the first character
-// that does not belong in a file name.
+// The name a new picture is first offered under: the whole name typed for it, up to a
+// "/", which no file name can hold.
 QString NameFromTitle(const QString& title)
 {
-    const qsizetype cut = title.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
-    return cut < 0 ? title : title.left(cut);
+    return title.section(QLatin1Char('/'), 0, 0);
+}
+
+// Whether a format without layers loses part of the picture: more than one layer, or
+// a text layer whose text could no longer be edited.
+bool HoldsLayers(ITzPicture* picture)
+{
+    const uint16_t count = picture->GetLayerCount();
+    ITzLayerBase* only = count == 1 ? picture->GetLayerbyIndex(0) : nullptr;
+    return count > 1 || (only && only->GetType() == ITzLAYERTYPE_TEXT);
 }
 
 // Writes the picture over the target through a temporary file: no message.
@@ -159,10 +167,22 @@ bool CTamsleyDoc::DoSave(const QString& path, bool replace)
         target = name;
         saveAs = true;
     }
-    if (!SaveToPath(target, plugIn, saveAs))
+    if (!ConfirmLayersMerged(target, plugIn, saveAs) || !SaveToPath(target, plugIn, saveAs))
         return false;
     if (replace)
         SetPathName(target);
+    return true;
+}
+
+bool CTamsleyDoc::ConfirmLayersMerged(const QString& path, void* plugIn, bool chosenNow)
+{
+    if (FTzSaveGetMode(plugIn) == FTzMODE_NATIVE || !HoldsLayers(GetPicture()) ||
+        (!chosenNow && path == m_mergeAgreedPath))
+        return true;
+    const QString question = LoadShellString(IDS_MERGES_LAYERS).arg(QFileInfo(path).fileName());
+    if (ShellDialogs().ShowMessage(m_window, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
+    m_mergeAgreedPath = path;
     return true;
 }
 

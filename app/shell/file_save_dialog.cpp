@@ -1,9 +1,11 @@
 // The dialog works on the full path Qt resolves from the typed name; the extension of a
-// pattern is compared without regard to case, as file types are named either way.
+// pattern is compared without regard to case, as file types are named either way, and an
+// extension the dialog adds is written in lower case.
 #include "app/shell/file_save_dialog.h"
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include "app/shell/path_text.h"
 #include "app/shell/shell_dialogs.h"
@@ -71,7 +73,16 @@ QString CRFileSaveDialog::WithTypeExtension(const QString& name) const
         if (extension.compare(allowed, Qt::CaseInsensitive) == 0)
             return name;
     }
-    return (hasExtension ? name.left(dot) : name) + extensions.first();
+    return (hasExtension ? name.left(dot) : name) + extensions.first().toLower();
+}
+
+void CRFileSaveDialog::ShowName(const QString& name)
+{
+    selectFile(name);
+    // Qt leaves the name box alone while it has the focus, that is while the user typed.
+    auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (box && TypedName() != name)
+        box->setText(QFileInfo(name).fileName());
 }
 
 void CRFileSaveDialog::OnTypeChange()
@@ -80,14 +91,14 @@ void CRFileSaveDialog::OnTypeChange()
     m_nameBeforeTypeChange.clear();
     const QString wanted = WithTypeExtension(name);
     if (wanted != TypedName() && !QFileInfo(name).isDir())
-        selectFile(wanted);
+        ShowName(wanted);
 }
 
 bool CRFileSaveDialog::OnFileNameOK()
 {
     const QString name = WithTypeExtension(TypedName());
     if (name != TypedName())
-        selectFile(name);
+        ShowName(name);
     _tagPTzFILE record;
     if (!PathRecordFromText(name, &record)) {
         ShellDialogs().ShowMessage(this,

@@ -20,7 +20,7 @@ public:
     int DoModal() { return exec(); }
 
     // The chosen type changed: a name whose extension is not one of the type's gets
-    // the type's first extension.
+    // the type's first extension, in lower case.
     virtual void OnTypeChange();
     // The user asked to save under the typed name: the extension rule first, then a
     // name that cannot be a path is refused and an existing file needs a Yes. True when
@@ -33,6 +33,8 @@ private:
     QString TypedName() const;
     // The name with the current type's extension, unchanged when it already has one.
     QString WithTypeExtension(const QString& name) const;
+    // Makes the name the dialog's choice and shows it in the name box.
+    void ShowName(const QString& name);
 
     std::vector<quorvel::FilterPair> m_pairs;
     // The name as it was when the type began to change: Qt's dialog swaps the extension

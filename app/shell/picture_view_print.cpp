@@ -93,9 +93,8 @@ void CTamsleyView::OnFilePrint()
     std::unique_ptr<quorvel::CPrinterDC> dc = printer->CreatePrinterDC();
     if (!dc)
         return;
-    dc->SetDocName(m_document->GetPathName());
     QPainter painter;
-    if (!painter.begin(dc->GetPrinter()))
+    if (!dc->BeginDocument(painter, this, m_document->GetPrintName()))
         return;
     PTzRECT source;
     PTzRECT dest;

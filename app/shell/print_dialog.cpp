@@ -99,9 +99,8 @@ void R_PrintPreDlg::OnPrint()
 {
     if (!m_document || !m_printerDC)
         return;
-    m_printerDC->SetDocName(m_document->GetPathName());
     QPainter painter;
-    if (!painter.begin(m_printerDC->GetPrinter()))
+    if (!m_printerDC->BeginDocument(painter, this, m_document->GetPrintName()))
         return;
     m_preview->PrintOnPage(&painter);
     painter.end();
@@ -109,7 +108,7 @@ void R_PrintPreDlg::OnPrint()
 
 void R_PrintPreDlg::OnPageSetup()
 {
-    if (!m_printer || !m_printer->RunPageSetup(this))
+    if (!m_printer || !m_printer->Run(this))
         return;
     std::unique_ptr<quorvel::CPrinterDC> renewed = m_printer->CreatePrinterDC();
     if (!renewed)

@@ -1,9 +1,15 @@
 // The printer source and DC over Qt's print support.
 #include "app/shell/printer_dc.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <cmath>
+
+#include "app/shell/page_layout_printer.h"
+#include "app/shell/shell_dialogs.h"
+#include "app/shell/shell_strings.h"
 
 namespace quorvel {
 
@@ -23,32 +29,70 @@ CPrintCaps ReadCaps(const QPrinter& printer)
                       Whole(paper.height()));
 }
 
+// "folder/picture.bmp" gives "folder/picture.pdf", a name without a folder the name
+// with ".pdf".
+QString PdfNameFor(const QString& docName)
+{
+    const QFileInfo info(docName);
+    const QString base = (info.suffix().isEmpty() ? info.fileName() : info.completeBaseName()) + QStringLiteral(".pdf");
+    return docName.contains(QLatin1Char('/')) ? info.dir().filePath(base) : base;
+}
+
 }  // namespace
 
-CSystemPrinterSource::CSystemPrinterSource() = default;
+CSystemPrinterSource::CSystemPrinterSource(DefaultPrinterLookup lookup) : m_lookup(lookup) {}
 CSystemPrinterSource::~CSystemPrinterSource() = default;
 
 QPrinter* CSystemPrinterSource::GetPrinter()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return nullptr;
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (m_printer)
+        return m_printer.get();
+    const QPrinterInfo info = m_lookup();
+    if (!info.isNull()) {
+        m_printer = std::make_unique<CPageLayoutPrinter>(info, QPrinter::HighResolution);
+    } else {
+        m_printer = std::make_unique<CPageLayoutPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+    }
     return m_printer.get();
+}
+
+bool CSystemPrinterSource::ChooseOutput(QWidget* parent, const QString& docName)
+{
+    QPrinter* printer = GetPrinter();
+    if (printer->outputFormat() != QPrinter::PdfFormat)
+        return true;
+    QString name = printer->outputFileName().isEmpty() ? PdfNameFor(docName) : printer->outputFileName();
+    int type = 1;
+    if (!ShellDialogs().AskSaveFileName(parent, LoadShellString(IDS_PRINT_TO_FILE), LoadShellString(IDS_PDF_FILTER),
+                                        &name, &type))
+        return false;
+    printer->setOutputFileName(name);
+    return true;
 }
 
 std::unique_ptr<CPrinterDC> CPrinterDC::Create(CPrinterSource& source)
 {
     QPrinter* printer = source.GetPrinter();
-    return printer ? std::make_unique<CPrinterDC>(printer) : nullptr;
+    return printer ? std::make_unique<CPrinterDC>(printer, &source) : nullptr;
 }
 
-CPrinterDC::CPrinterDC(QPrinter* printer) : CPrintCaps(ReadCaps(*printer)), m_printer(printer) {}
+CPrinterDC::CPrinterDC(QPrinter* printer, CPrinterSource* source)
+    : CPrintCaps(ReadCaps(*printer)), m_printer(printer), m_source(source)
+{
+}
 
 void CPrinterDC::SetDocName(const QString& name)
 {
     m_printer->setDocName(name);
+}
+
+bool CPrinterDC::BeginDocument(QPainter& painter, QWidget* parent, const QString& docName)
+{
+    SetDocName(docName);
+    if (m_source && !m_source->ChooseOutput(parent, docName))
+        return false;
+    return painter.begin(m_printer);
 }
 
 }  // namespace quorvel

@@ -1,14 +1,15 @@
 // Qt's dialogs behind the interface: message boxes, the non-native file dialogs, the
-// colour dialog, the New dialog, About, the progress dialog and the printer set-ups.
+// colour dialog, the New dialog, About, the progress dialog and the printer set-up.
 #include "app/shell/shell_dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "app/shell/application.h"
 #include "app/shell/file_save_dialog.h"
@@ -157,16 +158,18 @@ void CQtShellDialogs::RunProgress(COperationBase& operation)
     dialog.DoModal();
 }
 
-bool CQtShellDialogs::AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind)
+bool CQtShellDialogs::AskPrinterSetup(QWidget* parent, QPrinter* printer)
 {
     if (!printer)
         return false;
-    if (kind == PrinterSetupKind::Page) {
-        QPageSetupDialog dialog(printer, ParentOr(parent));
-        return dialog.exec() == QDialog::Accepted;
-    }
     QPrintDialog dialog(printer, ParentOr(parent));
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // Printing to a file lists the PDF file printer beside the queues.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
+    // A set-up, not a print: its button only accepts the choice.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -18,10 +18,6 @@ namespace quorvel {
 // OkError: OK under the error icon.
 enum class MessageButtons { Ok, YesNo, YesNoCancel, OkError };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
-// What a printer set-up shows: the choice of printer with its settings, or the page
-// layout of the printer alone.
-enum class PrinterSetupKind { Printer, Page };
-
 class CShellDialogs {
 public:
     virtual ~CShellDialogs();
@@ -44,10 +40,11 @@ public:
     // Runs the operation's remaining steps under the modal progress dialog, calling its
     // Finish or its Abandon exactly once.
     virtual void RunProgress(COperationBase& operation) = 0;
-    // The printer set-up (QPrintDialog without page ranges, selection or printing to a
-    // file) or the page set-up (QPageSetupDialog) on the printer: true when the user
-    // accepted, and only then is the printer changed.
-    virtual bool AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind) = 0;
+    // The printer set-up on the printer (QPrintDialog without page ranges or selection):
+    // the choice among the system's print queues and the PDF file printer, with the
+    // paper, orientation and margins under its properties. True when the user accepted,
+    // and only then is the printer changed.
+    virtual bool AskPrinterSetup(QWidget* parent, QPrinter* printer) = 0;
     // Runs one of the program's own dialogs modally (the Print dialog): its result.
     virtual int ExecModal(QDialog* dialog) = 0;
 };
@@ -69,7 +66,7 @@ public:
     bool AskNewImage(QWidget* parent, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget* parent) override;
     void RunProgress(COperationBase& operation) override;
-    bool AskPrinterSetup(QWidget* parent, QPrinter* printer, PrinterSetupKind kind) override;
+    bool AskPrinterSetup(QWidget* parent, QPrinter* printer) override;
     int ExecModal(QDialog* dialog) override;
 };
 

@@ -112,15 +112,14 @@ public:
     virtual void ShowLayersOf(ITzPicture*) {}
 };
 
-// The application's printer: its set-up dialogs and the DCs prints are made on.
+// The application's printer: its set-up dialog and the DCs prints are made on.
 class IPrintSetup {
 public:
     virtual ~IPrintSetup() = default;
-    // Shows the printer set-up dialog over the parent.
-    virtual void Run(QWidget* parent) = 0;
-    // Shows the page set-up of the application's printer over the parent: true when the
-    // user accepted, the printer then laid out anew.
-    virtual bool RunPageSetup(QWidget* parent) = 0;
+    // Shows the printer set-up dialog over the parent (Print Setup, and the Print
+    // dialog's Page Setup): true when the user accepted, the printer, its paper and its
+    // layout then being the ones chosen.
+    virtual bool Run(QWidget* parent) = 0;
     // A DC on the application's printer; null when there is no printer.
     virtual std::unique_ptr<CPrinterDC> CreatePrinterDC() = 0;
 };

@@ -25,6 +25,14 @@ QString LoadShellString(int id)
         return QStringLiteral("Could not save \"");
     case IDS_ALREADY_EXISTS:
         return QStringLiteral(" already exists.\nDo you want to replace it?");
+    case IDS_PRINT_TO_FILE:
+        return QStringLiteral("Print to File");
+    case IDS_PDF_FILTER:
+        return QStringLiteral("PDF File (*.pdf)|*.pdf||");
+    case IDS_MERGES_LAYERS:
+        return QStringLiteral("The file type chosen for \"%1\" cannot keep layers: the file will hold the "
+                              "picture's layers merged into one, and text will no longer be editable.\n"
+                              "Save it anyway?");
     case IDS_SAVE_CHANGES:
         return QStringLiteral("Save changes to %1?");
     case IDS_NEW_SIZE_RANGE:

@@ -215,10 +215,16 @@ void ImageResizeDlg::LimitSideBox(int side)
     const CSizeUnit unit = SizeUnit(m_newSideUnit[side]);
     const double typed = m_newSide[side]->GetValue();
     const double limited = LimitSide(typed, unit, SideLimits(m_state, side, Constraining()), m_state.resolution);
-    if (limited == typed)
-        return;
-    SetTextQuietly(m_newSide[side], unit == CSizeUnit::Pixels ? QString::number(int32_t(limited)) : Fraction(limited));
-    OnSideTyped(side);
+    if (limited != typed) {
+        SetTextQuietly(m_newSide[side],
+                       unit == CSizeUnit::Pixels ? QString::number(int32_t(limited)) : Fraction(limited));
+        OnSideTyped(side);
+    }
+    // The pixels themselves, which a rounded printed size may hide, keep to the limits.
+    if (Resampling() && LimitNewSide(m_state, side, Constraining())) {
+        FillNewSide(kResizeWidth);
+        FillNewSide(kResizeHeight);
+    }
 }
 
 void ImageResizeDlg::LimitResolutionBox()

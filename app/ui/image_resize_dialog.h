@@ -26,7 +26,8 @@ public:
 
     uint32_t GetNewWidth() const { return m_state.newSize[kResizeWidth]; }
     uint32_t GetNewHeight() const { return m_state.newSize[kResizeHeight]; }
-    uint32_t GetResolutionDPM() const { return ResolutionToDotsPerMetre(m_state.resolution); }
+    // The picture's own resolution (0 for none) until the resolution is changed.
+    uint32_t GetResolutionDPM() const { return ChosenDotsPerMetre(m_state); }
     // 1 bilinear, 0 nearest neighbour; 2 until OK.
     uint32_t GetResampleMode() const { return m_resampleMode; }
 

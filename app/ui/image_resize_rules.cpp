@@ -168,10 +168,28 @@ double LimitResolution(double v, CResolutionUnit unit)
     return std::clamp(v, perCm ? kMinPerCm : 1.0, perCm ? kMaxPerCm : double(kResizeMaxSide));
 }
 
+bool LimitNewSide(CResizeState& state, int side, bool constrain)
+{
+    const CSideLimits limits = SideLimits(state, side, constrain);
+    const uint32_t pixels = std::max(limits.minimum, std::min(state.newSize[side], limits.maximum));
+    if (pixels == state.newSize[side])
+        return false;
+    TypeNewSide(state, side, CSizeUnit::Pixels, pixels, true, constrain);
+    return true;
+}
+
 uint32_t ResolutionToDotsPerMetre(double pixelsPerInch)
 {
     const double dotsPerMetre = PTzDPItoDPM(pixelsPerInch) + 0.5;
     if (!(dotsPerMetre > 0))
         return 0;
     return dotsPerMetre >= double(UINT32_MAX) ? UINT32_MAX : uint32_t(dotsPerMetre);
+}
+
+uint32_t ChosenDotsPerMetre(const CResizeState& state)
+{
+    const uint32_t own = state.pictureDotsPerMetre;
+    if (state.resolution == PTzDPMtoDPI(own ? own : kUnknownDotsPerMetre))
+        return own;
+    return ResolutionToDotsPerMetre(state.resolution);
 }

@@ -59,6 +59,13 @@ double LimitSide(double v, CSizeUnit unit, CSideLimits limits, double resolution
 // A resolution box's value brought within 1..30000 pixels per inch, or 0.3937007874..
 // 11811.023622 pixels per centimetre.
 double LimitResolution(double v, CResolutionUnit unit);
+// A new side's pixel count brought within its limits, the other side following when
+// constrained: a box shows a printed size rounded to hundredths, which may stay within
+// its limit while the pixels it stands for do not. True when the size changed.
+bool LimitNewSide(CResizeState& state, int side, bool constrain);
 
 // The resolution as whole dots per metre, rounded.
 uint32_t ResolutionToDotsPerMetre(double pixelsPerInch);
+// The resolution the dialog answers with: the picture's own (0 for none) while the
+// resolution is still the one it started from, otherwise the resolution rounded.
+uint32_t ChosenDotsPerMetre(const CResizeState& state);

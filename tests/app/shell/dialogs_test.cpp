@@ -2,10 +2,12 @@
 // typed name's extension in step with the chosen type and asks before replacing a file.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/shell/file_save_dialog.h"
 #include "app/shell/new_dialog.h"
@@ -69,7 +71,7 @@ TEST(SaveDialog, TheTypedNameTakesTheChosenTypesExtension)
         const char* saved;
     } cases[] = {
         {"picture", 1, "picture.bmp"},    {"picture.DIB", 1, "picture.DIB"}, {"picture.dib", 1, "picture.dib"},
-        {"picture.png", 1, "picture.bmp"}, {"picture.bmp", 2, "picture.DWK"}, {"my.pic.dwk", 2, "my.pic.dwk"},
+        {"picture.png", 1, "picture.bmp"}, {"picture.bmp", 2, "picture.dwk"}, {"my.pic.dwk", 2, "my.pic.dwk"},
     };
     TempFolder temp;
     for (const auto& c : cases) {
@@ -89,16 +91,41 @@ TEST(SaveDialog, TheTypedNameTakesTheChosenTypesExtension)
     ASSERT_NE(types, nullptr);
     QTest::keyClick(types, Qt::Key_Down);
     EXPECT_EQ(dialog.GetFilterIndex(), 2);
-    EXPECT_EQ(dialog.GetPathName(), QString::fromStdString(temp.Item("picture.DWK")));
+    EXPECT_EQ(dialog.GetPathName(), QString::fromStdString(temp.Item("picture.dwk")));
     QTest::keyClick(types, Qt::Key_Up);
     EXPECT_EQ(dialog.GetPathName(), QString::fromStdString(temp.Item("picture.bmp")));
+}
+
+TEST(SaveDialog, ANameTypedWithoutTheTypesExtensionIsSavedWithIt)
+{
+    const QString filter = QStringLiteral("BMP File (*.BMP;*.RLE;*.DIB)|*.BMP;*.RLE;*.DIB|Quorvel File Format(*.DWK)|*.DWK||");
+    TempFolder temp;
+    const struct {
+        const char* typed;
+        int type;
+        const char* saved;
+    } cases[] = {{"noext", 1, "noext.bmp"}, {"paint", 2, "paint.dwk"}, {"old.RLE", 1, "old.RLE"}};
+    for (const auto& c : cases) {
+        // The user types into the name box of the Save dialog and presses Return.
+        QTimer::singleShot(100, [&c] {
+            auto* name = QApplication::activeModalWidget()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->selectAll();
+            QTest::keyClicks(name, QString::fromLatin1(c.typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QString name = QString::fromStdString(temp.Item("proposed"));
+        int type = c.type;
+        ASSERT_TRUE(quorvel::CQtShellDialogs().AskSaveFileName(nullptr, {}, filter, &name, &type)) << c.typed;
+        EXPECT_EQ(name, QString::fromStdString(temp.Item(c.saved)));
+        EXPECT_EQ(type, c.type);
+    }
 }
 
 TEST(SaveDialog, ReplacingAFileTakesAYes)
 {
     ScopedDialogs dialogs;
     TempFolder temp;
-    temp.Write("there.BMP", "x");
+    temp.Write("there.bmp", "x");
     const QString filter = QStringLiteral("BMP|*.BMP||");
     const struct {
         const char* typed;
@@ -117,7 +144,7 @@ TEST(SaveDialog, ReplacingAFileTakesAYes)
         dialog.show();
         dialog.accept();
         EXPECT_EQ(dialog.isVisible(), c.staysOpen) << c.typed;
-        EXPECT_EQ(dialog.GetPathName(), QString::fromStdString(temp.Item(c.typed)) + QStringLiteral(".BMP"));
+        EXPECT_EQ(dialog.GetPathName(), QString::fromStdString(temp.Item(c.typed)) + QStringLiteral(".bmp"));
         ASSERT_EQ(dialogs->messages.size(), c.questions);
         if (c.questions) {
             EXPECT_TRUE(dialogs->messages[0].startsWith(dialog.GetPathName()));

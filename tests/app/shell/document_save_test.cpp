@@ -3,6 +3,9 @@
 // temporary file, and the document modified with its undo history.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <csignal>
 #include <sys/resource.h>
@@ -10,11 +13,15 @@
 
 #include "app/shell/document.h"
 #include "app/shell/file_filters.h"
+#include "app/shell/main_frame.h"
 #include "app/shell/operation.h"
+#include "app/shell/shell_strings.h"
 #include "base/file_copy_test_hooks.h"
 #include "base/memory.h"
 #include "engine/picture/engine_functions.h"
+#include "engine/picture/layer_text.h"
 #include "engine/picture/picture.h"
+#include "engine/tools/tool_fill.h"
 #include "formats/bmp/bmp_setting.h"
 #include "tests/app/shell/shell_test_support.h"
 
@@ -68,7 +75,8 @@ class DocumentSave : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(test.app->InitInstance()); }
 
-    // Opens the file and makes one undoable edit, so the document is modified.
+    // Opens the file and makes one undoable edit on its one layer, so the document is
+    // modified and a BMP keeps all of it.
     CTamsleyDoc* OpenEdited(const std::string& name)
     {
         CTamsleyDoc* document = test.app->OpenDocumentFile(QString::fromStdString(temp.Item(name)));
@@ -79,7 +87,9 @@ protected:
     }
     static void Edit(CTamsleyDoc* document)
     {
-        EXPECT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+        _tagPTzCOLOR grey = {PTzCOLORMODE_RGB, 255, {128, 128, 128}};
+        ITzToolFill fill;
+        EXPECT_EQ(fill.FillData(document->GetPicture(), &grey, 128), 1);
         EXPECT_EQ(document->IsModified(), 1);
     }
     // Saves as the type whose patterns hold the extension.
@@ -228,6 +238,53 @@ TEST_F(DocumentSave, AWriterThatRefusesTheKeptSettingShowsItsOptionsOnce)
     EXPECT_EQ(document->IsModified(), 0);
     EXPECT_TRUE(dialogs->messages.empty());
     EXPECT_EQ(temp.Read("noise.bmp").size(), 54u + 32u * 32u * 3u);
+}
+
+TEST_F(DocumentSave, LayersGoIntoAFormatWithoutThemOnlyAfterAYesAskedAtEachSaveAs)
+{
+    temp.Write("noise.bmp", Bmp24(Noise(32, 32)));
+    ModalWatcher options(true);  // the BMP writer's options at each Save As
+    // Two image layers, and a text layer alone: each asks.
+    for (const bool textOnly : {false, true}) {
+        const std::string name = textOnly ? "text" : "layers";
+        const QString bmp = QString::fromStdString(temp.Item(name + ".bmp"));
+        const QString question = quorvel::LoadShellString(quorvel::IDS_MERGES_LAYERS).arg(QFileInfo(bmp).fileName());
+        CTamsleyDoc* document = test.app->OpenDocumentFile(QString::fromStdString(temp.Item("noise.bmp")));
+        ASSERT_NE(document, nullptr);
+        ITzPicture* picture = document->GetPicture();
+        if (textOnly) {
+            const PTzPOINT start = {2, 2};
+            ASSERT_EQ(picture->InsertLayer(1, new ITzLayerText(picture->GetTextManager(), &start)), 0);
+            ITzLayerBase* image = nullptr;
+            ASSERT_EQ(picture->RemoveLayer(0, &image), 0);
+            ITzLayerDestroy(image);
+        } else {
+            ASSERT_EQ(picture->NewImageLayer(u"Second"), 1);
+        }
+        dialogs->messages.clear();
+        dialogs->answers = {quorvel::MessageAnswer::No};
+        const int modified = document->IsModified();
+        EXPECT_FALSE(SaveAs(document, name + ".bmp", "BMP"));
+        EXPECT_EQ(dialogs->messages, std::vector<QString>{question});
+        EXPECT_FALSE(QFile::exists(bmp));
+        EXPECT_EQ(document->IsModified(), modified);
+        dialogs->answers = {quorvel::MessageAnswer::Yes};
+        EXPECT_TRUE(SaveAs(document, name + ".bmp", "BMP"));
+        EXPECT_TRUE(QFile::exists(bmp));
+        EXPECT_EQ(document->IsModified(), 0);
+        EXPECT_EQ(dialogs->messages.size(), 2u);
+        // Save to the file agreed to asks no more; the next Save As asks again.
+        EXPECT_TRUE(document->DoFileSave());
+        EXPECT_EQ(dialogs->messages.size(), 2u);
+        dialogs->answers = {quorvel::MessageAnswer::No};
+        EXPECT_FALSE(SaveAs(document, name + ".bmp", "BMP"));
+        EXPECT_EQ(dialogs->messages.size(), 3u);
+        // The native format keeps the layers: no question.
+        EXPECT_TRUE(SaveAs(document, name + ".dwk", "DWK"));
+        EXPECT_EQ(dialogs->messages.size(), 3u);
+        test.app->GetMainFrame()->GetActiveChild()->close();
+        QCoreApplication::processEvents();
+    }
 }
 
 }  // namespace

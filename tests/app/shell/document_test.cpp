@@ -258,13 +258,18 @@ TEST_F(Documents, DroppedLocalFilesOpenAsDocuments)
 
 TEST_F(Documents, SaveOfANewPictureAsksForANameAndSaveAsAlwaysAsks)
 {
-    dialogs->newImage = [](int32_t*, int32_t*, QString* name) { return *name = QStringLiteral("My Picture"), true; };
-    test.app->OnFileNew();
-    CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
     QString proposed;
     dialogs->save = [&](QString* name, int*) { return proposed = *name, false; };
-    EXPECT_FALSE(document->DoFileSave());
-    EXPECT_EQ(proposed, QStringLiteral("My")) << "the title up to the first blank";
+    // The whole name typed is offered, up to a "/", which no file name holds.
+    const std::pair<const char*, const char*> names[] = {
+        {"My Picture", "My Picture"}, {"#1; 50% done", "#1; 50% done"}, {"a/b", "a"}};
+    for (const auto& [typed, offered] : names) {
+        dialogs->newImage = [typed](int32_t*, int32_t*, QString* name) { return *name = QString::fromUtf8(typed), true; };
+        test.app->OnFileNew();
+        CTamsleyDoc* document = test.app->GetMainFrame()->GetActiveChild()->GetDocument();
+        EXPECT_FALSE(document->DoFileSave());
+        EXPECT_EQ(proposed, QString::fromUtf8(offered));
+    }
     temp.Write("a.bmp", FourColourBmp());
     CTamsleyDoc* opened = test.app->OpenDocumentFile(Path("a.bmp"));
     dialogs->saveDialogs = 0;
@@ -280,16 +285,18 @@ TEST_F(Documents, TheClosePromptKeepsSavesOrDropsAModifiedPicture)
     const std::string before = temp.Read("a.bmp");
     CTamsleyDoc* document = test.app->OpenDocumentFile(Path("a.bmp"));
     ASSERT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
+    // Saving asks first whether the two layers may go into the BMP merged.
     const struct {
-        quorvel::MessageAnswer answer;
+        std::deque<quorvel::MessageAnswer> answers;
         bool closes;
         bool saved;
     } cases[] = {
-        {quorvel::MessageAnswer::Cancel, false, false},
-        {quorvel::MessageAnswer::Yes, true, true},
+        {{quorvel::MessageAnswer::Cancel}, false, false},
+        {{quorvel::MessageAnswer::Yes, quorvel::MessageAnswer::No}, false, false},
+        {{quorvel::MessageAnswer::Yes, quorvel::MessageAnswer::Yes}, true, true},
     };
     for (const auto& c : cases) {
-        dialogs->answers = {c.answer};
+        dialogs->answers = c.answers;
         test.app->GetMainFrame()->GetActiveChild()->close();
         QCoreApplication::processEvents();
         EXPECT_EQ(Windows(), c.closes ? 0 : 1);
@@ -313,6 +320,10 @@ TEST_F(Documents, AResizeToTheSameSizeCountsAsAChangeUntilSaved)
     EXPECT_EQ(document->GetPicture()->GetXPelsPerMeter(), 5000u);
     EXPECT_EQ(document->IsModified(), 1);
     ASSERT_TRUE(document->DoFileSave());
+    EXPECT_EQ(document->IsModified(), 0);
+    // Past 30000 pixels a side, or under 1, no resize is made.
+    for (const QSize refused : {QSize(30001, 20000), QSize(96, 0), QSize(-5, 64)})
+        EXPECT_FALSE(document->ResizePicture(refused.width(), refused.height(), 1, 5000));
     EXPECT_EQ(document->IsModified(), 0);
     ASSERT_TRUE(document->ResizePicture(48, 32, 0, 5000));
     ASSERT_TRUE(document->RotatePicture(1));

@@ -319,20 +319,18 @@ TEST(PrintDialog, PageSetupRenewsTheLayoutOnlyWhenAccepted)
     dialog.SetDocument(&document);
     const quorvel::CPrinterDC* first = dialog.GetPrinterDC();
     const PTzRECT before = Rect(*dialog.GetPreview());
-    dialogs->printerSetup = [](QPrinter*, quorvel::PrinterSetupKind) { return false; };
+    dialogs->printerSetup = [](QPrinter*) { return false; };
     dialog.findChild<QPushButton*>("1147")->click();
     EXPECT_EQ(dialogs->printerSetups, 1);
     EXPECT_EQ(dialog.GetPrinterDC(), first);
     EXPECT_EQ(Rect(*dialog.GetPreview()), before);
     // Accepted with the page turned: a new DC, and the picture (still fitting) centred on it.
-    quorvel::PrinterSetupKind asked = quorvel::PrinterSetupKind::Printer;
-    dialogs->printerSetup = [&asked](QPrinter* chosen, quorvel::PrinterSetupKind kind) {
-        asked = kind;
+    dialogs->printerSetup = [](QPrinter* chosen) {
         chosen->setPageOrientation(QPageLayout::Landscape);
         return true;
     };
     dialog.OnPageSetup();
-    EXPECT_EQ(asked, quorvel::PrinterSetupKind::Page);
+    EXPECT_EQ(dialogs->printerSetups, 2);
     ASSERT_NE(dialog.GetPrinterDC(), nullptr);
     EXPECT_EQ(dialog.GetPrinterDC()->GetDeviceCaps(PrintCap::HorzRes), 6300);
     const PTzRECT after = Rect(*dialog.GetPreview());
@@ -375,9 +373,7 @@ TEST(PrintCommands, PrintAndPreviewGoToTheActiveViewsPictureOnTheApplicationsPri
     EXPECT_EQ(dialogs->modalDialogs, 1);
     EXPECT_EQ(shownPicture, frame->GetActiveTamsleyView()->GetPicture());
 
-    dialogs->printerSetup = [](QPrinter* printer, quorvel::PrinterSetupKind kind) {
-        return printer && kind == quorvel::PrinterSetupKind::Printer;
-    };
+    dialogs->printerSetup = [](QPrinter* printer) { return printer != nullptr; };
     frame->Action(quorvel::ID_FILE_PRINT_SETUP)->trigger();
     EXPECT_EQ(dialogs->printerSetups, 1);
 }

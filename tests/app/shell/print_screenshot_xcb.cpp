@@ -5,9 +5,15 @@
 // build tree's screenshot folder.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include "app/shell/document.h"
 #include "app/shell/print_dialog.h"
@@ -91,6 +97,34 @@ TEST(PrintScreenshot, ALargePictureShrunkAndCentredOnLetter)
     EXPECT_EQ(shown.pixel(picture.left + 1, picture.top - 3), qRgb(0, 0, 0));
     EXPECT_EQ(shown.pixel(picture.right - 2, picture.top - 3), qRgb(0, 0, 0));
     EXPECT_EQ(shown.pixel(picture.left + 1, picture.bottom + 1), qRgb(0, 0, 0));
+}
+
+QPrinterInfo NoQueue()
+{
+    return {};
+}
+
+TEST(PrintScreenshot, ThePrinterSetUpOffersThePdfFilePrinterWithoutAQueue)
+{
+    quorvel::CSystemPrinterSource source(&NoQueue);
+    QPrinter* printer = source.GetPrinter();
+    ASSERT_EQ(printer->outputFormat(), QPrinter::PdfFormat);
+    QStringList printers;
+    QString accept;
+    QTimer::singleShot(300, [&] {
+        auto* setup = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(setup, nullptr);
+        setup->screen()->grabWindow(0).save(ScreenshotPath(QStringLiteral("printer_setup_xcb.png")));
+        auto* list = setup->findChild<QComboBox*>(QStringLiteral("printers"));
+        for (int i = 0; list && i < list->count(); ++i)
+            printers << list->itemText(i);
+        if (auto* buttons = setup->findChild<QDialogButtonBox*>())
+            accept = buttons->button(QDialogButtonBox::Ok)->text();
+        setup->reject();
+    });
+    EXPECT_FALSE(quorvel::CQtShellDialogs().AskPrinterSetup(nullptr, printer));
+    EXPECT_TRUE(printers.contains(QStringLiteral("Print to File (PDF)")));
+    EXPECT_EQ(accept, QStringLiteral("OK"));
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ public:
     int progressDialogs = 0;
     // Called when the progress dialog takes over, before any of its steps.
     std::function<void()> onProgress;
-    // The printer and page set-ups: called with the printer; false (or none) cancels.
-    std::function<bool(QPrinter* printer, quorvel::PrinterSetupKind kind)> printerSetup;
+    // The printer set-up: called with the printer; false (or none) cancels.
+    std::function<bool(QPrinter* printer)> printerSetup;
     int printerSetups = 0;
     // The program's modal dialogs (the Print dialog): called with the dialog instead of
     // its event loop; Rejected without one.
@@ -72,10 +72,10 @@ public:
     bool AskNewImage(QWidget*, int32_t* width, int32_t* height, QString* name) override;
     void ShowAbout(QWidget*) override {}
     void RunProgress(COperationBase& operation) override;
-    bool AskPrinterSetup(QWidget*, QPrinter* printer, quorvel::PrinterSetupKind kind) override
+    bool AskPrinterSetup(QWidget*, QPrinter* printer) override
     {
         ++printerSetups;
-        return printerSetup && printerSetup(printer, kind);
+        return printerSetup && printerSetup(printer);
     }
     int ExecModal(QDialog* dialog) override
     {

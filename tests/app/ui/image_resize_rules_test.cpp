@@ -43,6 +43,39 @@ TEST(ImageResizeRules, ConstrainedSidesKeepTheProportionsAndTheLimitsKeepBothSid
     }
 }
 
+TEST(ImageResizeRules, ThePixelsKeepToTheLimitsWhateverTheRoundedPrintedSizeShows)
+{
+    // Inches at 2159.55 pixels per inch: 13.89 inches stays under the 13.8918 limit, yet
+    // stands for 30001 pixels.
+    CResizeState state = ResizeStateForPicture(1000, 800, 0);
+    ASSERT_TRUE(TypeResolution(state, CResolutionUnit::PerInch, 2159.55, true));
+    ASSERT_EQ(state.newSize[kResizeWidth], 30001u);
+    const double shown = Shown(NewSideInUnit(state, kResizeWidth, CSizeUnit::Inches)).toDouble();
+    EXPECT_EQ(LimitSide(shown, CSizeUnit::Inches, SideLimits(state, kResizeWidth, true), state.resolution), shown);
+    EXPECT_TRUE(LimitNewSide(state, kResizeWidth, true));
+    EXPECT_EQ(state.newSize[kResizeWidth], 30000u);
+    EXPECT_EQ(state.newSize[kResizeHeight], 24000u);
+    EXPECT_FALSE(LimitNewSide(state, kResizeHeight, true));
+    // Unconstrained, only the side itself; a side of 0 comes up to 1.
+    state = ResizeStateForPicture(10, 10, 0);
+    state.newSize[kResizeWidth] = 0;
+    EXPECT_TRUE(LimitNewSide(state, kResizeWidth, false));
+    EXPECT_EQ(state.newSize[kResizeWidth], 1u);
+    EXPECT_EQ(state.newSize[kResizeHeight], 10u);
+}
+
+TEST(ImageResizeRules, TheResolutionLeftAloneIsThePicturesOwn)
+{
+    for (uint32_t own : {0u, 2834u, 2835u, 5000u}) {
+        CResizeState state = ResizeStateForPicture(100, 100, own);
+        EXPECT_EQ(ChosenDotsPerMetre(state), own);
+        TypeNewSide(state, kResizeWidth, CSizeUnit::Pixels, 50, true, true);
+        EXPECT_EQ(ChosenDotsPerMetre(state), own) << "a new size alone";
+        ASSERT_TRUE(TypeResolution(state, CResolutionUnit::PerInch, 300, true));
+        EXPECT_EQ(ChosenDotsPerMetre(state), 11811u);
+    }
+}
+
 TEST(ImageResizeRules, APictureWithoutResolutionCountsAs2834DotsPerMetreEverywhere)
 {
     const CResizeState state = ResizeStateForPicture(2834, 100, 0);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "app/shell/document.h"
 #include "app/shell/info_data.h"
 #include "app/shell/settings_store.h"
 #include "app/ui/active_layer_dialog.h"
@@ -201,8 +202,39 @@ TEST_F(ResizeDialog, TypingAWidthKeepsTheProportionsAndLeavingTheBoxAppliesTheLi
     dialog.accept();
     EXPECT_EQ(dialog.GetNewWidth(), 1000u);
     EXPECT_EQ(dialog.GetNewHeight(), 800u);
-    EXPECT_EQ(dialog.GetResolutionDPM(), 2834u);
+    EXPECT_EQ(dialog.GetResolutionDPM(), 0u) << "the picture's own: none";
     EXPECT_EQ(dialog.GetResampleMode(), 0u);
+}
+
+TEST_F(ResizeDialog, PrintedSizesInInchesNeverGiveMoreThan30000Pixels)
+{
+    Open(1000, 800);
+    Choose(1106, 1);
+    Choose(1107, 1);
+    Type(Box(1104), QStringLiteral("2159.55"));
+    dialog.accept();
+    EXPECT_EQ(dialog.GetNewWidth(), 30000u);
+    EXPECT_EQ(dialog.GetNewHeight(), 24000u);
+}
+
+TEST(ResizeCommand, AnUntouchedOkLeavesThePictureUnchangedAndUnmodified)
+{
+    for (const uint32_t own : {0u, 3000u}) {
+        CTamsleyDoc document;
+        document.SetPictureHandle(MakeArgbPicture(120, 80, [](int, int) { return 0xFF102030u; }));
+        ITzPicture* picture = document.GetPicture();
+        picture->SetXPelsPerMeter(own);
+        picture->SetYPelsPerMeter(own);
+        picture->ClearModified();
+        ImageResizeDlg dialog;
+        dialog.SetPicture(picture);
+        dialog.show();
+        dialog.accept();
+        ASSERT_TRUE(document.ResizePicture(int32_t(dialog.GetNewWidth()), int32_t(dialog.GetNewHeight()),
+                                           dialog.GetResampleMode(), dialog.GetResolutionDPM()));
+        EXPECT_EQ(picture->GetXPelsPerMeter(), own);
+        EXPECT_EQ(document.IsModified(), 0) << own;
+    }
 }
 
 TEST_F(ResizeDialog, WithoutResamplingAPrintedWidthSetsTheResolutionAndTheResolutionBoxTakesOnlyNumbersInRange)
@@ -252,7 +284,11 @@ TEST_F(ResizeDialog, BadTextInAnyBoxEndsInRangeOnOk)
                 EXPECT_LE(dialog.GetNewWidth(), 30000u) << box << " " << text.toStdString();
                 EXPECT_GE(dialog.GetNewHeight(), 1u) << box << " " << text.toStdString();
                 EXPECT_LE(dialog.GetNewHeight(), 30000u) << box << " " << text.toStdString();
-                EXPECT_GE(dialog.GetResolutionDPM(), 1u) << box << " " << text.toStdString();
+                // A resolution typed or reached through a printed size; until then the
+                // picture's own, which it has none of.
+                if ((box == 1104 && !text.isEmpty()) || !resample) {
+                    EXPECT_GE(dialog.GetResolutionDPM(), 1u) << box << " " << text.toStdString();
+                }
             }
         }
     }
