@@ -1,17 +1,14 @@
 // File names are bytes: every byte string without a NUL has a path text that gives the
 // same bytes back, bytes that are not UTF-8 riding as U+DC80-U+DCFF; path text that no
-// name spells is refused, and the engine's file calls reach exactly those bytes.
+// name spells is refused.
 #include "base/native_path.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
-#include <unistd.h>
 
 #include "base/error_codes.h"
-#include "base/file.h"
-#include "tests/base/temp_folder.h"
 
 namespace {
 
@@ -84,18 +81,6 @@ TEST(NativePath, TextThatNoNameSpellsIsRefused)
     char small[4];
     EXPECT_EQ(PTzPathTextToSystem(u"abcd", 4, small, sizeof small, nullptr), 0);
     EXPECT_EQ(PTzGetLastError(), PTzERR_PATH_BUFFER);
-}
-
-TEST(NativePath, TheFileCallsReachTheNamesBytes)
-{
-    TempFolder temp;
-    _tagPTzFILE path;
-    ASSERT_EQ(PTzFileFill(&path, (Wide(temp.path()) + u"/latin1-\xDCE9t\xDCE9.bmp").c_str()), 1);
-    PTzFILEHANDLE file = PTzFileCreate(&path, 3);
-    ASSERT_NE(file, nullptr);
-    PTzFileClose(file);
-    EXPECT_EQ(access(temp.Item("latin1-\xE9t\xE9.bmp").c_str(), F_OK), 0);
-    EXPECT_EQ(PTzFileExist(&path), 1);
 }
 
 }  // namespace
