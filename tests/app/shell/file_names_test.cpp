@@ -114,9 +114,13 @@ TEST_F(FileNames, SaveWritesTheSameBytesAndSaveAsMakesAnotherSuchName)
     ASSERT_NE(document, nullptr);
     ASSERT_EQ(document->GetPicture()->NewImageLayer(u"Edit"), 1);
     const QStringList before = EntriesIn(temp.path());
+    dialogs->answers = {quorvel::MessageAnswer::Yes};  // to merging the new layer into the BMP
     EXPECT_TRUE(document->DoFileSave());
     EXPECT_EQ(EntriesIn(temp.path()), before) << "no file beside it";
     EXPECT_EQ(document->IsModified(), 0);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].contains(kLatin1Shown)) << dialogs->messages[0].toStdString();
+    dialogs->messages.clear();
 
     // The real Save dialog starts on the name as Qt spells it and asks before replacing.
     QString name = Path(kLatin1Text);
@@ -137,6 +141,7 @@ TEST_F(FileNames, SaveWritesTheSameBytesAndSaveAsMakesAnotherSuchName)
         *index = 1;
         return true;
     };
+    dialogs->answers = {quorvel::MessageAnswer::Yes};  // to merging the layers, asked at each Save As
     {
         ModalWatcher bmpOptions(true);
         test.app->OnFileSaveAs();
