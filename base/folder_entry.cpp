@@ -54,7 +54,8 @@ FolderEntry readFolderEntry(DIR* dir, const _tagPTzFILE* folder, _tagPTzFILE* ou
         return kind;
     PTzChar wide[PTzPATH_UNITS];
     size_t units = 0;
-    if (utf8ToUtf16(name, wide, PTzPATH_UNITS, &units) != UtfResult::Ok || !joinPath(folder, {wide, units}, out))
+    if (utf8ToUtf16(name, wide, PTzPATH_UNITS, &units, UtfBytes::Escape) != UtfResult::Ok ||
+        !joinPath(folder, {wide, units}, out))
         return FolderEntry::Skip;
     return kind;
 }

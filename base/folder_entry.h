@@ -13,7 +13,7 @@ enum class FolderEntry {
     File,    // a regular file, or a symlink to one
     Folder,  // a folder that is not a symlink, other than "." and ".."
     Skip,    // anything else: devices, FIFOs, sockets, symlinks to folders or to nothing,
-             // names that are not UTF-8 or whose path would not fit a record
+             // names whose path would not fit a record
 };
 
 // Opens folder for reading; null (the code stored) when it cannot be read. A

@@ -1,5 +1,5 @@
-// Strict UTF-16 <-> UTF-8 conversion: one code point at a time, refusing anything a
-// lossless round trip could not reproduce.
+// UTF-16 <-> UTF-8 conversion one code point at a time, refusing anything a lossless
+// round trip could not reproduce.
 #include "utf_convert.h"
 
 #include <cstdint>
@@ -10,6 +10,11 @@ namespace {
 
 bool isHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// The lone low surrogate that carries an undecodable byte (always 0x80 or above: every
+// byte below is ASCII), and back.
+constexpr char32_t kEscapeBase = 0xDC00;
+bool isEscape(char32_t u) { return u >= 0xDC80 && u <= 0xDCFF; }
 
 // Bounded output that remembers whether anything failed to fit.
 template <typename Unit>
@@ -24,6 +29,7 @@ public:
         m_out[m_used++] = u;
         return true;
     }
+    std::basic_string_view<Unit> text() const { return {m_out, m_used}; }
     UtfResult finish(UtfResult result, size_t* written)
     {
         if (m_size == 0)
@@ -75,13 +81,58 @@ bool decodeUtf8(std::string_view in, size_t& i, char32_t& cp)
     return true;
 }
 
+// One code point of in at i, or in Escape mode the escape of a byte that starts no
+// valid sequence; false for a NUL or, in Refuse mode, for invalid UTF-8.
+bool decodeNext(std::string_view in, size_t& i, char32_t& cp, UtfBytes bytes)
+{
+    if (in[i] == 0)
+        return false;
+    if (decodeUtf8(in, i, cp))
+        return true;
+    if (bytes == UtfBytes::Refuse)
+        return false;
+    cp = kEscapeBase + uint8_t(in[i++]);
+    return true;
+}
+
+// Whether decoding the bytes gives back exactly the units: a run of escapes whose bytes
+// happen to spell a character would come back as that character instead.
+bool decodesTo(std::string_view bytes, std::u16string_view units)
+{
+    size_t k = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp;
+        if (!decodeNext(bytes, i, cp, UtfBytes::Escape))
+            return false;
+        if (cp < 0x10000) {
+            if (k >= units.size() || units[k++] != cp)
+                return false;
+        } else {
+            cp -= 0x10000;
+            if (k + 1 >= units.size() || units[k] != 0xD800 + (cp >> 10) || units[k + 1] != 0xDC00 + (cp & 0x3FF))
+                return false;
+            k += 2;
+        }
+    }
+    return k == units.size();
+}
+
 }  // namespace
 
-UtfResult utf16ToUtf8(std::u16string_view in, char* out, size_t outSize, size_t* written)
+UtfResult utf16ToUtf8(std::u16string_view in, char* out, size_t outSize, size_t* written, UtfBytes bytes)
 {
     Output<char> output(out, outSize);
+    bool escaped = false;
     for (size_t i = 0; i < in.size(); ++i) {
         char32_t cp = in[i];
+        bool fits;
+        if (bytes == UtfBytes::Escape && isEscape(cp)) {
+            fits = output.put(char(cp - kEscapeBase));
+            escaped = true;
+            if (!fits)
+                return output.finish(UtfResult::NoRoom, written);
+            continue;
+        }
         if (cp == 0 || isLowSurrogate(cp))
             return output.finish(UtfResult::Invalid, written);
         if (isHighSurrogate(cp)) {
@@ -89,7 +140,6 @@ UtfResult utf16ToUtf8(std::u16string_view in, char* out, size_t outSize, size_t*
                 return output.finish(UtfResult::Invalid, written);
             cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t(in[++i]) - 0xDC00);
         }
-        bool fits;
         if (cp < 0x80) {
             fits = output.put(char(cp));
         } else if (cp < 0x800) {
@@ -104,15 +154,17 @@ UtfResult utf16ToUtf8(std::u16string_view in, char* out, size_t outSize, size_t*
         if (!fits)
             return output.finish(UtfResult::NoRoom, written);
     }
+    if (escaped && !decodesTo(output.text(), in))
+        return output.finish(UtfResult::Invalid, written);
     return output.finish(UtfResult::Ok, written);
 }
 
-UtfResult utf8ToUtf16(std::string_view in, char16_t* out, size_t outSize, size_t* written)
+UtfResult utf8ToUtf16(std::string_view in, char16_t* out, size_t outSize, size_t* written, UtfBytes bytes)
 {
     Output<char16_t> output(out, outSize);
     for (size_t i = 0; i < in.size();) {
         char32_t cp;
-        if (in[i] == 0 || !decodeUtf8(in, i, cp))
+        if (!decodeNext(in, i, cp, bytes))
             return output.finish(UtfResult::Invalid, written);
         bool fits;
         if (cp < 0x10000) {

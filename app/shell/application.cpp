@@ -11,6 +11,7 @@
 #include "app/shell/current_colours.h"
 #include "app/shell/document.h"
 #include "app/shell/error_log.h"
+#include "app/shell/error_text.h"
 #include "app/shell/idle_manager.h"
 #include "app/shell/info_data.h"
 #include "app/shell/main_frame.h"
@@ -57,23 +58,27 @@ CTamsleyApp::CTamsleyApp(CShellParts parts) : m_parts(std::move(parts))
 
 CTamsleyApp::~CTamsleyApp()
 {
-    // The documents die with the main window, before any manager they might reach.
-    delete m_mainFrame;
-    m_mainFrame = nullptr;
-    m_clipboard.reset();
-    m_colours.reset();
-    m_idleManager.reset();
-    m_toolManager.reset();
-    m_brushManager.reset();
-    m_errorLog.reset();
-    m_infoData.reset();
-    m_fontManager.reset();
-    m_support.reset();
-    m_brushPicker.reset();
-    m_panels.reset();
-    m_printSetup.reset();
-    m_viewEditing.reset();
-    m_viewDialogs.reset();
+    {
+        // Everything the frame and the managers write back goes to the store at once.
+        CSettingsBatch shutDown(AppSettings());
+        // The documents die with the main window, before any manager they might reach.
+        delete m_mainFrame;
+        m_mainFrame = nullptr;
+        m_clipboard.reset();
+        m_colours.reset();
+        m_idleManager.reset();
+        m_toolManager.reset();
+        m_brushManager.reset();
+        m_errorLog.reset();
+        m_infoData.reset();
+        m_fontManager.reset();
+        m_support.reset();
+        m_brushPicker.reset();
+        m_panels.reset();
+        m_printSetup.reset();
+        m_viewEditing.reset();
+        m_viewDialogs.reset();
+    }
     // Last, since pictures still alive would need the plug-ins it unloads.
     m_parts.uninitEngine();
     if (instance == this)
@@ -112,17 +117,22 @@ void CTamsleyApp::CreateManagers()
 
 bool CTamsleyApp::InitInstance(const std::vector<QByteArray>& arguments)
 {
-    // Before anything reads a setting, so no reader sees, or writes back, a stale layout.
-    CheckSettingsVersion();
-    m_recentFiles.Load();
-    CreateManagers();
-    m_mainFrame = new (std::nothrow) CMainFrame(m_panels.get());
-    if (!m_mainFrame)
-        return false;
-    m_mainFrame->show();
-    const int brushesLoaded = m_brushManager ? m_brushManager->Load() : 0;
-    if (m_toolManager)
-        m_toolManager->LoadSettings(brushesLoaded);
+    {
+        // Start-up's writes reach the store at once, at the end of this block.
+        CSettingsBatch startUp(AppSettings());
+        m_recentFiles.Load();
+        CreateManagers();
+        m_mainFrame = new (std::nothrow) CMainFrame(m_panels.get());
+        if (!m_mainFrame)
+            return false;
+        m_mainFrame->show();
+        const int brushesLoaded = m_brushManager ? m_brushManager->Load() : 0;
+        if (m_toolManager)
+            m_toolManager->LoadSettings(brushesLoaded);
+        // After the colours, panel places, brushes and tools have read their settings: a
+        // wiped store is filled again from them at shut-down.
+        CheckSettingsVersion();
+    }
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &m_connections, [this](Qt::ApplicationState state) {
         if (m_clipboard)
             m_clipboard->OnAppActivate(state == Qt::ApplicationActive);
@@ -171,10 +181,7 @@ void CTamsleyApp::OpenCommandLine(const std::vector<QByteArray>& arguments)
             OpenDocumentFile(QFileInfo(path).absoluteFilePath());
             continue;
         }
-        const int code = PTzGetLastError();
-        ShellDialogs().ShowMessage(m_mainFrame, LoadShellString(IDS_COULD_NOT_OPEN) + path +
-                                                    LoadShellString(IDS_BECAUSE) + LoadShellString(IDS_ERR_CODE) +
-                                                    QString::number(code),
+        ShellDialogs().ShowMessage(m_mainFrame, FileErrorMessage(IDS_COULD_NOT_OPEN, path, PTzGetLastError()),
                                    MessageButtons::Ok);
     }
 }
@@ -183,10 +190,9 @@ CTamsleyDoc* CTamsleyApp::OpenDocumentFile(const QString& path)
 {
     if (!m_mainFrame)
         return nullptr;
-    const QFileInfo wanted(path);
     for (CChildFrame* child : m_mainFrame->GetChildFrames()) {
         const QString open = child->GetDocument()->GetPathName();
-        if (!open.isEmpty() && (open == path || (wanted.exists() && QFileInfo(open) == wanted))) {
+        if (!open.isEmpty() && (open == path || SameExistingFile(open, path))) {
             m_mainFrame->GetMdiArea()->setActiveSubWindow(child);
             return child->GetDocument();
         }

@@ -3,9 +3,10 @@
 // drives the idle turn, and handles the commands that need no view: New, Open, Save,
 // Print Setup, About, the colour dialogs, the brush picker and Random Pressure.
 //
-// Start-up checks the settings' version before anything reads a setting. Shut-down goes
-// in a fixed order: the main frame with every document, then the managers, then the
-// engine's process-wide objects.
+// Start-up checks the settings' version once the managers, the frame and the tools have
+// read theirs, so a stale store loses nothing they hold. Shut-down goes in a fixed
+// order: the main frame with every document, then the managers, then the engine's
+// process-wide objects; the settings they write back are stored in one batch.
 #pragma once
 
 #include <QByteArray>

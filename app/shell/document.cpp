@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/shell/application.h"
+#include "app/shell/error_text.h"
 #include "app/shell/layer_naming.h"
 #include "app/shell/new_dialog.h"
 #include "app/shell/operations.h"
@@ -63,7 +64,7 @@ int CTamsleyDoc::IsModified() const
 void CTamsleyDoc::SetPathName(const QString& path)
 {
     m_pathName = path;
-    m_title = QFileInfo(path).fileName();
+    m_title = DisplayText(QFileInfo(path).fileName());
 }
 
 bool CTamsleyDoc::OnNewDocument()
@@ -93,6 +94,7 @@ bool CTamsleyDoc::OnNewDocument()
     SetPictureHandle(picture);
     m_pathName.clear();
     m_title = name;
+    CSettingsBatch batch(AppSettings());
     WriteSettingDword(kNewWidth, uint32_t(width));
     WriteSettingDword(kNewHeight, uint32_t(height));
     return true;
@@ -113,9 +115,7 @@ bool CTamsleyDoc::OnOpenDocument(const QString& path)
     else
         error = load.GetError() ? load.GetError() : ITzERR_INVALID;
     if (error) {
-        ShellDialogs().ShowMessage(m_window, LoadShellString(IDS_COULD_NOT_OPEN) + path + LoadShellString(IDS_BECAUSE) +
-                                                 LoadShellString(IDS_ERR_CODE) + QString::number(error),
-                                   MessageButtons::Ok);
+        ShellDialogs().ShowMessage(m_window, FileErrorMessage(IDS_COULD_NOT_OPEN, path, error), MessageButtons::Ok);
         return false;
     }
     SetPictureHandle(ITzPictSetPictureClass(picture));

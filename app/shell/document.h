@@ -31,7 +31,7 @@ public:
 
     const QString& GetPathName() const { return m_pathName; }
     const QString& GetTitle() const { return m_title; }
-    // The path and, from its file name, the title.
+    // The path and, from its file name as a person reads it, the title.
     void SetPathName(const QString& path);
     // The name a print carries and its PDF file is proposed after: the path, or for a
     // picture never saved the name typed for it.
@@ -72,7 +72,10 @@ private:
     void* FormatSavePlugIn() const;
     // Asks for a name and a type with the Save dialog: true with both.
     bool PromptSaveName(QString* path, void** plugIn);
-    bool TargetWritable(const QString& path) const;
+    // Whether the file at the path (if any) may be replaced; else *refusal, when given,
+    // receives the reason: the system's error number, or EACCES for a file marked
+    // read-only.
+    bool TargetWritable(const QString& path, int* refusal = nullptr) const;
     // Before the picture is written in a format that cannot keep its layers: the user is
     // told and may cancel. Asked at each Save As (a path chosen now) and at a Save to a
     // file the user has not agreed to merge into yet. True to save.

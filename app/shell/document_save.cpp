@@ -2,7 +2,6 @@
 // moved over it in one synced rename, so the user's file holds either its old contents
 // or the whole new picture; any failure leaves the file, the modified state and the undo
 // history as they were.
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "app/shell/document.h"
+#include "app/shell/error_text.h"
 #include "app/shell/file_filters.h"
 #include "app/shell/operations.h"
 #include "app/shell/path_text.h"
@@ -78,10 +78,8 @@ SaveOutcome WriteToPath(void* handle, const QString& path, void* plugIn, bool sa
         return Failed(PTzGetLastError());
     // A symbolic link keeps naming the saved file: the temporary goes beside the file it
     // names, on that file's file system.
-    const QFileInfo info(path);
-    const QString resolved = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
     _tagPTzFILE target;
-    if (!PathRecordFromText(resolved, &target))
+    if (!PathRecordFromText(ResolvedLinkTarget(path), &target))
         return Failed(PTzGetLastError());
     CSafeReplace replace;
     if (!replace.Begin(target))
@@ -113,18 +111,27 @@ bool CTamsleyDoc::DoFileSaveAs()
     return DoSave(QString(), true);
 }
 
-bool CTamsleyDoc::TargetWritable(const QString& path) const
+bool CTamsleyDoc::TargetWritable(const QString& path, int* refusal) const
 {
+    int code = 0;
     struct stat info {};
-    const QByteArray native = QFile::encodeName(path);
-    if (stat(native.constData(), &info) != 0)
-        return errno == ENOENT;
+    QByteArray native;
+    if (!SystemBytesFromText(path, &native))
+        code = PTzGetLastError();
+    else if (stat(native.constData(), &info) != 0)
+        code = errno == ENOENT ? 0 : errno;
     // The permission bits count even for a user the system lets write anything: a file
     // marked read-only is not replaced behind the user's back.
-    const bool bits = info.st_uid == geteuid() ? (info.st_mode & S_IWUSR) != 0
-                      : InGroup(info.st_gid)   ? (info.st_mode & S_IWGRP) != 0
-                                               : (info.st_mode & S_IWOTH) != 0;
-    return bits && access(native.constData(), W_OK) == 0;
+    else if (!(info.st_uid == geteuid() ? (info.st_mode & S_IWUSR) != 0
+               : InGroup(info.st_gid)   ? (info.st_mode & S_IWGRP) != 0
+                                        : (info.st_mode & S_IWOTH) != 0))
+        code = EACCES;
+    // The system's own reason otherwise, such as a read-only file system.
+    else if (access(native.constData(), W_OK) != 0)
+        code = errno;
+    if (refusal)
+        *refusal = code;
+    return code == 0;
 }
 
 void* CTamsleyDoc::FormatSavePlugIn() const
@@ -179,7 +186,7 @@ bool CTamsleyDoc::ConfirmLayersMerged(const QString& path, void* plugIn, bool ch
     if (FTzSaveGetMode(plugIn) == FTzMODE_NATIVE || !HoldsLayers(GetPicture()) ||
         (!chosenNow && path == m_mergeAgreedPath))
         return true;
-    const QString question = LoadShellString(IDS_MERGES_LAYERS).arg(QFileInfo(path).fileName());
+    const QString question = LoadShellString(IDS_MERGES_LAYERS).arg(DisplayText(QFileInfo(path).fileName()));
     if (ShellDialogs().ShowMessage(m_window, question, MessageButtons::YesNo) != MessageAnswer::Yes)
         return false;
     m_mergeAgreedPath = path;
@@ -190,8 +197,8 @@ bool CTamsleyDoc::SaveToPath(const QString& path, void* plugIn, bool saveAs)
 {
     if (!m_picture)
         return false;
-    if (QFileInfo::exists(path) && !TargetWritable(path)) {
-        ReportSaveFailure(path, EACCES);
+    if (int refusal = 0; !TargetWritable(path, &refusal)) {
+        ReportSaveFailure(path, refusal);
         return false;
     }
     SaveOutcome outcome = WriteToPath(m_picture, path, plugIn, saveAs, m_window);
@@ -211,7 +218,5 @@ bool CTamsleyDoc::SaveToPath(const QString& path, void* plugIn, bool saveAs)
 
 void CTamsleyDoc::ReportSaveFailure(const QString& path, int code) const
 {
-    ShellDialogs().ShowMessage(m_window, LoadShellString(IDS_COULD_NOT_SAVE) + path + LoadShellString(IDS_BECAUSE) +
-                                             LoadShellString(IDS_ERR_CODE) + QString::number(code),
-                               MessageButtons::Ok);
+    ShellDialogs().ShowMessage(m_window, FileErrorMessage(IDS_COULD_NOT_SAVE, path, code), MessageButtons::Ok);
 }

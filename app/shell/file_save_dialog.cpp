@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include "app/shell/error_text.h"
 #include "app/shell/path_text.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/shell/shell_strings.h"
@@ -101,13 +102,11 @@ bool CRFileSaveDialog::OnFileNameOK()
         ShowName(name);
     _tagPTzFILE record;
     if (!PathRecordFromText(name, &record)) {
-        ShellDialogs().ShowMessage(this,
-                                   LoadShellString(IDS_COULD_NOT_SAVE) + name + LoadShellString(IDS_BECAUSE) +
-                                       LoadShellString(IDS_ERR_CODE) + QString::number(PTzGetLastError()),
+        ShellDialogs().ShowMessage(this, FileErrorMessage(IDS_COULD_NOT_SAVE, name, PTzGetLastError()),
                                    MessageButtons::Ok);
         return false;
     }
-    if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+    if (!PathEntryExists(TextFromQtPath(name)))
         return true;
     return ShellDialogs().ShowMessage(this, name + LoadShellString(IDS_ALREADY_EXISTS), MessageButtons::YesNo,
                                       LoadShellString(IDS_SAVE_AS_CAPTION)) == MessageAnswer::Yes;

@@ -23,6 +23,7 @@
 #include "app/shell/document.h"
 #include "app/shell/modal_focus.h"
 #include "app/shell/panel_place.h"
+#include "app/shell/path_text.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/recent_files.h"
 #include "app/shell/shell_strings.h"
@@ -294,6 +295,7 @@ void CMainFrame::CreatePanels(IPanelProvider* panels)
         panel->setFloating(true);
         panel->hide();
         m_panels[SlotIndex(slot)] = panel;
+        m_storedEdges[SlotIndex(slot)] = ReadPanelEdges(slot);
     }
 }
 
@@ -326,7 +328,7 @@ void CMainFrame::PlacePanels()
         }
         const PTzRECT place = {corner.x(), corner.y(), corner.x() + outer.width(), corner.y() + outer.height()};
         PTzRECT stored;
-        if (LoadPanelRect(slot, place, &stored))
+        if (LoadPanelRect(m_storedEdges[SlotIndex(slot)], place, &stored))
             corner = QPoint(stored.left, stored.top);
         PlaceWindowCorner(panel, corner);
         if (slot == PanelSlot::Info)
@@ -519,7 +521,7 @@ void CMainFrame::UpdateRecentFiles()
         QAction* action = m_recentActions[i];
         action->setVisible(i < files.size());
         if (i < files.size())
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(DisplayText(QFileInfo(files[i]).fileName())));
     }
     m_recentSeparator->setVisible(!files.isEmpty());
 }
@@ -559,7 +561,7 @@ void CMainFrame::dropEvent(QDropEvent* event)
         return;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            app->OpenDocumentFile(url.toLocalFile());
+            app->OpenDocumentFile(TextFromFileUrl(url));
     }
     event->acceptProposedAction();
 }

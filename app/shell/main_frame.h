@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "app/shell/panel_place.h"
 #include "app/shell/shell_links.h"
 
 class CChildFrame;
@@ -91,6 +92,9 @@ private:
     QList<QAction*> m_recentActions;
     QPointer<QDockWidget> m_panels[3];
     QPointer<QDockWidget> m_options;
+    // Each panel's stored place, read when the panel is made (start-up may then wipe the
+    // store; the place comes back at shut-down).
+    quorvel::StoredPanelEdges m_storedEdges[3];
     bool m_placementQueued = false;
     bool m_panelsPlaced = false;
 };

@@ -53,19 +53,25 @@ QString PanelSettingPrefix(PanelSlot slot)
     return QStringLiteral("Tool UI");
 }
 
-bool LoadPanelRect(PanelSlot slot, const PTzRECT& place, PTzRECT* rect)
+StoredPanelEdges ReadPanelEdges(PanelSlot slot)
 {
-    std::optional<int32_t> edges[4];
+    StoredPanelEdges stored;
     for (int i = 0; i < 4; ++i)
-        edges[i] = StoredEdge(slot, i);
+        stored.edges[i] = StoredEdge(slot, i);
+    return stored;
+}
+
+bool LoadPanelRect(const StoredPanelEdges& stored, const PTzRECT& place, PTzRECT* rect)
+{
+    const std::optional<int32_t>* edges = stored.edges;
     if (!edges[0] && !edges[1] && !edges[2] && !edges[3])
         return false;
-    PTzRECT stored;
-    MergeAxis(edges[0], edges[2], place.left, place.right, &stored.left, &stored.right);
-    MergeAxis(edges[1], edges[3], place.top, place.bottom, &stored.top, &stored.bottom);
-    if (!ClampRectToMonitor(&stored))
+    PTzRECT merged;
+    MergeAxis(edges[0], edges[2], place.left, place.right, &merged.left, &merged.right);
+    MergeAxis(edges[1], edges[3], place.top, place.bottom, &merged.top, &merged.bottom);
+    if (!ClampRectToMonitor(&merged))
         return false;
-    *rect = stored;
+    *rect = merged;
     return true;
 }
 

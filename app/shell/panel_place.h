@@ -5,6 +5,8 @@
 
 #include <QPoint>
 #include <QRect>
+#include <cstdint>
+#include <optional>
 
 #include "app/shell/shell_links.h"
 #include "base/geometry.h"
@@ -13,12 +15,19 @@ class QWidget;
 
 namespace quorvel {
 
-// The stored rectangle of the slot's panel, moved onto a monitor: true with it; false
-// when nothing is stored or the rectangle cannot be placed, and the default place
-// applies. Each stored coordinate is kept; a missing one lies the default place's extent
-// away from the stored opposite edge, or where the default place has it when neither edge
-// of its axis is stored.
-bool LoadPanelRect(PanelSlot slot, const PTzRECT& place, PTzRECT* rect);
+// The edges of a panel's rectangle as stored (left, top, right, bottom), each missing
+// when not stored; read as the panel is made, placed once the frame's place is known.
+struct StoredPanelEdges {
+    std::optional<int32_t> edges[4];
+};
+StoredPanelEdges ReadPanelEdges(PanelSlot slot);
+
+// The stored rectangle of a panel, moved onto a monitor: true with it; false when nothing
+// is stored or the rectangle cannot be placed, and the default place applies. Each
+// stored coordinate is kept; a missing one lies the default place's extent away from the
+// stored opposite edge, or where the default place has it when neither edge of its axis
+// is stored.
+bool LoadPanelRect(const StoredPanelEdges& stored, const PTzRECT& place, PTzRECT* rect);
 void SavePanelRect(PanelSlot slot, const QRect& frame);
 // The settings prefix of the slot: "Info UI", "Layer UI", "Tool UI".
 QString PanelSettingPrefix(PanelSlot slot);

@@ -12,9 +12,9 @@ using namespace quorvel;
 
 namespace {
 
-const CSettingsStore& RecentStore()
+CSettingsStore& RecentStore()
 {
-    static const CSettingsStore store(QStringLiteral("Local AppWizard-Generated Applications"),
+    static CSettingsStore store(QStringLiteral("Local AppWizard-Generated Applications"),
                                       LoadShellString(IDS_APP_NAME));
     return store;
 }
@@ -38,7 +38,7 @@ void CRecentFileList::Load()
             continue;
         std::vector<char16_t> text(size / 2);
         if (RecentStore().Read(name, &type, text.data(), &size) && text.back() == 0)
-            m_files << QString::fromUtf16(text.data(), qsizetype(text.size() - 1));
+            m_files << QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size() - 1));
     }
 }
 
@@ -62,6 +62,7 @@ void CRecentFileList::Remove(int index)
 
 void CRecentFileList::Save() const
 {
+    CSettingsBatch batch(RecentStore());
     for (int i = 0; i < kSize; ++i) {
         const std::u16string text = i < m_files.size() ? m_files[i].toStdU16String() : std::u16string();
         RecentStore().Write(EntryName(i), REG_SZ, text.c_str(), uint32_t((text.size() + 1) * 2));

@@ -1,14 +1,19 @@
 // Reading goes through QFile without a lock, so that a reader never blocks on, or is
-// refused by, another copy of the program; writing goes through CSafeReplace.
+// refused by, another copy of the program (the file is only ever replaced whole);
+// writing goes through CSafeReplace while holding an flock on a lock file beside the
+// store, so the read-modify-write of two copies never interleave.
 #include "app/shell/settings_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "app/shell/path_text.h"
@@ -26,13 +31,35 @@ namespace {
 
 constexpr PTzChar kVersionName[] = u"REG_VERSION";
 constexpr uint32_t kVersion = 1;
+// How long a write waits for another copy of the program to finish its own: far longer
+// than any write takes, short enough that a copy stopped while holding the lock (a
+// suspended process) does not freeze this one.
+constexpr auto kLockWait = std::chrono::seconds(5);
+constexpr auto kLockPoll = std::chrono::milliseconds(10);
+
+// A variable of the environment as path text, its bytes kept whatever they are.
+QString EnvironmentPath(const char* name)
+{
+    QString text;
+    TextFromSystemBytes(qgetenv(name), &text);
+    return text;
+}
 
 QString ConfigFolder()
 {
-    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString configured = EnvironmentPath("XDG_CONFIG_HOME");
     if (QDir::isAbsolutePath(configured))
         return configured;
-    return qEnvironmentVariable("HOME") + QStringLiteral("/.config");
+    return EnvironmentPath("HOME") + QStringLiteral("/.config");
+}
+
+// The bytes the system knows the path by (empty, which no call accepts, for text that
+// spells no name).
+QByteArray SystemName(const QString& path)
+{
+    QByteArray bytes;
+    SystemBytesFromText(path, &bytes);
+    return bytes;
 }
 
 SettingValues ReadValues(const QString& path)
@@ -40,7 +67,7 @@ SettingValues ReadValues(const QString& path)
     SettingValues values;
     // Only a regular file is read: O_NONBLOCK keeps a FIFO at the path from holding the
     // open until some writer comes, and a device is never read to its (absent) end.
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = open(SystemName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return values;
     struct stat info {};
@@ -59,8 +86,68 @@ SettingValues ReadValues(const QString& path)
 
 bool MakeFolderOf(const _tagPTzFILE& file)
 {
+    // Another copy of the program may make it between the look and the making.
     _tagPTzFILE folder;
-    return PTzGetSuperFolder(&file, &folder) && (PTzFolderExist(&folder) || PTzFolderCreateEx(&folder));
+    return PTzGetSuperFolder(&file, &folder) &&
+           (PTzFolderExist(&folder) || PTzFolderCreateEx(&folder) || PTzFolderExist(&folder));
+}
+
+// The exclusive advisory lock on the store's lock file, held while the object lives.
+class StoreLock {
+public:
+    explicit StoreLock(const QString& path)
+    {
+        m_fd = open(SystemName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
+        if (m_fd < 0) {
+            PTzSetLastError(errno);
+            return;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+        while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            const int code = errno;
+            if ((code != EWOULDBLOCK && code != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+                PTzSetLastError(code);
+                close(m_fd);
+                m_fd = -1;
+                return;
+            }
+            std::this_thread::sleep_for(kLockPoll);
+        }
+    }
+    ~StoreLock()
+    {
+        if (m_fd >= 0)
+            close(m_fd);  // releases the lock
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+    bool Held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// Sets the value of that name, or adds it while the store has room: false when full.
+bool PutValue(SettingValues& values, const SettingValue& value)
+{
+    const auto named = [&](const SettingValue& v) { return v.name == value.name; };
+    auto found = std::find_if(values.begin(), values.end(), named);
+    if (found != values.end()) {
+        found->type = value.type;
+        found->data = value.data;
+        return true;
+    }
+    if (values.size() >= kSettingsMaxValues)
+        return false;
+    values.push_back(value);
+    return true;
+}
+
+bool SameValues(const SettingValues& a, const SettingValues& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SettingValue& x, const SettingValue& y) {
+        return x.name == y.name && x.type == y.type && x.data == y.data;
+    });
 }
 
 // Writes the values as the file's new content: true, or false with the code stored.
@@ -96,11 +183,23 @@ QString CSettingsStore::FilePath() const
     return ConfigFolder() + QLatin1Char('/') + m_vendor + QLatin1Char('/') + m_application;
 }
 
+QString CSettingsStore::LockPath() const
+{
+    return FilePath() + QStringLiteral(".lock");
+}
+
 int CSettingsStore::Read(std::u16string_view name, uint32_t* type, void* data, uint32_t* size) const
 {
     if (!type || !size)
         return 0;
-    for (const SettingValue& value : ReadValues(FilePath())) {
+    SettingValues values = ReadValues(FilePath());
+    if (m_batchDepth > 0) {
+        if (m_pending.wiped)
+            values.clear();
+        for (const SettingValue& value : m_pending.written)
+            PutValue(values, value);
+    }
+    for (const SettingValue& value : values) {
         if (value.name != name)
             continue;
         const uint32_t wanted = *type;
@@ -116,39 +215,93 @@ int CSettingsStore::Read(std::u16string_view name, uint32_t* type, void* data, u
     return 0;
 }
 
-int CSettingsStore::Write(std::u16string_view name, uint32_t type, const void* data, uint32_t size) const
+int CSettingsStore::Write(std::u16string_view name, uint32_t type, const void* data, uint32_t size)
 {
     if (!SettingFits(name, size) || (!data && size != 0) || (type == REG_DWORD && size != 4)) {
         PTzSetLastError(PTzERR_BAD_ARGUMENT);
         return 0;
     }
-    SettingValues values = ReadValues(FilePath());
-    auto found = std::find_if(values.begin(), values.end(), [&](const SettingValue& v) { return v.name == name; });
-    if (found == values.end()) {
-        if (values.size() >= kSettingsMaxValues) {
-            PTzSetLastError(PTzERR_CONTAINER_FULL);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const SettingValue value{std::u16string(name), type, std::vector<uint8_t>(bytes, bytes + size)};
+    CSettingsBatch batch(*this);
+    // Without room for one more name even here, the store could not take it either.
+    if (!PutValue(m_pending.written, value)) {
+        PTzSetLastError(PTzERR_CONTAINER_FULL);
+        return 0;
+    }
+    return batch.Commit();
+}
+
+int CSettingsStore::Wipe()
+{
+    CSettingsBatch batch(*this);
+    m_pending.wiped = true;
+    m_pending.written.clear();
+    return batch.Commit();
+}
+
+int CSettingsStore::Apply(const Changes& changes) const
+{
+    if (!changes.wiped && changes.written.empty())
+        return 1;
+    _tagPTzFILE target;
+    if (!PathRecordFromText(FilePath(), &target))
+        return 0;
+    _tagPTzFILE folder;
+    if (PTzGetSuperFolder(&target, &folder) && !PTzFolderExist(&folder)) {
+        if (changes.written.empty())
+            return 1;  // nothing stored, nothing to wipe
+        if (!MakeFolderOf(target))
+            return 0;
+    }
+    const StoreLock lock(LockPath());
+    if (!lock.Held())
+        return 0;
+    const SettingValues stored = ReadValues(FilePath());
+    SettingValues values = changes.wiped ? SettingValues() : stored;
+    bool full = false;
+    for (const SettingValue& value : changes.written)
+        full = !PutValue(values, value) || full;
+    if (values.empty()) {
+        if (unlink(SystemName(FilePath()).constData()) != 0 && errno != ENOENT) {
+            PTzSetLastError(errno);
             return 0;
         }
-        found = values.insert(values.end(), SettingValue{std::u16string(name), 0, {}});
+    } else if (!SameValues(values, stored) && !WriteValues(FilePath(), values)) {
+        return 0;
     }
-    found->type = type;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    found->data.assign(bytes, bytes + size);
-    return WriteValues(FilePath(), values) ? 1 : 0;
+    if (full) {
+        PTzSetLastError(PTzERR_CONTAINER_FULL);
+        return 0;
+    }
+    return 1;
 }
 
-int CSettingsStore::Wipe() const
+CSettingsBatch::CSettingsBatch(CSettingsStore& store) : m_store(store)
 {
-    QFile file(FilePath());
-    if (!file.exists() || file.remove())
+    ++m_store.m_batchDepth;
+}
+
+CSettingsBatch::~CSettingsBatch()
+{
+    Commit();
+}
+
+int CSettingsBatch::Commit()
+{
+    if (!m_open)
         return 1;
-    PTzSetLastError(EACCES);
-    return 0;
+    m_open = false;
+    if (--m_store.m_batchDepth > 0)
+        return 1;
+    const CSettingsStore::Changes changes = std::move(m_store.m_pending);
+    m_store.m_pending = {};
+    return m_store.Apply(changes);
 }
 
-const CSettingsStore& AppSettings()
+CSettingsStore& AppSettings()
 {
-    static const CSettingsStore store(QStringLiteral("Pellidor"), LoadShellString(IDS_APP_NAME));
+    static CSettingsStore store(QStringLiteral("Pellidor"), LoadShellString(IDS_APP_NAME));
     return store;
 }
 

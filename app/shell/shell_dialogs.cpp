@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <algorithm>
 #include <QMessageBox>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
@@ -16,6 +18,7 @@
 #include "app/shell/main_frame.h"
 #include "app/shell/new_dialog.h"
 #include "app/shell/operation.h"
+#include "app/shell/path_text.h"
 #include "app/shell/progress_dialog.h"
 #include "app/shell/shell_strings.h"
 
@@ -33,6 +36,27 @@ QWidget* ParentOr(QWidget* parent)
 {
     return parent ? parent : DefaultDialogParent();
 }
+
+// The Open dialog. Qt checks that each chosen file exists through its own spelling of
+// the name, which misses a name that is not UTF-8 (Qt shows its bad bytes as U+FFFD):
+// files that exist under their real bytes are accepted here.
+class COpenFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        const auto seenByQt = [](const QString& file) { return QFileInfo::exists(file); };
+        const auto onDisk = [](const QString& file) { return PathEntryExists(TextFromQtPath(file)); };
+        if (!files.isEmpty() && !std::all_of(files.begin(), files.end(), seenByQt) &&
+            std::all_of(files.begin(), files.end(), onDisk)) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
 
 }  // namespace
 
@@ -99,26 +123,29 @@ MessageAnswer CQtShellDialogs::ShowMessage(QWidget* parent, const QString& text,
 
 QStringList CQtShellDialogs::AskOpenFileNames(QWidget* parent, const QStringList& nameFilters)
 {
-    QFileDialog dialog(ParentOr(parent));
+    COpenFileDialog dialog(ParentOr(parent));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(nameFilters);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles();
+    QStringList files;
+    for (const QString& file : dialog.selectedFiles())
+        files << TextFromQtPath(file);
+    return files;
 }
 
 bool CQtShellDialogs::AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, QString* name,
                                       int* filterIndex)
 {
-    CRFileSaveDialog dialog(*name, filter, ParentOr(parent));
+    CRFileSaveDialog dialog(QtPathFromText(*name), filter, ParentOr(parent));
     if (!title.isEmpty())
         dialog.setWindowTitle(title);
     dialog.SetFilterIndex(*filterIndex);
     if (dialog.DoModal() != QDialog::Accepted)
         return false;
-    *name = dialog.GetPathName();
+    *name = TextFromQtPath(dialog.GetPathName());
     *filterIndex = dialog.GetFilterIndex();
     return true;
 }

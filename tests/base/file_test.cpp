@@ -138,15 +138,25 @@ TEST(File, PathsThatCannotBeSpelledForTheSystemAreRefused)
     EXPECT_EQ(PTzGetLastError(), PTzERR_PATH_TOO_LONG);
 }
 
-TEST(File, NonAsciiNamesReachTheSystemAsUtf8)
+TEST(File, NonAsciiNamesReachTheSystemAsUtf8AndCarriedBytesAsThemselves)
 {
     TempFolder temp;
-    _tagPTzFILE path;
-    ASSERT_EQ(PTzFileFill(&path, (Wide(temp.path()) + u"/caf\u00E9\U0001F600").c_str()), 1);
-    PTzFILEHANDLE file = PTzFileCreate(&path, 3);
-    ASSERT_NE(file, nullptr);
-    PTzFileClose(file);
-    EXPECT_EQ(access(temp.Item("caf\xC3\xA9\xF0\x9F\x98\x80").c_str(), F_OK), 0);
+    const struct {
+        std::u16string name;
+        std::string bytes;
+    } names[] = {
+        {u"caf\u00E9\U0001F600", "caf\xC3\xA9\xF0\x9F\x98\x80"},
+        {u"latin1-\xDCE9t\xDCE9.bmp", "latin1-\xE9t\xE9.bmp"},  // bytes that are not UTF-8
+    };
+    for (const auto& n : names) {
+        _tagPTzFILE path;
+        ASSERT_EQ(PTzFileFill(&path, (Wide(temp.path()) + u"/" + n.name).c_str()), 1);
+        PTzFILEHANDLE file = PTzFileCreate(&path, 3);
+        ASSERT_NE(file, nullptr);
+        PTzFileClose(file);
+        EXPECT_EQ(access(temp.Item(n.bytes).c_str(), F_OK), 0) << n.bytes;
+        EXPECT_EQ(PTzFileExist(&path), 1);
+    }
 }
 
 TEST(File, CreateMakesANewFileOnly)

@@ -1,6 +1,6 @@
-// The folder walkers over a tree that holds what must not be yielded or entered: a
-// FIFO, symlink loops, a symlinked folder, a name that is not UTF-8 and a name whose
-// path does not fit a record.
+// The folder walkers over a tree that holds what must not be yielded or entered (a
+// FIFO, symlink loops, a symlinked folder, a name whose path does not fit a record) and
+// a name that is not UTF-8, which is yielded like any other.
 #include "base/folder_walk.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "base/error_codes.h"
+#include "base/file.h"
 #include "tests/base/temp_folder.h"
 
 namespace {
 
 // a, b, link -> a, s/c, s/loop -> .., self -> self, folder -> s, fifo, a name that is
-// not UTF-8, and a name too long for a record.
+// not UTF-8 (its record carries the byte, which Narrow gives back), and a name too long
+// for a record.
 class FolderWalk : public ::testing::Test {
 protected:
     void SetUp() override
@@ -63,12 +65,12 @@ protected:
 
 TEST_F(FolderWalk, YieldsRegularFilesOfTheFolder)
 {
-    EXPECT_EQ(Enumerate(0), Names({"a", "b", "link"}));
+    EXPECT_EQ(Enumerate(0), Names({"a", "b", "link", "bad\xff"}));
 }
 
 TEST_F(FolderWalk, RecursionEntersRealFoldersOnly)
 {
-    EXPECT_EQ(Enumerate(1), Names({"a", "b", "link", "s/c"}));
+    EXPECT_EQ(Enumerate(1), Names({"a", "b", "link", "bad\xff", "s/c"}));
 }
 
 TEST_F(FolderWalk, CloseMidWayFreesEveryLevel)
@@ -96,7 +98,7 @@ TEST(FolderWalkEdges, MissingFolderIsEmptyAndNullIsRefused)
     EXPECT_EQ(PTzGetLastError(), PTzERR_BAD_ARGUMENT);
 }
 
-TEST(FolderWalkEdges, NamesAreConvertedExactlyOrSkipped)
+TEST(FolderWalkEdges, NamesAreConvertedExactlyAndBytesThatAreNotUtf8AreCarriedToOpenAgain)
 {
     TempFolder temp;
     temp.Write("caf\xC3\xA9", "");              // U+00E9
@@ -113,7 +115,21 @@ TEST(FolderWalkEdges, NamesAreConvertedExactlyOrSkipped)
         found.insert(std::u16string(file.path));
     PTzFindClose(find);
     const std::u16string base = Wide(temp.path()) + u"/";
-    EXPECT_EQ(found, (std::set<std::u16string>{base + u"caf\u00E9", base + u"\U0001F600"}));
+    EXPECT_EQ(found, (std::set<std::u16string>{
+                         base + u"caf\u00E9",
+                         base + u"\U0001F600",
+                         base + u"over\xDCC0\xDCAF",
+                         base + u"half\xDCED\xDCA0\xDC80",
+                         base + u"big\xDCF4\xDC90\xDC80\xDC80",
+                         base + u"cut\xDCE2\xDC82",
+                     }));
+    for (const std::u16string& name : found) {
+        _tagPTzFILE path;
+        ASSERT_EQ(PTzFileFill(&path, name.c_str()), 1);
+        PTzFILEHANDLE file = PTzFileOpen(&path, 2);
+        EXPECT_NE(file, nullptr) << "the record names the very file";
+        PTzFileClose(file);
+    }
 }
 
 // Records the callbacks of a walk; descending can be refused for one folder.
@@ -162,9 +178,9 @@ TEST_F(FolderWalk, CallbackWalkEntersAndLeavesEachLevel)
     Walk(temp.Record(), 1, &events);
     std::multiset<std::string> seen(events.log.begin(), events.log.end());
     const std::multiset<std::string> expected = {
-        "file " + temp.Item("a"), "file " + temp.Item("b"), "file " + temp.Item("link"),
-        "file " + temp.Item("s/c"), "enter " + temp.Item("s"), "leave " + temp.Item("s"),
-        "leave " + temp.path(),
+        "file " + temp.Item("a"),       "file " + temp.Item("b"),   "file " + temp.Item("link"),
+        "file " + temp.Item("bad\xff"), "file " + temp.Item("s/c"), "enter " + temp.Item("s"),
+        "leave " + temp.Item("s"),      "leave " + temp.path(),
     };
     EXPECT_EQ(seen, expected);
     EXPECT_LT(IndexOf(events.log, "enter " + temp.Item("s")), IndexOf(events.log, "file " + temp.Item("s/c")));
@@ -182,7 +198,7 @@ TEST_F(FolderWalk, CallbackWalkSkipsARefusedFolderAndFoldersWithoutRecursion)
 
     Events flat;
     Walk(temp.Record(), 0, &flat);
-    EXPECT_EQ(flat.log.size(), 4u);  // a, b, link and the top's leave
+    EXPECT_EQ(flat.log.size(), 5u);  // a, b, link, bad\xff and the top's leave
 }
 
 TEST(FolderWalkEdges, CallbackWalkReturnsTheCallbacksResult)

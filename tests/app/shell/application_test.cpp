@@ -436,7 +436,7 @@ TEST(Application, AStoredPanelRectangleKeepsEachStoredCoordinateAndDefaultsOnlyT
         PTzRECT rect = {};
         const std::string what = std::to_string(c.stored[0]) + "," + std::to_string(c.stored[1]) + "," +
                                  std::to_string(c.stored[2]) + "," + std::to_string(c.stored[3]);
-        ASSERT_EQ(quorvel::LoadPanelRect(PanelSlot::Layers, place, &rect), c.placed) << what;
+        ASSERT_EQ(quorvel::LoadPanelRect(quorvel::ReadPanelEdges(PanelSlot::Layers), place, &rect), c.placed) << what;
         if (c.placed) {
             EXPECT_EQ(rect.left, c.expected.left) << what;
             EXPECT_EQ(rect.top, c.expected.top) << what;

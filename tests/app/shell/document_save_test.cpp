@@ -1,15 +1,22 @@
 // Saving never loses the user's work: a save that fails at any write, at the sync or at
 // the rename, or that the user cancels, leaves the target byte for byte as it was, no
-// temporary file, and the document modified with its undo history.
+// temporary file, and the document modified with its undo history; the message gives
+// the system's own error number and its words.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include "app/shell/document.h"
 #include "app/shell/file_filters.h"
@@ -214,7 +221,10 @@ TEST_F(DocumentSave, AReadOnlyTargetIsNeverReplaced)
     dialogs->messages.clear();
     EXPECT_FALSE(document->DoFileSave());
     EXPECT_EQ(dialogs->saveDialogs, 1);
-    EXPECT_EQ(dialogs->messages.size(), 1u);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].endsWith(QStringLiteral("err code: 13 (") +
+                                              QString::fromLocal8Bit(strerror(EACCES)) + QLatin1Char(')')))
+        << dialogs->messages[0].toStdString();
     EXPECT_EQ(temp.Read("noise.bmp"), before);
     EXPECT_EQ(temp.Read("locked.bmp"), "read-only");
     EXPECT_EQ(document->IsModified(), 1);
@@ -285,6 +295,60 @@ TEST_F(DocumentSave, LayersGoIntoAFormatWithoutThemOnlyAfterAYesAskedAtEachSaveA
         test.app->GetMainFrame()->GetActiveChild()->close();
         QCoreApplication::processEvents();
     }
+}
+
+// A full disk and a read-only file system, on a small file system of the test's own: the
+// test runs itself again in a mount namespace of its own, with a tmpfs of 256 KiB
+// mounted on a folder; without the right to do so it is skipped.
+TEST_F(DocumentSave, AFullDiskAndAReadOnlyFileSystemAreReportedWithTheSystemsNumbersAndWords)
+{
+    const QByteArray mounted = qgetenv("QUORVEL_TEST_SMALL_FILE_SYSTEM");
+    if (mounted.isEmpty()) {
+        ASSERT_EQ(mkdir(temp.Item("small").c_str(), 0700), 0);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUORVEL_TEST_SMALL_FILE_SYSTEM"), QString::fromStdString(temp.Item("small")));
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral("unshare"),
+                    {geteuid() == 0 ? QStringLiteral("-m") : QStringLiteral("-Urm"), QStringLiteral("sh"),
+                     QStringLiteral("-c"),
+                     QStringLiteral("mount -t tmpfs -o size=256k none \"$1\" || exit 77; exec \"$0\" "
+                                    "--gtest_filter=DocumentSave.AFullDiskAndAReadOnlyFileSystemAreReported*"),
+                     QCoreApplication::applicationFilePath(), QString::fromStdString(temp.Item("small"))});
+        ASSERT_TRUE(child.waitForFinished(120000));
+        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() == 77 ||
+            child.error() == QProcess::FailedToStart)
+            GTEST_SKIP() << "no mount namespace here: " << child.readAllStandardError().toStdString();
+        EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+        return;
+    }
+    const std::string folder = mounted.toStdString();
+    std::ofstream(folder + "/noise.bmp", std::ios::binary) << Bmp24(Noise(64, 64));
+    CTamsleyDoc* document = test.app->OpenDocumentFile(QString::fromStdString(folder + "/noise.bmp"));
+    ASSERT_NE(document, nullptr);
+    Edit(document);
+    // Leaves less room than the new file needs beside the old one.
+    struct statvfs space {};
+    ASSERT_EQ(statvfs(folder.c_str(), &space), 0);
+    std::ofstream(folder + "/filler", std::ios::binary) << std::string(space.f_bavail * space.f_frsize - 4096, 'f');
+    const auto expectMessage = [&](int code) {
+        ASSERT_FALSE(dialogs->messages.empty());
+        EXPECT_TRUE(dialogs->messages.back().endsWith(QStringLiteral("err code: ") + QString::number(code) +
+                                                      QStringLiteral(" (") + QString::fromLocal8Bit(strerror(code)) +
+                                                      QLatin1Char(')')))
+            << dialogs->messages.back().toStdString();
+    };
+    EXPECT_FALSE(document->DoFileSave());
+    expectMessage(ENOSPC);
+    ASSERT_EQ(mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0) << strerror(errno);
+    dialogs->save = [&](QString* path, int* index) {
+        *path = QString::fromStdString(folder + "/noise.bmp");
+        *index = 1;
+        return true;
+    };
+    EXPECT_FALSE(document->DoFileSave());
+    expectMessage(EROFS);
+    EXPECT_EQ(document->IsModified(), 1);
 }
 
 }  // namespace

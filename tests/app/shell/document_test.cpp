@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 #include "app/shell/child_frame.h"
@@ -19,6 +20,7 @@
 #include "app/shell/picture_view.h"
 #include "app/shell/settings_store.h"
 #include "app/shell/shell_links.h"
+#include "base/error_codes.h"
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_base.h"
 #include "tests/app/shell/shell_test_support.h"
@@ -117,7 +119,7 @@ TEST_F(Documents, ThreeFilesWithABadOneBetweenGiveTwoDocumentsAndOneMessage)
     EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("Could not open \"") + Path("bad.bmp") + '"'));
 }
 
-TEST_F(Documents, BadFilesGiveAMessageWithThePathAndTheEngineCode)
+TEST_F(Documents, BadFilesGiveAMessageWithThePathTheCodeAndWhatItMeans)
 {
     const std::string bmp = FourColourBmp();
     temp.Write("corrupt.bmp", "BM" + std::string(200, '\xEE'));
@@ -125,32 +127,49 @@ TEST_F(Documents, BadFilesGiveAMessageWithThePathAndTheEngineCode)
     temp.Write("words.bmp", "nothing but words");
     ASSERT_EQ(mkdir(temp.Item("folder.bmp").c_str(), 0700), 0);
     const std::string longName = std::string(300, 'n') + ".bmp";
-    const QString paths[] = {Path("missing.bmp"), Path("corrupt.bmp"),  Path("truncated.bmp"),
-                             Path("words.bmp"),   Path("folder.bmp"),   Path(longName)};
-    for (const QString& path : paths) {
+    const struct {
+        std::string name;
+        int code;
+        QString reason;
+    } cases[] = {
+        {"missing.bmp", ENOENT, QString::fromLocal8Bit(strerror(ENOENT))},
+        {"corrupt.bmp", FTzERR_BAD_DATA, QStringLiteral("not a BMP file")},
+        {"truncated.bmp", FTzERR_SHORT_READ, QStringLiteral("the file is truncated")},
+        {"words.bmp", FTzERR_BAD_DATA, QStringLiteral("not a BMP file")},
+        {"folder.bmp", EISDIR, QString::fromLocal8Bit(strerror(EISDIR))},
+        {longName, PTzERR_PATH_TOO_LONG, QStringLiteral("the path is too long")},
+    };
+    for (const auto& c : cases) {
+        const QString path = Path(c.name);
         dialogs->messages.clear();
-        EXPECT_EQ(test.app->OpenDocumentFile(path), nullptr) << path.toStdString() << " " << Windows();
-        ASSERT_EQ(dialogs->messages.size(), 1u) << path.toStdString();
+        EXPECT_EQ(test.app->OpenDocumentFile(path), nullptr) << c.name << " " << Windows();
+        ASSERT_EQ(dialogs->messages.size(), 1u) << c.name;
         const QString& message = dialogs->messages[0];
-        EXPECT_TRUE(message.contains(path)) << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("err code: "))) << message.toStdString();
-        EXPECT_FALSE(message.endsWith(QStringLiteral("code: 0"))) << message.toStdString();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Could not open \"") + path +
+                                       QStringLiteral("\" because err code: ") + QString::number(c.code) +
+                                       QStringLiteral(" (")))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains(c.reason) && message.endsWith(QLatin1Char(')'))) << message.toStdString();
     }
     EXPECT_EQ(Windows(), 0);
 }
 
-TEST(DocumentsFromTheCommandLine, OpenEachFileAndRefuseANameThatIsNotUtf8)
+TEST(DocumentsFromTheCommandLine, OpenEachFileWhateverBytesItsNameHolds)
 {
     TempFolder temp;
     temp.Write("a.bmp", FourColourBmp());
+    temp.Write("latin1-\xE9t\xE9.bmp", FourColourBmp());
     ScopedDialogs dialogs;
     TestApp test;
     const QByteArray good = QFile::encodeName(QString::fromStdString(temp.Item("a.bmp")));
-    const QByteArray invalid = QFile::encodeName(QString::fromStdString(temp.Item("b"))) + "\xFF.bmp";
-    ASSERT_TRUE(test.app->InitInstance({good, invalid, good}));
-    EXPECT_EQ(test.app->GetMainFrame()->GetChildFrames().size(), 1) << "the same path re-activates its window";
+    const QByteArray latin1 = QByteArray::fromStdString(temp.Item("latin1-\xE9t\xE9.bmp"));
+    const QByteArray missing = QFile::encodeName(QString::fromStdString(temp.Item("b"))) + "\xFF.bmp";
+    ASSERT_TRUE(test.app->InitInstance({good, latin1, missing, good}));
+    EXPECT_EQ(test.app->GetMainFrame()->GetChildFrames().size(), 2) << "the same path re-activates its window";
     ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].endsWith(QString::number(EILSEQ)));
+    EXPECT_TRUE(dialogs->messages[0].contains(QStringLiteral("/b\uFFFD.bmp\" because err code: ") +
+                                              QString::number(ENOENT)))
+        << dialogs->messages[0].toStdString();
 }
 
 TEST_F(Documents, AnOpenPathBringsItsWindowBack)

@@ -46,4 +46,23 @@ TEST(Screenshot, TheScreenShowsAFourColourBmpAtOneToOne)
     }
 }
 
+// A file whose name holds Latin-1 bytes: its window's title shows the bad bytes as
+// U+FFFD, which the PNG shows as the font draws it.
+TEST(Screenshot, ANameThatIsNotUtf8ShowsReadablyInItsWindowsTitle)
+{
+    TempFolder temp;
+    temp.Write("latin1-\xE9t\xE9.bmp", FourColourBmp());
+    ScopedDialogs dialogs;
+    TestApp test;
+    ASSERT_TRUE(test.app->InitInstance({QByteArray::fromStdString(temp.Item("latin1-\xE9t\xE9.bmp"))}));
+    CMainFrame* frame = test.app->GetMainFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    ASSERT_NE(frame->GetActiveChild(), nullptr) << dialogs->messages.size();
+    const QString title = frame->GetActiveChild()->windowTitle();
+    EXPECT_TRUE(title.contains(QString::fromStdU16String(u"latin1-\uFFFDt\uFFFD.bmp"))) << title.toStdString();
+    frame->GetActiveChild()->resize(420, 160);  // room for the whole title
+    QTest::qWait(200);
+    EXPECT_TRUE(frame->grab().save(ScreenshotPath(QStringLiteral("latin1_title_xcb.png"))));
+}
+
 }  // namespace

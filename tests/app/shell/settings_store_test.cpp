@@ -1,11 +1,14 @@
 // The settings store: values keep their type and exact bytes, reads refuse a wrong type
-// or a short buffer, a garbled file reads as no values, and the version check wipes a
-// stale layout before anything reads it.
+// or a short buffer, a garbled file reads as no values, batches replace the file once
+// and never drop what another copy wrote, and the version check wipes a stale layout
+// once start-up has read what it keeps.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <chrono>
 #include <fcntl.h>
 #include <future>
@@ -156,22 +159,131 @@ TEST(SettingsStore, TheCodecRefusesEveryCutOfAGoodFile)
     EXPECT_TRUE(decoded.empty());
 }
 
-TEST(SettingsStore, AStaleVersionIsWipedBeforeAnyReaderSeesIt)
+TEST(SettingsStore, AStaleVersionIsWipedAfterStartUpHasReadAndWhatWasReadComesBackAtShutDown)
 {
-    for (uint32_t version : {1u, 2u}) {
+    for (uint32_t version : {0u, 1u, 2u}) {
         Clear();
-        ASSERT_EQ(WriteSettingDword(u"REG_VERSION", version), 1);
+        if (version != 0) {  // 0: none stored
+            ASSERT_EQ(WriteSettingDword(u"REG_VERSION", version), 1);
+        }
         const _tagPTzCOLOR red = {PTzCOLORMODE_ARGB, 255, {255, 0, 0}};
         ASSERT_EQ(WriteAppSetting(u"Front_Color", REG_BINARY, &red, sizeof(red)), 1);
-        ScopedDialogs dialogs;
-        TestApp test;
-        ASSERT_TRUE(test.app->InitInstance());
+        ASSERT_EQ(WriteSettingDword(u"New Image Width", 640), 1);  // read only by New, later
+        const bool stale = version != 1;
+        {
+            ScopedDialogs dialogs;
+            TestApp test;
+            ASSERT_TRUE(test.app->InitInstance());
+            _tagPTzCOLOR front = {};
+            test.app->GetColours()->GetFrontColor(&front);
+            EXPECT_EQ(front.components[0], 255) << "read before the check: " << version;
+            uint32_t stored = 0;
+            ASSERT_EQ(ReadSettingDword(u"REG_VERSION", &stored), 1);
+            EXPECT_EQ(stored, 1u);
+            uint32_t type = REG_BINARY;
+            uint32_t size = sizeof(front);
+            EXPECT_EQ(ReadAppSetting(u"Front_Color", &type, &front, &size), stale ? 0 : 1) << version;
+        }
         _tagPTzCOLOR front = {};
-        test.app->GetColours()->GetFrontColor(&front);
-        EXPECT_EQ(front.components[0], version == 1 ? 255 : 0) << version;
-        uint32_t stored = 0;
-        ASSERT_EQ(ReadSettingDword(u"REG_VERSION", &stored), 1);
-        EXPECT_EQ(stored, 1u);
+        uint32_t type = REG_BINARY;
+        uint32_t size = sizeof(front);
+        ASSERT_EQ(ReadAppSetting(u"Front_Color", &type, &front, &size), 1) << "written back at shut-down: " << version;
+        EXPECT_EQ(front.components[0], 255);
+        uint32_t width = 0;
+        EXPECT_EQ(ReadSettingDword(u"New Image Width", &width), stale ? 0 : 1) << version;
+    }
+}
+
+uint32_t Dword(CSettingsStore& store, const char16_t* name)
+{
+    uint32_t type = REG_DWORD;
+    uint32_t size = 4;
+    uint8_t bytes[4] = {};
+    return store.Read(name, &type, bytes, &size) ? PTzReadLE32(bytes) : 0;
+}
+
+void PutDword(CSettingsStore& store, const char16_t* name, uint32_t value)
+{
+    uint8_t bytes[4];
+    PTzWriteLE32(bytes, value);
+    ASSERT_EQ(store.Write(name, REG_DWORD, bytes, 4), 1);
+}
+
+TEST(SettingsStore, ABatchReplacesTheFileOnceAndKeepsWhatAnotherStoreWroteMeanwhile)
+{
+    Clear();
+    PutDword(AppSettings(), u"Kept", 7);
+    // Two stores of the same file, as two running copies of the program have.
+    CSettingsStore first(QStringLiteral("Pellidor"), QStringLiteral("Quorvel"));
+    CSettingsStore second(QStringLiteral("Pellidor"), QStringLiteral("Quorvel"));
+    ReplaceCounter replaces(AppSettings().FilePath());
+    {
+        CSettingsBatch one(first);
+        CSettingsBatch two(second);
+        for (uint32_t i = 1; i <= 5; ++i) {
+            CSettingsBatch nested(first);
+            PutDword(first, u"First", i);
+        }
+        PutDword(second, u"Second", 2);
+        EXPECT_EQ(Dword(first, u"First"), 5u) << "a batch reads its own writes";
+        EXPECT_EQ(Dword(AppSettings(), u"First"), 0u) << "others see them once it ends";
+        EXPECT_EQ(replaces.Count(), 0);
+        EXPECT_EQ(two.Commit(), 1);
+        EXPECT_EQ(replaces.Count(), 1);
+    }
+    EXPECT_EQ(replaces.Count(), 2);
+    EXPECT_EQ(Dword(AppSettings(), u"Kept"), 7u);
+    EXPECT_EQ(Dword(AppSettings(), u"First"), 5u);
+    EXPECT_EQ(Dword(AppSettings(), u"Second"), 2u);
+    {
+        // A wipe drops what came before it in the batch and in the file, not what follows;
+        // a batch that changes nothing leaves the file alone.
+        CSettingsBatch batch(first);
+        PutDword(first, u"Before", 1);
+        ASSERT_EQ(first.Wipe(), 1);
+        PutDword(first, u"After", 3);
+        EXPECT_EQ(Dword(first, u"Kept"), 0u);
+    }
+    EXPECT_EQ(replaces.Count(), 3);
+    PutDword(first, u"After", 3);
+    EXPECT_EQ(replaces.Count(), 3);
+    EXPECT_EQ(Dword(AppSettings(), u"Kept") + Dword(AppSettings(), u"Before"), 0u);
+    EXPECT_EQ(Dword(AppSettings(), u"After"), 3u);
+}
+
+// Two copies of this test program write values of their own, one write at a time, at
+// the same time into one store: every value of both is there at the end.
+TEST(SettingsStore, TwoProgramsWritingAtOnceKeepEachOthersValues)
+{
+    constexpr int kValues = 40;
+    const QByteArray writer = qgetenv("QUORVEL_TEST_SETTINGS_WRITER");
+    if (!writer.isEmpty()) {
+        qputenv("XDG_CONFIG_HOME", qgetenv("QUORVEL_TEST_SHARED_CONFIG"));
+        for (int i = 0; i < kValues; ++i)
+            PutDword(AppSettings(), (QString::fromLatin1(writer) + QString::number(i)).toStdU16String().c_str(), i + 1);
+        return;
+    }
+    Clear();
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (const char* name : {"A", "B"}) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUORVEL_TEST_SETTINGS_WRITER"), QLatin1String(name));
+        environment.insert(QStringLiteral("QUORVEL_TEST_SHARED_CONFIG"), qEnvironmentVariable("XDG_CONFIG_HOME"));
+        process->setProcessEnvironment(environment);
+        process->start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--gtest_filter=SettingsStore.TwoProgramsWritingAtOnceKeepEachOthersValues")});
+        writers.push_back(std::move(process));
+    }
+    for (const auto& process : writers) {
+        ASSERT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardOutput().toStdString();
+    }
+    for (const char* name : {"A", "B"}) {
+        for (int i = 0; i < kValues; ++i) {
+            const std::u16string value = (QLatin1String(name) + QString::number(i)).toStdU16String();
+            EXPECT_EQ(Dword(AppSettings(), value.c_str()), uint32_t(i + 1)) << name << i;
+        }
     }
 }
 

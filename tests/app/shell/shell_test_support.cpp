@@ -3,8 +3,12 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QPainter>
 #include <QPointer>
@@ -145,6 +149,35 @@ TestApp::TestApp(CShellParts parts)
         parts.uninitEngine = [] {};
     parts.exitProgram = [exits = exits] { ++*exits; };
     app = std::make_unique<CTamsleyApp>(std::move(parts));
+}
+
+ReplaceCounter::ReplaceCounter(const QString& file) : m_name(QFile::encodeName(QFileInfo(file).fileName()))
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    QDir().mkpath(folder);
+    m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch < 0 || inotify_add_watch(m_watch, QFile::encodeName(folder).constData(), IN_MOVED_TO) < 0)
+        ADD_FAILURE() << "cannot watch " << folder.toStdString();
+}
+
+ReplaceCounter::~ReplaceCounter()
+{
+    if (m_watch >= 0)
+        close(m_watch);
+}
+
+int ReplaceCounter::Count()
+{
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = read(m_watch, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && m_name == event->name)
+                ++m_count;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    return m_count;
 }
 
 std::string Bmp24(const QImage& image)

@@ -119,6 +119,23 @@ struct TestApp {
     std::shared_ptr<int> exits = std::make_shared<int>(0);
 };
 
+// Counts the times a file is put in place by a rename (every synced replace ends in
+// one), from its making on; the file's folder is made when missing.
+class ReplaceCounter {
+public:
+    explicit ReplaceCounter(const QString& file);
+    ~ReplaceCounter();
+    ReplaceCounter(const ReplaceCounter&) = delete;
+    ReplaceCounter& operator=(const ReplaceCounter&) = delete;
+    // The renames onto the file so far.
+    int Count();
+
+private:
+    int m_watch = -1;
+    QByteArray m_name;
+    int m_count = 0;
+};
+
 // A BMP file of the pixels: 24-bit, or with palette at 4 bits per pixel (colour indexes
 // into the palette), rows bottom-up as BMP files keep them.
 std::string Bmp24(const QImage& image);
