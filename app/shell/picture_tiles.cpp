@@ -49,8 +49,7 @@ bool TileVisible(QPainter* painter, const PTzRECT& tile)
 
 }  // namespace
 
-void ComposePictureTile(ITzPicture* picture, _tagITzBITMAP* bitmap, const PTzRECT& zoomed, _tagITzZOOMLEVEL zoom,
-                        TileBackground background)
+void DrawTileBackground(_tagITzBITMAP* bitmap, const PTzRECT& zoomed, TileBackground background)
 {
     const PTzRECT whole = {0, 0, zoomed.right - zoomed.left, zoomed.bottom - zoomed.top};
     if (background == TileBackground::Checkerboard) {
@@ -59,6 +58,12 @@ void ComposePictureTile(ITzPicture* picture, _tagITzBITMAP* bitmap, const PTzREC
         for (int32_t y = 0; y < whole.bottom; ++y)
             std::memset(bitmap->pixels + int64_t(y) * bitmap->stride, 0xFF, size_t(whole.right) * 3);
     }
+}
+
+void ComposePictureTile(ITzPicture* picture, _tagITzBITMAP* bitmap, const PTzRECT& zoomed, _tagITzZOOMLEVEL zoom,
+                        TileBackground background)
+{
+    DrawTileBackground(bitmap, zoomed, background);
     picture->GetPreviewData3(&zoomed, bitmap, &zoom);
 }
 

@@ -22,6 +22,8 @@ enum class TileBackground {
 // first, then the visible layers.
 void ComposePictureTile(ITzPicture* picture, _tagITzBITMAP* bitmap, const PTzRECT& zoomed,
                         _tagITzZOOMLEVEL zoom, TileBackground background);
+// The background alone, in the same place.
+void DrawTileBackground(_tagITzBITMAP* bitmap, const PTzRECT& zoomed, TileBackground background);
 
 // Draws the zoomed picture's part under the area (painter coordinates, the picture's
 // corner at origin), tile by tile through one scratch bitmap, skipping tiles outside the

@@ -24,6 +24,7 @@
 #include <map>
 
 #include "app/shell/idle_manager.h"
+#include "app/shell/layers_below_cache.h"
 #include "app/shell/selection_outline.h"
 #include "app/shell/tablet_binding.h"
 #include "base/broadcaster.h"
@@ -279,6 +280,7 @@ private:
     QRect m_backRect;
     QRegion m_stale;
     CSelectionOutline m_outline;
+    CLayersBelowCache m_below;  // the layers under the active one, beside the back buffer
     uint32_t m_outlinePhase = 0;
     bool m_outlineInBuffer = false;  // outline pixels were painted over the picture
 

@@ -172,6 +172,7 @@ void CTamsleyView::FreeBackBuffer()
     m_stale = QRegion();
     m_outlineInBuffer = false;
     m_outline.Free();
+    m_below.Free();
 }
 
 void CTamsleyView::ComposeIntoBackBuffer(const QRegion& area, const Geometry& geometry)
@@ -189,7 +190,9 @@ void CTamsleyView::ComposeIntoBackBuffer(const QRegion& area, const Geometry& ge
                 continue;
             const PTzRECT zoomed = {tile.left - geometry.origin.x(), tile.top - geometry.origin.y(),
                                     tile.right - geometry.origin.x(), tile.bottom - geometry.origin.y()};
-            ComposePictureTile(GetPicture(), &view, zoomed, m_zoom, TileBackground::Checkerboard);
+            const QRect placed(inBuffer.left, inBuffer.top, inBuffer.right - inBuffer.left,
+                               inBuffer.bottom - inBuffer.top);
+            m_below.Compose(GetPicture(), &view, placed, zoomed, m_zoom, m_backRect.size());
             ++m_counters.tilesComposed;
         }
     }

@@ -228,6 +228,18 @@ public:
     // 0; -1001 for null or without layers.
     int GetPreviewData(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, int forSave);
     int GetPreviewData3(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom);
+    // The visible layers with indices in [first, end) composed as GetPreviewData3 composes
+    // the whole stack (from the topmost of them above `first` that covers the rectangle),
+    // then the selection in mask-editing mode when `withMask` is nonzero. [0, a) and then
+    // [a, count) with the mask over one bitmap give GetPreviewData3's pixels, since a
+    // covering layer hides exactly what lies under it. 0; -1001 for null or without layers.
+    int GetPreviewLayers(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, uint16_t first,
+                         uint16_t end, int withMask);
+    // Counts the changes that can alter how the layers other than the active one look:
+    // their pixels and properties, the stack, the active index, the size, the selection,
+    // the preview caches, and every change reported without its layer. A display that
+    // keeps composed layers other than the active one keeps them while the count stays.
+    uint64_t GetBackdropStamp() const { return m_backdropStamp; }
     int GetPreviewDataForSave(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom);
     // The same into a channel bitmap; the selection only when `noMask` is 0.
     int GetPreviewData2(const PTzRECT* rect, _tagITzCHANNELBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, int noMask);
@@ -281,11 +293,18 @@ public:
 protected:
     // Layers' 1107 (preview changed) and 1109 (selection changed) go to the observers.
     int Listen(uint32_t message, void* param, PTzBroadcaster* sender) override;
+    // Every message of the picture's own changes the backdrop stamp first.
+    int Broadcast(uint32_t message, void* param, PTzBroadcaster* sender) override;
 
 private:
     // 0 when the layer can join the stack, else InsertLayer's refusal.
     int CheckInsertable(const ITzLayerBase* layer) const;
     void ReportLayerBounds(ITzLayerBase* layer);
+    // GetPreviewData over the layers [first, end), the selection when `withMask` is nonzero.
+    int ComposePreview(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, uint16_t first,
+                       uint16_t end, int forSave, int withMask);
+    // The observers' DataChanged, without touching the backdrop stamp.
+    void TellDataChanged(const PTzRECT* rect, int flag);
     // Index a new layer above the active one gets.
     uint16_t IndexAboveActive();
     // Takes the layer: inserted above the active layer and made active (1), or freed (0).
@@ -314,4 +333,5 @@ private:
     uint32_t m_editing = 0;                   // nonzero while a ticket is out
     bool m_replaying = false;                 // while the history undoes or redoes a step
     std::unique_ptr<ITzTextManager> m_textManager;
+    uint64_t m_backdropStamp = 0;
 };

@@ -48,32 +48,56 @@ int ITzPicture::RemoveDataChangeHandler(ITzPictDataChangeHandler* handler)
 
 void ITzPicture::DataChanged(const PTzRECT* rect, int flag)
 {
+    // Whose pixels changed is not said: any layer's may have.
+    ++m_backdropStamp;
+    TellDataChanged(rect, flag);
+}
+
+void ITzPicture::TellDataChanged(const PTzRECT* rect, int flag)
+{
     ForEachHandler(m_observers, [&](ITzPictDataChangeHandler* handler) { handler->DataChanged(rect, flag); });
 }
 
 void ITzPicture::DataChangedSelect(const PTzRECT* rect, int flag)
 {
+    ++m_backdropStamp;
     ForEachHandler(m_observers,
                    [&](ITzPictDataChangeHandler* handler) { handler->DataChangedSelection(rect, flag); });
 }
 
 void ITzPicture::DataChangedInBrush(uint8_t /*unused*/, const PTzRECT* rect)
 {
+    // The brush tools paint the active layer (through its floating layer).
     if (rect)
-        DataChanged(rect, 0);
+        TellDataChanged(rect, 0);
 }
 
-int ITzPicture::Listen(uint32_t message, void* param, PTzBroadcaster* /*sender*/)
+int ITzPicture::Listen(uint32_t message, void* param, PTzBroadcaster* sender)
 {
+    // What the active layer or its floating layer says of itself (pixels, opacity, merge
+    // type, visibility, name) changes the look of that layer alone.
+    ITzLayerBase* active = GetLayerbyIndex(GetActiveLayerID());
+    ITzLayerImage* floating = active && active->IsImageLayer() ? static_cast<ITzLayerImage*>(active)->GetFloatingLayer()
+                                                               : nullptr;
+    const bool fromActive = active && (sender == static_cast<PTzBroadcaster*>(active) ||
+                                       (floating && sender == static_cast<PTzBroadcaster*>(floating)));
+    if (!fromActive || message == ITzLAYERMSG_DESTROY)
+        ++m_backdropStamp;
     const auto* change = static_cast<const _tagITzLAYERCHANGEDRECT*>(param);
     if (!change)
         return 1;
     const int flag = static_cast<int>(change->flag);
     if (message == ITzLAYERMSG_DATA)
-        DataChanged(&change->rect, flag);
+        TellDataChanged(&change->rect, flag);
     else if (message == ITzLAYERMSG_SELECTION)
         DataChangedSelect(&change->rect, flag);
     return 1;
+}
+
+int ITzPicture::Broadcast(uint32_t message, void* param, PTzBroadcaster* sender)
+{
+    ++m_backdropStamp;
+    return PTzBroadcaster::Broadcast(message, param, sender);
 }
 
 ITzLayerImage* ITzPicture::GetSelectionLayer(int create)

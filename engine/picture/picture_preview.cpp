@@ -70,13 +70,17 @@ LayerZoom ZoomFor(ITzLayerBase& layer, const PreviewZoom& zoom)
     return {0, &zoom.ownX, &zoom.ownY};
 }
 
-// Draws the visible layers bottom to top, starting at the topmost visible layer above
-// the bottom that covers the rectangle, since nothing under it shows.
+// Draws the visible layers with indices in [first, end) bottom to top, starting at the
+// topmost visible one of them above `first` that covers the rectangle, since nothing
+// under it shows.
 template <typename Draw>
-void ComposeLayers(ITzPicture& picture, const PTzRECT* rect, const PreviewZoom& zoom, Draw draw)
+void ComposeLayers(ITzPicture& picture, const PTzRECT* rect, const PreviewZoom& zoom, uint16_t first, uint16_t end,
+                   Draw draw)
 {
-    uint16_t start = 0;
-    for (uint16_t i = picture.GetLayerCount(); i-- > 1;) {
+    end = std::min(end, picture.GetLayerCount());
+    uint16_t start = first;
+    for (uint16_t i = end; i > first + 1;) {
+        --i;
         ITzLayerBase* layer = picture.GetLayerbyIndex(i);
         if (!layer->IsVisible())
             continue;
@@ -86,7 +90,7 @@ void ComposeLayers(ITzPicture& picture, const PTzRECT* rect, const PreviewZoom& 
             break;
         }
     }
-    for (uint16_t i = start; i < picture.GetLayerCount(); ++i) {
+    for (uint16_t i = start; i < end; ++i) {
         ITzLayerBase* layer = picture.GetLayerbyIndex(i);
         if (layer && layer->IsVisible())
             draw(layer, ZoomFor(*layer, zoom));
@@ -121,13 +125,25 @@ int ITzPicture::GetCacheLevelZoom(uint32_t level, _tagITzZOOMLEVEL* zoom, _tagIT
 
 int ITzPicture::GetPreviewData(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, int forSave)
 {
+    return ComposePreview(rect, bitmap, zoom, 0, ITzPICTURE_MAX_LAYERS, forSave, 1);
+}
+
+int ITzPicture::GetPreviewLayers(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, uint16_t first,
+                                 uint16_t end, int withMask)
+{
+    return ComposePreview(rect, bitmap, zoom, first, end, 0, withMask);
+}
+
+int ITzPicture::ComposePreview(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, uint16_t first,
+                               uint16_t end, int forSave, int withMask)
+{
     if (!rect || !bitmap || !zoom || m_layerCount == 0)
         return ITzERR_INVALID;
     const PreviewZoom z = MakePreviewZoom(*this, zoom);
-    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer, const LayerZoom& at) {
+    ComposeLayers(*this, rect, z, first, end, [&](ITzLayerBase* layer, const LayerZoom& at) {
         layer->PreviewMergeToBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, forSave);
     });
-    if (m_maskEditingMode && m_selection) {
+    if (withMask && m_maskEditingMode && m_selection) {
         const LayerZoom at = ZoomFor(*m_selection, z);
         m_selection->PreviewMergeToBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
     }
@@ -150,7 +166,7 @@ int ITzPicture::GetPreviewData2(const PTzRECT* rect, _tagITzCHANNELBITMAP* bitma
     if (!rect || !bitmap || !zoom || m_layerCount == 0)
         return ITzERR_INVALID;
     const PreviewZoom z = MakePreviewZoom(*this, zoom);
-    ComposeLayers(*this, rect, z, [&](ITzLayerBase* layer, const LayerZoom& at) {
+    ComposeLayers(*this, rect, z, 0, m_layerCount, [&](ITzLayerBase* layer, const LayerZoom& at) {
         layer->PreviewMergeToChannelBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
     });
     if (m_maskEditingMode && m_selection && !noMask) {

@@ -45,6 +45,8 @@ int ITzPicture::PreparePreviewCacheRun(void* handle, uint8_t* percent)
         }
     }
     if (job->layerJob) {
+        // A layer may be drawn from its new cache level from now on.
+        ++m_backdropStamp;
         uint32_t built = 0;
         const int more = job->layer->PreparePreviewCacheRun(job->layerJob, &built);
         job->done += built;

@@ -90,6 +90,7 @@ void ITzBrushBase::ReleasePressTip()
         delete[] m_pressTipCache;
         m_pressTipCache = nullptr;
     }
+    m_pressTipCacheBytes = 0;
 }
 
 void ITzBrushBase::ReleaseAntiBuffer()

@@ -138,14 +138,18 @@ protected:
     uint32_t m_reducedPrepared = 0;
     uint32_t m_antiBufferSize = 0;
     int m_tipSupplied = 0;  // the tip came from SetITzBrush
-    // Small soft tips: the tip made for each pressure (256 records), null until used.
+    // Soft tips: the tip made for each pressure (256 records), null until used, and the
+    // bytes of the tips it holds.
     _tagITzBITMAP* m_pressTipCache = nullptr;
+    uint64_t m_pressTipCacheBytes = 0;
 
 private:
     void ReleaseAll();
     void CopyFrom(const ITzBrushBase& other);
     int PressBitmapSoft(_tagITzBITMAP* bitmap, uint8_t pressure);
     int PressBitmapHard(_tagITzBITMAP* bitmap, uint8_t pressure);
-    int CachedPressTip(_tagITzBITMAP* bitmap, uint8_t pressure, uint32_t level);
+    // Takes the tip into the per-pressure records when it fits the budget: true, else
+    // false and the caller keeps it.
+    bool KeepPressTip(const _tagITzBITMAP& tip, uint8_t pressure);
     bool MakePressTip(_tagITzBITMAP* made, uint8_t pressure, uint32_t level);
 };

@@ -1,7 +1,7 @@
 // The tip at a pointer pressure: soft tips come from the pyramid, resized bilinearly only
-// between its levels; hard tips are reduced by nearest pixel. The last tip made for a
-// pressure between levels is kept (for small tips, every one), since the points of a
-// stroke often share their pressure.
+// between its levels; hard tips are reduced by nearest pixel. The tips made for
+// pressures between levels are kept (while they fit a budget, else only the last one),
+// since the points of a stroke often share their pressure and come back to it.
 #include <new>
 
 #include "engine/pixels/resample.h"
@@ -17,10 +17,11 @@ int ITzBrushBase::GetPressBitmap(_tagITzBITMAP* bitmap, uint8_t pressure)
 
 namespace {
 
-// Small soft tips keep their resized tip for every pressure asked for: a stroke's
-// pressure swings through the same values again and again, and for a small tip the
-// fixed cost of a resize outweighs its pixels. 256 tips of at most 4,096 bytes each.
-constexpr uint64_t kCachedTipBytes = 64 * 64;
+// Soft tips keep their resized tip for every pressure asked for while the kept tips'
+// bytes stay within this: a stroke's pressure swings through the same values again and
+// again, and a resize costs more than a dab. Small tips keep all 256; a 600-pixel tip
+// keeps those of the pressures a stroke mostly uses.
+constexpr uint64_t kKeptTipBytes = uint64_t{32} << 20;
 
 }  // namespace
 
@@ -39,32 +40,40 @@ int ITzBrushBase::PressBitmapSoft(_tagITzBITMAP* bitmap, uint8_t pressure)
     if (exact)
         return GetCacheBitmap(bitmap, level, 1);
     const uint8_t wanted = pressure ? pressure : 1;
-    if (uint64_t(m_width) * m_height <= kCachedTipBytes)
-        return CachedPressTip(bitmap, wanted, level);
+    if (m_pressTipCache && m_pressTipCache[wanted].pixels) {
+        *bitmap = m_pressTipCache[wanted];
+        return 1;
+    }
     if (m_pressTip.pixels && m_pressTipPressure == wanted) {
         *bitmap = m_pressTip;
         return 1;
     }
-    ReleasePressTip();
-    if (!MakePressTip(&m_pressTip, wanted, level))
+    _tagITzBITMAP made = {};
+    if (!MakePressTip(&made, wanted, level))
         return 0;
+    *bitmap = made;
+    if (KeepPressTip(made, wanted))
+        return 1;
+    // Past the budget only the last tip stays.
+    ITzReleaseITzBitmap(&m_pressTip);
+    m_pressTip = made;
     m_pressTipPressure = wanted;
-    *bitmap = m_pressTip;
     return 1;
 }
 
-int ITzBrushBase::CachedPressTip(_tagITzBITMAP* bitmap, uint8_t pressure, uint32_t level)
+bool ITzBrushBase::KeepPressTip(const _tagITzBITMAP& tip, uint8_t pressure)
 {
+    const uint64_t bytes = uint64_t(tip.stride) * uint64_t(tip.height);
+    if (m_pressTipCacheBytes + bytes > kKeptTipBytes)
+        return false;
     if (!m_pressTipCache) {
         m_pressTipCache = new (std::nothrow) _tagITzBITMAP[256]();
         if (!m_pressTipCache)
-            return 0;
+            return false;
     }
-    _tagITzBITMAP& cached = m_pressTipCache[pressure];
-    if (!cached.pixels && !MakePressTip(&cached, pressure, level))
-        return 0;
-    *bitmap = cached;
-    return 1;
+    m_pressTipCache[pressure] = tip;
+    m_pressTipCacheBytes += bytes;
+    return true;
 }
 
 // Resizes reduced tip `level` by pressure / s(level) into `made`: true, or false with

@@ -1,8 +1,11 @@
 // The brush tip's ownership: ready-made tips, the soft switch shared by a pen and a
-// pencil, copies and the preview picture.
+// pencil, copies, the preview picture and the tips kept per pressure.
 #include "engine/tools/brush_base.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
 
 #include "brush_test_support.h"
 #include "engine/tools/brush_circle.h"
@@ -135,4 +138,26 @@ TEST(BrushDisplay, SmallTipIsCentredAndLargeTipScaledToFit)
     ASSERT_EQ(ITzPrepareITzBitmap(&target, &wide, 3), 1);
     EXPECT_EQ(large.GetDisplayBitmap(&target), 0);
     ITzReleaseITzBitmap(&target);
+}
+
+// A stroke's pressures come back: the tips kept for them, and those made again past the
+// kept tips' budget, are the tips a brush asked in another order makes.
+TEST(BrushPressureTips, KeptTipsAndTipsPastTheBudgetEqualFreshOnes)
+{
+    ITzBrushCircle kept(1200, 50, 0, 100), fresh(1200, 50, 0, 100);
+    std::vector<uint8_t> pressures;
+    for (int pressure = 5; pressure <= 255; pressure += 5)
+        pressures.push_back(uint8_t(pressure));
+    _tagITzBITMAP tip = {};
+    for (const uint8_t pressure : pressures)
+        ASSERT_EQ(kept.GetPressBitmap(&tip, pressure), 1);
+    std::map<uint8_t, std::vector<uint8_t>> made;
+    for (auto p = pressures.rbegin(); p != pressures.rend(); ++p) {
+        ASSERT_EQ(fresh.GetPressBitmap(&tip, *p), 1);
+        made[*p] = Bytes(tip);
+    }
+    for (const uint8_t pressure : pressures) {
+        ASSERT_EQ(kept.GetPressBitmap(&tip, pressure), 1);
+        EXPECT_EQ(Bytes(tip), made[pressure]) << int(pressure);
+    }
 }
