@@ -334,6 +334,9 @@ void CMainFrame::PlacePanels()
         if (slot == PanelSlot::Info)
             infoHeight = outer.height() + 20;
     }
+    // Files named on the command line opened before the panels had their places.
+    for (CChildFrame* child : GetChildFrames())
+        MoveBesidePalette(child);
 }
 
 void CMainFrame::showEvent(QShowEvent* event)
@@ -425,6 +428,13 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
     auto* child = new CChildFrame(std::move(document));
     m_mdi->addSubWindow(child);
     child->show();
+    MoveBesidePalette(child);
+    m_mdi->setActiveSubWindow(child);
+    return child;
+}
+
+void CMainFrame::MoveBesidePalette(CChildFrame* child)
+{
     // A window that would open under the tool palette's floating frame opens beside it,
     // so that its title bar and the picture's first columns show.
     QDockWidget* palette = GetPanel(PanelSlot::ToolPalette);
@@ -435,8 +445,6 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
             child->move(over.right() + 1, child->y());
     }
     child->FitIntoArea(m_mdi->viewport()->size());
-    m_mdi->setActiveSubWindow(child);
-    return child;
 }
 
 CChildFrame* CMainFrame::GetActiveChild() const
