@@ -97,7 +97,13 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
     CreateMenus();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateViewCommands);
     UpdateViewCommands();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    // The message pane says "Ready" whenever no command's prompt shows there.
+    const QString idle = QStringLiteral("Ready");
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this, idle](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(idle);
+    });
+    statusBar()->showMessage(idle);
     CreatePanels(panels);
     new CModalFocusReturn(this);
 }
