@@ -97,7 +97,13 @@ CMainFrame::CMainFrame(IPanelProvider* panels, QWidget* parent) : QMainWindow(pa
     CreateMenus();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateViewCommands);
     UpdateViewCommands();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    // The message pane says "Ready" whenever no command's prompt shows there.
+    const QString idle = QStringLiteral("Ready");
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this, idle](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(idle);
+    });
+    statusBar()->showMessage(idle);
     CreatePanels(panels);
     new CModalFocusReturn(this);
 }
@@ -334,6 +340,9 @@ void CMainFrame::PlacePanels()
         if (slot == PanelSlot::Info)
             infoHeight = outer.height() + 20;
     }
+    // Files named on the command line opened before the panels had their places.
+    for (CChildFrame* child : GetChildFrames())
+        MoveBesidePalette(child);
 }
 
 void CMainFrame::showEvent(QShowEvent* event)
@@ -425,6 +434,13 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
     auto* child = new CChildFrame(std::move(document));
     m_mdi->addSubWindow(child);
     child->show();
+    MoveBesidePalette(child);
+    m_mdi->setActiveSubWindow(child);
+    return child;
+}
+
+void CMainFrame::MoveBesidePalette(CChildFrame* child)
+{
     // A window that would open under the tool palette's floating frame opens beside it,
     // so that its title bar and the picture's first columns show.
     QDockWidget* palette = GetPanel(PanelSlot::ToolPalette);
@@ -435,8 +451,6 @@ CChildFrame* CMainFrame::AddDocument(std::unique_ptr<CTamsleyDoc> document)
             child->move(over.right() + 1, child->y());
     }
     child->FitIntoArea(m_mdi->viewport()->size());
-    m_mdi->setActiveSubWindow(child);
-    return child;
 }
 
 CChildFrame* CMainFrame::GetActiveChild() const

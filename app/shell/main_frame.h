@@ -75,6 +75,8 @@ private:
     void CreateMenus();
     void CreatePanels(quorvel::IPanelProvider* panels);
     void PlacePanels();
+    // Moves a document window that lies under the floating tool palette out beside it.
+    void MoveBesidePalette(CChildFrame* child);
     QAction* AddCommand(int id, const QString& text, const QKeySequence& shortcut = {});
     void CreateViewCommands();
     void CreateViewMenus();

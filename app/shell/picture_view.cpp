@@ -192,9 +192,10 @@ void CTamsleyView::FitFrameToPicture()
     if (frame->isMaximized())
         return;
     // The frame keeps its corner; its client area becomes the zoomed picture (which needs
-    // no scroll bars, whether or not they show now).
+    // no scroll bars, whether or not they show now), the frame no smaller than its title
+    // bar and buttons need: a smaller picture is centred in it.
     const QSize border(2 * frameWidth(), 2 * frameWidth());
-    frame->resize(frame->size() - size() + border + GetZoomedSize());
+    frame->resize((frame->size() - size() + border + GetZoomedSize()).expandedTo(frame->minimumSizeHint()));
     UpdateScrollSizes();
 }
 

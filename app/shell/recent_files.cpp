@@ -34,7 +34,8 @@ void CRecentFileList::Load()
         uint32_t size = 0;
         const std::u16string name = EntryName(i);
         RecentStore().Read(name, &type, nullptr, &size);  // learns the length
-        if (type != REG_SZ || size < 2 || size % 2 != 0)
+        // An unused entry is stored as an empty text, its NUL alone.
+        if (type != REG_SZ || size < 4 || size % 2 != 0)
             continue;
         std::vector<char16_t> text(size / 2);
         if (RecentStore().Read(name, &type, text.data(), &size) && text.back() == 0)

@@ -1,6 +1,7 @@
 // The BMP writer's session. The image is checked against the setting before the first
-// byte is written, so a save either writes a file the reader takes back or fails; every
-// short write fails the step with -1, since streams store no code for it.
+// byte is written, so a save either writes a file the reader takes back or fails; a short
+// write fails the step with the code the stream stored for it (the system's own number
+// from a file), or -1 from a stream that stores none.
 #include "formats/bmp/bmp_save_session.h"
 
 #include <algorithm>
@@ -50,6 +51,13 @@ struct SaveSession {
     BmpPackLayout packing;
 };
 static_assert(std::is_trivially_destructible_v<SaveSession>);
+
+// A step's short write or failed seek. Each step starts with no code stored, so a code
+// found is the stream's for this write.
+int streamFailed()
+{
+    return PTzLastErrorOr(PTzERR_BAD_ARGUMENT);
+}
 
 SaveSession* sessionOf(void* session)
 {
@@ -130,7 +138,7 @@ int writeHeaders(SaveSession* s)
     header.coloursUsed = depth <= 8 ? paletteEntries(s) : 0;
     if (PTzIOStreamSeek(s->stream, 0, 0) != 0 || (s->fileHeader && !WriteBmpFileHeader(s->stream, 0, 0)) ||
         !WriteBmpInfoHeader(s->stream, header) || (depth <= 8 && !writePalette(s)))
-        return PTzFail(PTzERR_BAD_ARGUMENT);
+        return streamFailed();
     return 0;
 }
 
@@ -142,8 +150,10 @@ int writeExtraData(SaveSession* s)
     uint32_t size = 0;
     if (const int result = s->extInfo.proc(FTzEXTINFO_BMP_GAP, &data, &size, s->extInfo.user))
         return PTzFail(result);
-    if (size > 0 && (!data || PTzIOStreamWrite(s->stream, data, size) != size))
+    if (size > 0 && !data)
         return PTzFail(PTzERR_BAD_ARGUMENT);
+    if (size > 0 && PTzIOStreamWrite(s->stream, data, size) != size)
+        return streamFailed();
     return 0;
 }
 
@@ -217,7 +227,7 @@ int writeRow(SaveSession* s, int32_t index)
     if (const int result = s->callback.proc(uint32_t(index), 1, &row, s->callback.user))
         return result;
     if (PTzIOStreamWrite(s->stream, convertRow(s), s->outRowBytes) != s->outRowBytes)
-        return PTzFail(PTzERR_BAD_ARGUMENT);
+        return streamFailed();
     return 0;
 }
 
@@ -241,7 +251,7 @@ int patchFileHeader(SaveSession* s)
 {
     const uint32_t fileSize = PTzIOStreamSeek(s->stream, 0, 1);
     if (PTzIOStreamSeek(s->stream, 0, 0) != 0 || !WriteBmpFileHeader(s->stream, fileSize, s->pixelOffset))
-        return PTzFail(PTzERR_BAD_ARGUMENT);
+        return streamFailed();
     return 0;
 }
 
@@ -351,6 +361,7 @@ int StepBmpSave(void* session)
     SaveSession* s = sessionOf(session);
     if (!s)
         return PTzFail(PTzERR_BAD_ARGUMENT);
+    PTzSetLastError(0);
     switch (s->state) {
     case SaveState::Headers:
         return advance(s, writeHeaders(s), SaveState::ExtraData);

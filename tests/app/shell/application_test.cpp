@@ -11,6 +11,8 @@
 #include <QMdiArea>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -116,6 +118,21 @@ TEST(Application, StartsWithoutDocumentsAndShutsDownInOrder)
     }
     EXPECT_EQ(*log, (std::vector<std::string>{"load brushes", "load tools 1", "select " + std::to_string(PTzFourCC("BUCT")),
                                               "end", "clipboard", "tools after the frame", "brushes", "engine"}));
+}
+
+TEST(Application, TheStatusBarSaysReadyAgainOnceACommandsPromptIsGone)
+{
+    ScopedDialogs dialogs;
+    TestApp test;
+    ASSERT_TRUE(test.app->InitInstance());
+    CMainFrame* frame = test.app->GetMainFrame();
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Ready"));
+    // What a menu's command sends while the pointer is on it, and as the menu closes.
+    for (const QString& tip : {QStringLiteral("Zoom in"), QString()}) {
+        QStatusTipEvent prompt(tip);
+        QCoreApplication::sendEvent(frame, &prompt);
+        EXPECT_EQ(frame->statusBar()->currentMessage(), tip.isEmpty() ? QStringLiteral("Ready") : tip);
+    }
 }
 
 TEST(Application, EveryIdleHandlerRunsEachTurnButNoneUnderAModalDialog)

@@ -48,9 +48,10 @@ void SaveScreen(CMainFrame* frame, const char* name)
                     .save(ScreenshotPath(QString::fromLatin1(name))));
 }
 
-// The program started on fresh settings, with New answering width x height.
+// The program started on fresh settings, with New answering width x height, opening the
+// files named as on a command line.
 struct FreshStart {
-    FreshStart()
+    explicit FreshStart(const std::vector<QByteArray>& files = {})
     {
         AppSettings().Wipe();
         dialogs->newImage = [this](int32_t* w, int32_t* h, QString* name) {
@@ -59,7 +60,7 @@ struct FreshStart {
             *name = QStringLiteral("new");
             return true;
         };
-        EXPECT_TRUE(test.app->InitInstance());
+        EXPECT_TRUE(test.app->InitInstance(files));
         frame = test.app->GetMainFrame();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
         EXPECT_TRUE(QTest::qWaitFor([&] { return frame->GetPanel(PanelSlot::ToolPalette)->isVisible(); }));
@@ -175,6 +176,26 @@ TEST(FirstScreen, AChangeOfToolLeavesThePictureInPlaceAndAShrunkAreaScrollsWhatN
     QTest::qWait(200);
     EXPECT_EQ(child->size(), opened);
     EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+}
+
+TEST(FirstScreen, APictureNamedOnTheCommandLineOpensBesideThePaletteWithItsTitleBarWhole)
+{
+    TempFolder folder;
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    folder.Write("small.bmp", Bmp24(small));
+    FreshStart start({QByteArray::fromStdString(folder.Item("small.bmp"))});
+    CMainFrame* frame = start.frame;
+    CChildFrame* child = frame->GetActiveChild();
+    ASSERT_NE(child, nullptr);
+    const QRect window(frame->GetMdiArea()->viewport()->mapToGlobal(child->pos()), child->size());
+    EXPECT_FALSE(frame->GetPanel(PanelSlot::ToolPalette)->frameGeometry().intersects(window));
+    EXPECT_EQ(child->size(), child->size().expandedTo(child->minimumSizeHint()));
+    // The picture at 1/1 in the middle of the window's client area.
+    CTamsleyView* view = child->GetView();
+    EXPECT_EQ(view->GetZoomedSize(), QSize(40, 30));
+    EXPECT_EQ(view->PictureOrigin(), QPoint((view->viewport()->width() - 40) / 2, (view->viewport()->height() - 30) / 2));
+    SaveScreen(frame, "first_screen_command_line_xcb.png");
 }
 
 }  // namespace
