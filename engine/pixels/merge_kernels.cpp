@@ -16,6 +16,8 @@
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
 #include <immintrin.h>
+
+#include "engine/pixels/merge_kernels_avx2.h"
 #endif
 
 // Row loops and their helpers go whole into each build's entry points, to be compiled
@@ -502,18 +504,18 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`: each
 // takes its kernels whole (flatten), so their loops are vectorised for that build alone.
-#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar)                                          \
+#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar, alphaOver32, alphaOver32To24, planesToARGB)                                          \
     namespace build {                                                                                \
     attributes void GrayPlane(GrayOp op, const Job& job) { AnyGrayPlane(op, job); }                  \
     attributes void GrayIntoAlpha32(GrayOp op, const Job& job) { AnyGrayIntoAlpha32(op, job); }      \
     attributes void AlphaOverPlanar(const Job& job) { alphaOverPlanar(job); }                        \
     attributes void SmudgePlanar(const Job& job) { AnySmudgePlanar(job); }                           \
-    attributes void AlphaOver32(const Job& job) { AnyAlphaOver32(job); }                             \
-    attributes void AlphaOver32To24(const Job& job, bool bgr) { AnyAlphaOver32To24(job, bgr); }      \
+    attributes void AlphaOver32(const Job& job) { alphaOver32(job); }                                \
+    attributes void AlphaOver32To24(const Job& job, bool bgr) { alphaOver32To24(job, bgr); }         \
     attributes void Invert(const Job& job, int bytesPerPixel) { AnyInvert(job, bytesPerPixel); }     \
     attributes void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)       \
     {                                                                                                \
-        pack_rows::PlanesToARGB(planes, out, count);                                                 \
+        planesToARGB(planes, out, count);                                                            \
     }                                                                                                \
     attributes void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)        \
     {                                                                                                \
@@ -532,7 +534,8 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
             build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
-ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar)
+ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32, AnyAlphaOver32To24,
+                pack_rows::PlanesToARGB)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -542,8 +545,10 @@ const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, kernel_buil
 
 #else
 
-ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), AnyAlphaOverPlanarLanes)
-ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), AnyAlphaOverPlanar)
+ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), AnyAlphaOverPlanarLanes, AnyAlphaOver32,
+                AnyAlphaOver32To24, pack_rows::PlanesToARGB)
+ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::AnyAlphaOverPlanar, avx2_rows::AnyAlphaOver32,
+                avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
 
 const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_MERGE_SET("avx2", avx2, kernel_builds::RunsAvx2),

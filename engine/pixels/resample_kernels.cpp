@@ -14,6 +14,8 @@
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
 #include <immintrin.h>
+
+#include "engine/pixels/resample_kernels_avx2.h"
 #endif
 
 namespace lumatra::resample {
@@ -205,8 +207,8 @@ const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, kernel_b
 
 ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed,
                    GatherPairsWindowed)
-ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), resample_rows::GatherChannels<uint32_t>,
-                   GatherPairsEach)
+ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::GatherChannelsWindowed,
+                   avx2_rows::GatherPairsWindowed)
 
 const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_RESAMPLE_SET("avx2", avx2, kernel_builds::RunsAvx2),

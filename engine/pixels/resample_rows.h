@@ -166,10 +166,12 @@ struct FinishJob {
 
 // The quotient of a sum by its divisor, or the old byte where the divisor is 0 (and so
 // the sum: the quotient, set aside, stays in range). kReached: the divisor is not 0.
-template <bool kReached>
+// kBelow2p31: the sum is below 2^31, as a sum of bytes or of opaque colours is (at most
+// 255 times a weight total).
+template <bool kReached, bool kBelow2p31>
 ITZ_RESAMPLE_INLINE uint8_t Quotient(uint32_t sum, uint32_t divisor, float reciprocal, uint8_t old)
 {
-    const uint8_t quotient = uint8_t(DivideSum(sum, divisor, reciprocal));
+    const uint8_t quotient = uint8_t(DivideSum<kBelow2p31>(sum, divisor, reciprocal));
     return kReached || divisor != 0 ? quotient : old;
 }
 
@@ -199,19 +201,19 @@ ITZ_RESAMPLE_INLINE void FinishLoop(const uint32_t* __restrict a0, const uint32_
         if constexpr (kOpaque) {
             outA[j] = kReached || total != 0 ? 255 : outA[j];
             if constexpr (kColours == 3) {
-                outR[j] = Quotient<kReached>(Weigh<kTaps>(r0, r1, w0, w1, j), total, byTotal, outR[j]);
-                outG[j] = Quotient<kReached>(Weigh<kTaps>(g0, g1, w0, w1, j), total, byTotal, outG[j]);
-                outB[j] = Quotient<kReached>(Weigh<kTaps>(b0, b1, w0, w1, j), total, byTotal, outB[j]);
+                outR[j] = Quotient<kReached, true>(Weigh<kTaps>(r0, r1, w0, w1, j), total, byTotal, outR[j]);
+                outG[j] = Quotient<kReached, true>(Weigh<kTaps>(g0, g1, w0, w1, j), total, byTotal, outG[j]);
+                outB[j] = Quotient<kReached, true>(Weigh<kTaps>(b0, b1, w0, w1, j), total, byTotal, outB[j]);
             }
             continue;
         }
         const uint32_t alpha = Weigh<kTaps>(a0, a1, w0, w1, j);
-        outA[j] = Quotient<kReached>(alpha, total, byTotal, outA[j]);
+        outA[j] = Quotient<kReached, true>(alpha, total, byTotal, outA[j]);
         if constexpr (kColours == 3) {
             const float byAlpha = SumReciprocal(alpha);
-            outR[j] = Quotient<false>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
-            outG[j] = Quotient<false>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
-            outB[j] = Quotient<false>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
+            outR[j] = Quotient<false, false>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
+            outG[j] = Quotient<false, false>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
+            outB[j] = Quotient<false, false>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
         }
     }
 }
