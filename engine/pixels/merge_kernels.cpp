@@ -1,9 +1,9 @@
 // The merge loops. Each kernel walks the rows of a Job and runs an inline row loop
 // written once per operation, branch-free so that the compiler vectorises it. The whole
 // set is built three times, for AVX-512, AVX2 and the baseline, into the kernel sets
-// merge_kernel_dispatch.cpp chooses from. The AVX-512 build runs the planar alpha-over in
-// 32-bit lanes from the first load to the last store, where the vectoriser would widen
-// and narrow 64 pixels at a time. The pixel moves of argb_pack.h are built with them.
+// merge_kernel_dispatch.cpp chooses from. The AVX-512 and AVX2 builds run the alpha-over
+// merges and the packing of planes into pixels through the row loops written in AVX2
+// instructions (merge_kernels_avx2.h). The pixel moves of argb_pack.h are built with them.
 #include "engine/pixels/merge_kernels.h"
 
 #include <cstring>
@@ -15,8 +15,6 @@
 #include "engine/pixels/merge_math.h"
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
-#include <immintrin.h>
-
 #include "engine/pixels/merge_kernels_avx2.h"
 #endif
 
@@ -391,90 +389,6 @@ ITZ_MERGE_INLINE void AnyAlphaOverPlanar(const Job& job)
     });
 }
 
-#ifndef ITZ_MERGE_BASELINE_ONLY
-
-#define ITZ_MERGE_AVX512 __attribute__((target("arch=x86-64-v4"))) ITZ_MERGE_INLINE
-
-// Sixteen 32-bit lanes, in GCC's vector extensions.
-using Lanes = int32_t __attribute__((vector_size(64)));
-using FloatLanes = float __attribute__((vector_size(64)));
-
-ITZ_MERGE_AVX512 Lanes LoadBytes(const uint8_t* p)
-{
-    return Lanes(_mm512_maskz_cvtepu8_epi32(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
-}
-
-ITZ_MERGE_AVX512 void StoreBytes(uint8_t* p, Lanes v)
-{
-    _mm512_mask_cvtepi32_storeu_epi8(p, 0xFFFF, __m512i(v));
-}
-
-// Mul255 in lanes: (t 257) >> 16 as (t + (t >> 8)) >> 8, equal for every t below 2^16.
-ITZ_MERGE_AVX512 Lanes Mul255(Lanes x, Lanes y)
-{
-    const Lanes t = x * y + 128;
-    return (t + (t >> 8)) >> 8;
-}
-
-// AlphaOverRow, 16 pixels at a time, the last few by the plain loop.
-template <bool kMask, bool kFull>
-ITZ_MERGE_AVX512 void AlphaOverRowLanes(const uint8_t* __restrict sa, const uint8_t* __restrict sr,
-                                        const uint8_t* __restrict sg, const uint8_t* __restrict sb,
-                                        uint8_t* __restrict da, uint8_t* __restrict dr, uint8_t* __restrict dg,
-                                        uint8_t* __restrict db, const uint8_t* __restrict m, int n, int opacity,
-                                        int factor)
-{
-    const Lanes opacities = Lanes{} + opacity, factors = Lanes{} + factor;
-    const uint8_t* const sources[3] = {sr, sg, sb};
-    uint8_t* const dests[3] = {dr, dg, db};
-    int x = 0;
-    for (; x + 16 <= n; x += 16) {
-        Lanes a = kFull ? LoadBytes(sa + x) : Mul255(LoadBytes(sa + x), opacities);
-        if constexpr (kMask)
-            a = Mul255(a, kFull ? LoadBytes(m + x) : Mul255(LoadBytes(m + x), factors));
-        const Lanes d = LoadBytes(da + x);
-        const Lanes alpha = a + d - Mul255(a, d);
-        // Ratio16(a, alpha) in float lanes, exact as there.
-        const Lanes numerator = (a << 16) + (alpha >> 1);
-        const Lanes divisor = alpha > 1 ? alpha : 1;
-        const Lanes w = __builtin_convertvector(
-            __builtin_convertvector(numerator, FloatLanes) / __builtin_convertvector(divisor, FloatLanes), Lanes);
-        for (int c = 0; c < 3; ++c) {
-            const Lanes old = LoadBytes(dests[c] + x);
-            StoreBytes(dests[c] + x, old + ((w * (LoadBytes(sources[c] + x) - old)) >> 16));
-        }
-        StoreBytes(da + x, alpha);
-    }
-    if (x < n)
-        AlphaOverRow<kMask, kFull>(sa + x, sr + x, sg + x, sb + x, da + x, dr + x, dg + x, db + x,
-                                   kMask ? m + x : nullptr, n - x, opacity, factor);
-}
-
-template <bool kMask, bool kFull>
-ITZ_MERGE_AVX512 void AlphaOverPlanarLanesKernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y) {
-        const ptrdiff_t s = Row(y, job.sourceStride);
-        const ptrdiff_t d = Row(y, job.destStride);
-        AlphaOverRowLanes<kMask, kFull>(job.source[0] + s, job.source[1] + s, job.source[2] + s, job.source[3] + s,
-                                        job.dest[0] + d, job.dest[1] + d, job.dest[2] + d, job.dest[3] + d,
-                                        kMask ? job.mask + Row(y, job.maskStride) : nullptr, job.width,
-                                        job.opacity, job.factor);
-    }
-}
-
-// The choices of WithChoices, spelt out: its lambda would not take this build's target.
-ITZ_MERGE_AVX512 void AnyAlphaOverPlanarLanes(const Job& job)
-{
-    const bool mask = job.mask != nullptr;
-    const bool full = job.opacity == 255 && (!mask || job.factor == 255);
-    if (mask)
-        full ? AlphaOverPlanarLanesKernel<true, true>(job) : AlphaOverPlanarLanesKernel<true, false>(job);
-    else
-        full ? AlphaOverPlanarLanesKernel<false, true>(job) : AlphaOverPlanarLanesKernel<false, false>(job);
-}
-
-#endif
 
 ITZ_MERGE_INLINE void AnySmudgePlanar(const Job& job)
 {
@@ -504,7 +418,8 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`: each
 // takes its kernels whole (flatten), so their loops are vectorised for that build alone.
-#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar, alphaOver32, alphaOver32To24, planesToARGB)                                          \
+// The alpha-over and packing entry points take the build's own kernels.
+#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar, alphaOver32, alphaOver32To24, planesToARGB) \
     namespace build {                                                                                \
     attributes void GrayPlane(GrayOp op, const Job& job) { AnyGrayPlane(op, job); }                  \
     attributes void GrayIntoAlpha32(GrayOp op, const Job& job) { AnyGrayIntoAlpha32(op, job); }      \
@@ -545,10 +460,10 @@ const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, kernel_buil
 
 #else
 
-ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), AnyAlphaOverPlanarLanes, AnyAlphaOver32,
-                AnyAlphaOver32To24, pack_rows::PlanesToARGB)
-ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::AnyAlphaOverPlanar, avx2_rows::AnyAlphaOver32,
-                avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
+ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), avx2_rows::AnyAlphaOverPlanar,
+                avx2_rows::AnyAlphaOver32, avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
+ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::AnyAlphaOverPlanar,
+                avx2_rows::AnyAlphaOver32, avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
 
 const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_MERGE_SET("avx2", avx2, kernel_builds::RunsAvx2),

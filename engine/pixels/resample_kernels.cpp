@@ -3,7 +3,9 @@
 // build's entry points take the loops of resample_rows.h whole (flatten), so that they
 // are vectorised for that build alone. The AVX-512 build gathers taps that lie close
 // together by permuting a window of values held in two registers, and two taps from rows
-// of byte pairs in one multiply-add, where the others load each value on its own.
+// of byte pairs in one multiply-add, where the baseline loads each value on its own; the
+// AVX2 build does the same from a window of one register (resample_kernels_avx2.h), and
+// finishes rows of opaque pixels there too.
 #include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/resample_kernel_sets.h"
 #include "engine/pixels/resample_kernels.h"
@@ -119,8 +121,9 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
 }  // namespace
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`;
-// `gather` is its GatherChannels.
-#define ITZ_RESAMPLE_BUILD(build, attributes, gather, gatherPairs)                                             \
+// `gather` is its GatherChannels, `opaque31` and `opaque32` its FinishRow of opaque
+// pixels with three colours from one and two rows of sums.
+#define ITZ_RESAMPLE_BUILD(build, attributes, gather, gatherPairs, opaque31, opaque32)                        \
     namespace build {                                                                                          \
     attributes void Widen(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Widen(out, in, n); }  \
     attributes void Products(uint32_t* out, const uint8_t* a, const uint8_t* c, int32_t n)                   \
@@ -171,8 +174,8 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
     attributes void Finish32(const FinishJob& job) { resample_rows::FinishRow<false, 3, 2>(job); }             \
     attributes void Opaque01(const FinishJob& job) { resample_rows::FinishRow<true, 0, 1>(job); }              \
     attributes void Opaque02(const FinishJob& job) { resample_rows::FinishRow<true, 0, 2>(job); }              \
-    attributes void Opaque31(const FinishJob& job) { resample_rows::FinishRow<true, 3, 1>(job); }              \
-    attributes void Opaque32(const FinishJob& job) { resample_rows::FinishRow<true, 3, 2>(job); }              \
+    attributes void Opaque31(const FinishJob& job) { opaque31(job); }                                          \
+    attributes void Opaque32(const FinishJob& job) { opaque32(job); }                                          \
     }
 #define ITZ_RESAMPLE_SET(name, build, supported)                                                              \
     KernelSet                                                                                                 \
@@ -195,7 +198,8 @@ ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* out, const uint32_t* pairs, c
     resample_rows::GatherPairs(out, pairs, start, weights, n);
 }
 
-ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach)
+ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach,
+                   (resample_rows::FinishRow<true, 3, 1>), (resample_rows::FinishRow<true, 3, 2>))
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -206,9 +210,9 @@ const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, kernel_b
 #else
 
 ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed,
-                   GatherPairsWindowed)
+                   GatherPairsWindowed, (resample_rows::FinishRow<true, 3, 1>), (resample_rows::FinishRow<true, 3, 2>))
 ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::GatherChannelsWindowed,
-                   avx2_rows::GatherPairsWindowed)
+                   avx2_rows::GatherPairsWindowed, avx2_rows::FinishOpaqueColours<1>, avx2_rows::FinishOpaqueColours<2>)
 
 const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_RESAMPLE_SET("avx2", avx2, kernel_builds::RunsAvx2),

@@ -1,7 +1,8 @@
-// The gathers of the AVX2 build of the resample row loops: eight destinations whose
-// sources lie within eight values of the least are permuted out of one register, where
-// the plain loops load each value on its own. The values of resample_rows.h's loops.
-// Included by resample_kernels.cpp alone.
+// Row loops of the AVX2 build of the resample kernels: the gathers, where eight
+// destinations whose sources lie within eight values of the least are permuted out of one
+// register instead of loading each value on its own, and the last steps of rows of
+// opaque pixels, 32 a step into whole registers of bytes. The values of resample_rows.h's
+// loops. Included by resample_kernels.cpp alone.
 #pragma once
 
 #include <immintrin.h>
@@ -106,6 +107,67 @@ ITZ_RESAMPLE_AVX2 void GatherPairsWindowed(uint32_t* out, const uint32_t* pairs,
     }
     if (j < n)
         resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
+}
+
+// The quotients of eight opaque colour sums weighed from kTaps rows at j, by their
+// totals: resample_rows::Quotient through DivideSum, the sums below 2^31.
+template <int kTaps>
+ITZ_RESAMPLE_AVX2 __m256i OpaqueQuotients(const uint32_t* first, const uint32_t* second, int32_t j, __m256i w0,
+                                          __m256i w1, __m256i total, __m256 byTotal)
+{
+    __m256i sum = _mm256_mullo_epi32(Load8(first + j), w0);
+    if constexpr (kTaps == 2)
+        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(Load8(second + j), w1));
+    const __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(sum), byTotal));
+    return _mm256_add_epi32(q, _mm256_srai_epi32(_mm256_sub_epi32(sum, _mm256_mullo_epi32(q, total)), 31));
+}
+
+// resample_rows::FinishRow of opaque pixels with three colours from kTaps rows of sums:
+// alpha 255 and each colour its sum by the weight total, 32 pixels a step, the rest by
+// the plain loop. A row with a total of 0 (a pixel keeping its bytes) runs the plain
+// loop whole.
+template <int kTaps>
+ITZ_RESAMPLE_AVX2 void FinishOpaqueColours(const resample_rows::FinishJob& job)
+{
+    int32_t j = 0;
+    if (job.reached) {
+        const __m256i w0 = _mm256_set1_epi32(int32_t(job.weights[0])), w1 = _mm256_set1_epi32(int32_t(job.weights[1]));
+        const __m256i rowTotal = _mm256_set1_epi32(int32_t(job.rowTotal));
+        const __m256 rowReciprocal = _mm256_set1_ps(job.rowReciprocal);
+        // Dwords of the bytes packed from four registers of quotients back in order.
+        const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+        const int t = kTaps - 1;
+        for (; j + 32 <= job.n; j += 32) {
+            __m256i totals[4];
+            __m256 byTotals[4];
+            for (int k = 0; k < 4; ++k) {
+                totals[k] = _mm256_mullo_epi32(Load8(job.totals + j + 8 * k), rowTotal);
+                byTotals[k] = _mm256_mul_ps(_mm256_loadu_ps(job.reciprocals + j + 8 * k), rowReciprocal);
+            }
+            for (int c = 1; c < 4; ++c) {
+                __m256i q[4];
+                for (int k = 0; k < 4; ++k)
+                    q[k] = OpaqueQuotients<kTaps>(job.sums[0][c], job.sums[t][c], j + 8 * k, w0, w1, totals[k],
+                                                  byTotals[k]);
+                const __m256i bytes =
+                    _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
+                Store8(job.out[c] + j, _mm256_permutevar8x32_epi32(bytes, order));
+            }
+            Store8(job.out[0] + j, _mm256_set1_epi8(-1));
+        }
+    }
+    if (j == job.n)
+        return;
+    resample_rows::FinishJob rest = job;
+    for (int k = 0; k < kTaps; ++k)
+        for (int c = 1; c < 4; ++c)
+            rest.sums[k][c] += j;
+    rest.totals += j;
+    rest.reciprocals += j;
+    for (uint8_t*& plane : rest.out)
+        plane += j;
+    rest.n -= j;
+    resample_rows::FinishRow<true, 3, kTaps>(rest);
 }
 
 }  // namespace lumatra::resample::avx2_rows
