@@ -3,7 +3,9 @@
 // set is built three times, for AVX-512, AVX2 and the baseline, into the kernel sets
 // merge_kernel_dispatch.cpp chooses from. The AVX-512 and AVX2 builds run the alpha-over
 // merges and the packing of planes into pixels through the row loops written in AVX2
-// instructions (merge_kernels_avx2.h). The pixel moves of argb_pack.h are built with them.
+// instructions (merge_kernels_avx2.h), and every build the alpha-over onto 24-bit pixels
+// through its own such loop (the baseline's in SSE2, merge_kernels_sse2.h). The pixel
+// moves of argb_pack.h are built with them.
 #include "engine/pixels/merge_kernels.h"
 
 #include <cstring>
@@ -13,6 +15,8 @@
 #include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_math.h"
+
+#include "engine/pixels/merge_kernels_sse2.h"
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
 #include "engine/pixels/merge_kernels_avx2.h"
@@ -67,14 +71,6 @@ ITZ_MERGE_INLINE int Gray(int v, int d)
 ITZ_MERGE_INLINE int Toward(int d, int s, int w)
 {
     return d + ((w * (s - d)) >> 16);
-}
-
-// d moved by M(|s - d|, a) towards s.
-ITZ_MERGE_INLINE int MoveBy(int d, int s, int a)
-{
-    const int diff = s - d;
-    const int step = Mul255(diff < 0 ? -diff : diff, a);
-    return diff < 0 ? d - step : d + step;
 }
 
 // The smudge colour min(255, (Q(min(M(c_s, k_s) + M(c_d, k_d), 255), alpha) * 255) >> 16),
@@ -168,70 +164,6 @@ ITZ_MERGE_INLINE void AlphaOver32Row(const uint8_t* __restrict s, uint8_t* __res
     }
 }
 
-// Eight pixels at a time in vector lanes: each half of a 32-byte vector holds four
-// pixels, their source colour bytes (in the destination's order) and alpha (spread to
-// each colour byte) shuffled into line with twelve destination bytes, so that the blend
-// runs over contiguous bytes without byte scatters. In 16-bit lanes (v + 127) / 255 is
-// (t + (t >> 8)) >> 8 with t = v + 128 for every v up to 255 * 255, the same value as
-// Mul255's (t * 257) >> 16.
-using V16u8 = uint8_t __attribute__((vector_size(16)));
-using V4u32 = uint32_t __attribute__((vector_size(16)));
-using V32u8 = uint8_t __attribute__((vector_size(32)));
-using V32u16 = uint16_t __attribute__((vector_size(64)));
-using V8u32 = uint32_t __attribute__((vector_size(32)));
-using V4u64 = uint64_t __attribute__((vector_size(32)));
-
-template <bool kFull, bool kBgr>
-ITZ_MERGE_INLINE void AlphaOver32To24Row(const uint8_t* __restrict s, uint8_t* __restrict d, int n, int opacity)
-{
-    int x = 0;
-    // Each step reads 32 destination bytes and writes back 24: the loop stops while the
-    // row still holds the 8 beyond.
-    for (; x + 11 <= n; x += 8) {
-        V32u8 source;
-        std::memcpy(&source, s + 4 * x, 32);
-        V8u32 destWords;
-        std::memcpy(&destWords, d + 3 * x, 32);
-        // Pixels 0-3 (words 0-2) to the low half, pixels 4-7 (words 3-5) to the high half.
-        const V32u8 dest = V32u8(__builtin_shufflevector(destWords, destWords, 0, 1, 2, 2, 3, 4, 5, 5));
-        V32u8 colour;
-        if constexpr (kBgr)
-            colour = __builtin_shufflevector(source, source, 3, 2, 1, 7, 6, 5, 11, 10, 9, 15, 14, 13, 0, 0, 0, 0, 19,
-                                             18, 17, 23, 22, 21, 27, 26, 25, 31, 30, 29, 16, 16, 16, 16);
-        else
-            colour = __builtin_shufflevector(source, source, 1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15, 0, 0, 0, 0, 17,
-                                             18, 19, 21, 22, 23, 25, 26, 27, 29, 30, 31, 16, 16, 16, 16);
-        const V32u8 alpha = __builtin_shufflevector(source, source, 0, 0, 0, 4, 4, 4, 8, 8, 8, 12, 12, 12, 0, 0, 0, 0,
-                                                    16, 16, 16, 20, 20, 20, 24, 24, 24, 28, 28, 28, 16, 16, 16, 16);
-        V32u16 weight = __builtin_convertvector(alpha, V32u16);
-        if constexpr (!kFull) {
-            const V32u16 t = weight * uint16_t(opacity) + 128;
-            weight = (t + (t >> 8)) >> 8;
-        }
-        // MoveBy's c_d + sign(c_s - c_d) M(|c_s - c_d|, a) is M'(c_s a + c_d (255 - a)) with
-        // M'(v) = (v + 127) / 255: both round (c_s - c_d) a / 255 to the nearest, which is
-        // never half way since 255 is odd.
-        const V32u16 t = __builtin_convertvector(colour, V32u16) * weight +
-                         __builtin_convertvector(dest, V32u16) * (255 - weight) + 128;
-        const V32u8 out = __builtin_convertvector((t + (t >> 8)) >> 8, V32u8);
-        // The halves' twelve bytes side by side again, stored as 16 and 8.
-        const V8u32 outWords = V8u32(out);
-        const V8u32 packed = __builtin_shufflevector(outWords, outWords, 0, 1, 2, 4, 5, 6, 7, 7);
-        const V16u8 first = V16u8(__builtin_shufflevector(packed, packed, 0, 1, 2, 3));
-        const uint64_t rest = V4u64(packed)[2];
-        std::memcpy(d + 3 * x, &first, 16);
-        std::memcpy(d + 3 * x + 16, &rest, 8);
-    }
-    for (; x < n; ++x) {
-        const uint32_t sp = Load32(s + 4 * x);
-        const int a = Weight<false, kFull>(int(sp & 255), nullptr, x, opacity, 255);
-        for (int c = 0; c < 3; ++c) {
-            const int shift = kBgr ? 24 - 8 * c : 8 + 8 * c;
-            d[3 * x + c] = uint8_t(MoveBy(d[3 * x + c], int(sp >> shift & 255), a));
-        }
-    }
-}
-
 template <int kBytes>
 ITZ_MERGE_INLINE void InvertRow(const uint8_t* __restrict s, uint8_t* __restrict d, int n)
 {
@@ -302,15 +234,6 @@ ITZ_MERGE_INLINE void AlphaOver32Kernel(const Job& job)
     for (int32_t y = 0; y < job.height; ++y)
         AlphaOver32Row<kFull>(job.source[0] + Row(y, job.sourceStride),
                               job.dest[0] + Row(y, job.destStride), job.width, job.opacity);
-}
-
-template <bool kFull, bool kBgr>
-ITZ_MERGE_INLINE void AlphaOver32To24Kernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y)
-        AlphaOver32To24Row<kFull, kBgr>(job.source[0] + Row(y, job.sourceStride),
-                                        job.dest[0] + Row(y, job.destStride), job.width,
-                                        job.opacity);
 }
 
 template <int kBytes>
@@ -400,15 +323,6 @@ ITZ_MERGE_INLINE void AnyAlphaOver32(const Job& job)
     job.opacity == 255 ? AlphaOver32Kernel<true>(job) : AlphaOver32Kernel<false>(job);
 }
 
-ITZ_MERGE_INLINE void AnyAlphaOver32To24(const Job& job, bool bgr)
-{
-    const bool full = job.opacity == 255;
-    if (bgr)
-        full ? AlphaOver32To24Kernel<true, true>(job) : AlphaOver32To24Kernel<false, true>(job);
-    else
-        full ? AlphaOver32To24Kernel<true, false>(job) : AlphaOver32To24Kernel<false, false>(job);
-}
-
 ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 {
     bytesPerPixel == 4 ? InvertKernel<4>(job) : InvertKernel<3>(job);
@@ -449,7 +363,7 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
             build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
-ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32, AnyAlphaOver32To24,
+ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32, sse2_rows::AnyAlphaOver32To24,
                 pack_rows::PlanesToARGB)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor

@@ -384,9 +384,9 @@ ITZ_AVX2 __m256i Mix(__m256i s, __m256i d, __m256i a, __m256i r)
     return _mm256_mulhi_epu16(t, Splat16(257));
 }
 
-// Merge_kernels.cpp's AlphaOver32To24Row for the eight pixels at s and d: each colour
-// M'(c_s a + c_d (255 - a)) with M'(v) = (v + 127) / 255, which is MoveBy's value; left
-// out where every alpha is 0, a copy where every one is 255.
+// AlphaOver32To24 (merge_kernels.h) for the eight pixels at s and d: each colour
+// M'(c_s a + c_d (255 - a)); left out where every alpha is 0, a copy where every one is
+// 255.
 template <bool kFull, bool kBgr>
 ITZ_AVX2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m256i opacity)
 {
@@ -407,7 +407,7 @@ ITZ_AVX2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     Store24<kBgr>(d, _mm256_or_si256(green, _mm256_slli_epi16(redBlue, 8)));
 }
 
-// AlphaOver32To24Row over n pixels, 8 a step; the last few through a step on copies.
+// AlphaOver32To24 over a row of n pixels, 8 a step; the last few through a step on copies.
 template <bool kFull, bool kBgr>
 ITZ_AVX2 void AlphaOver24Row(const uint8_t* s, uint8_t* d, int n, int opacity)
 {
