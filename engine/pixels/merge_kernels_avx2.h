@@ -346,21 +346,20 @@ ITZ_AVX2 void AnyAlphaOver32(const Job& job)
     job.opacity == 255 ? AlphaOver32Kernel<true>(job) : AlphaOver32Kernel<false>(job);
 }
 
-// 32-bit pixels onto 24-bit ones, eight a step. The destination's bytes are spread
-// straight into the 16-bit lanes of the source's green (beside a lane of 0) and of its
-// red and blue, in the order of the source's bytes; `kBgr` reverses the colours.
+// 32-bit pixels onto 24-bit ones, eight a step. The destination's bytes are spread into
+// the places the source's colours hold in 32-bit pixels (byte 0 left 0); `kBgr` reverses
+// the colours.
 template <bool kBgr>
-ITZ_AVX2 void Spread24(const uint8_t* d, __m256i& green, __m256i& redBlue)
+ITZ_AVX2 __m256i Spread24(const uint8_t* d)
 {
     // The high 128-bit half is loaded from byte 8, its pixels 4-7 at bytes 4-15.
     const __m256i bytes = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(d + 8),
                                               reinterpret_cast<const __m128i*>(d));
     constexpr int8_t r = kBgr ? 2 : 0, b = kBgr ? 0 : 2, z = -1;
-    green = _mm256_shuffle_epi8(bytes, _mm256_setr_epi8(z, z, 1, z, z, z, 4, z, z, z, 7, z, z, z, 10, z,  //
-                                                        z, z, 5, z, z, z, 8, z, z, z, 11, z, z, z, 14, z));
-    redBlue = _mm256_shuffle_epi8(
-        bytes, _mm256_setr_epi8(r, z, b, z, 3 + r, z, 3 + b, z, 6 + r, z, 6 + b, z, 9 + r, z, 9 + b, z,  //
-                                4 + r, z, 4 + b, z, 7 + r, z, 7 + b, z, 10 + r, z, 10 + b, z, 13 + r, z, 13 + b, z));
+    return _mm256_shuffle_epi8(bytes, _mm256_setr_epi8(z, r, 1, b, z, 3 + r, 4, 3 + b, z, 6 + r, 7, 6 + b, z, 9 + r,
+                                                       10, 9 + b,  //
+                                                       z, 4 + r, 5, 4 + b, z, 7 + r, 8, 7 + b, z, 10 + r, 11, 10 + b,
+                                                       z, 13 + r, 14, 13 + b));
 }
 
 // The colour bytes of eight 32-bit pixels stored as 24 bytes, in the order of Spread24.
@@ -376,11 +375,12 @@ ITZ_AVX2 void Store24(uint8_t* d, __m256i pixels)
     _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 16), _mm256_extracti128_si256(joined, 1));
 }
 
-// M'(s a + d r) in 16-bit lanes, for weights a + r = 255.
-ITZ_AVX2 __m256i Mix(__m256i s, __m256i d, __m256i a, __m256i r)
+// M'(s a + d (255 - a)) for the byte pairs (s - 128, d - 128) of 16-bit lanes and weight
+// pairs (a, 255 - a): one multiply-add of bytes, which stays within 16 signed bits
+// (-128 x 255 to 127 x 255), then t = v + 128 restored by adding 128 x 255 + 128 = 2^15.
+ITZ_AVX2 __m256i MixPairs(__m256i pairs, __m256i weights)
 {
-    const __m256i t = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, r)),
-                                       Splat16(128));
+    const __m256i t = _mm256_xor_si256(_mm256_maddubs_epi16(weights, pairs), Splat16(-32768));
     return _mm256_mulhi_epu16(t, Splat16(257));
 }
 
@@ -398,13 +398,17 @@ ITZ_AVX2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m256i opacity)
         return;
     }
     const __m256i a = kFull ? Alphas(source) : Mul255(Alphas(source), opacity);
-    const __m256i both = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
-    const __m256i rest = _mm256_sub_epi16(Splat16(255), both);
-    __m256i green, redBlue;
-    Spread24<kBgr>(d, green, redBlue);
-    green = Mix(GreenBytes(source), green, both, rest);
-    redBlue = Mix(RedBlueBytes(source), redBlue, both, rest);
-    Store24<kBgr>(d, _mm256_or_si256(green, _mm256_slli_epi16(redBlue, 8)));
+    // Each pixel's (a, 255 - a) in both 16-bit halves of its lane, and then in all four
+    // 16-bit lanes of its pixel's colour pairs.
+    const __m256i weight = _mm256_or_si256(a, _mm256_slli_epi32(_mm256_xor_si256(a, AlphaBytes()), 8));
+    const __m256i pixelLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1,
+                                              4, 5, 4, 5, 4, 5, 4, 5);
+    const __m256i pixelHigh = _mm256_add_epi8(pixelLow, _mm256_set1_epi8(8));
+    const __m256i half = _mm256_set1_epi8(-128);
+    const __m256i from = _mm256_xor_si256(source, half), onto = _mm256_xor_si256(Spread24<kBgr>(d), half);
+    const __m256i low = MixPairs(_mm256_unpacklo_epi8(from, onto), _mm256_shuffle_epi8(weight, pixelLow));
+    const __m256i high = MixPairs(_mm256_unpackhi_epi8(from, onto), _mm256_shuffle_epi8(weight, pixelHigh));
+    Store24<kBgr>(d, PackBytes(low, high));
 }
 
 // AlphaOver32To24 over a row of n pixels, 8 a step; the last few through a step on copies.
