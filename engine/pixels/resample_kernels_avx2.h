@@ -87,23 +87,38 @@ ITZ_RESAMPLE_AVX2 void GatherChannelsWindowed(uint32_t* const* out, const uint32
             resample_rows::GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
 }
 
-// GatherPairs 8 destinations at a time: where the pairs they load lie within 8 of the
-// first (the starts rising), the pairs are permuted out of one register and each
-// destination's two products summed in one multiply-add of 16-bit halves (the bytes
-// and weights are below 2^15); other groups, and the last few, load one by one.
+// Eight destinations of GatherPairs from the window of 8 pairs at `least`: each pair
+// permuted out of one register and the destination's two products summed in one
+// multiply-add of 16-bit halves (the bytes and weights are below 2^15).
+ITZ_RESAMPLE_AVX2 void GatherPairWindow(uint32_t* out, __m256i window, const int32_t* start, __m256i least,
+                                        const uint32_t* weights)
+{
+    const __m256i loaded = _mm256_permutevar8x32_epi32(window, _mm256_sub_epi32(Load8(start), least));
+    Store8(out, _mm256_madd_epi16(loaded, Load8(weights)));
+}
+
+// GatherPairs with the starts rising: 16 destinations at a time from one window where
+// the pairs they load lie within 8 of the first (an enlargement by 2 or more), else 8 at
+// a time where those do; other groups, and the last few, load one by one.
 ITZ_RESAMPLE_AVX2 void GatherPairsWindowed(uint32_t* out, const uint32_t* pairs, const int32_t* start,
                                            const uint32_t* weights, int32_t n, bool rising)
 {
     int32_t j = 0;
-    for (; rising && j + 8 <= n; j += 8) {
-        const int32_t least = start[j];
-        if (start[j + 7] - least >= 8) {
-            resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 8);
-            continue;
+    for (; rising && j + 8 <= n;) {
+        const int32_t first = start[j];
+        const __m256i least = _mm256_set1_epi32(first);
+        if (j + 16 <= n && start[j + 15] - first < 8) {
+            const __m256i window = Load8(pairs + first);
+            GatherPairWindow(out + j, window, start + j, least, weights + j);
+            GatherPairWindow(out + j + 8, window, start + j + 8, least, weights + j + 8);
+            j += 16;
+        } else {
+            if (start[j + 7] - first < 8)
+                GatherPairWindow(out + j, Load8(pairs + first), start + j, least, weights + j);
+            else
+                resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 8);
+            j += 8;
         }
-        const __m256i index = _mm256_sub_epi32(Load8(start + j), _mm256_set1_epi32(least));
-        const __m256i loaded = _mm256_permutevar8x32_epi32(Load8(pairs + least), index);
-        Store8(out + j, _mm256_madd_epi16(loaded, Load8(weights + j)));
     }
     if (j < n)
         resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
@@ -122,39 +137,40 @@ ITZ_RESAMPLE_AVX2 __m256i OpaqueQuotients(const uint32_t* first, const uint32_t*
     return _mm256_add_epi32(q, _mm256_srai_epi32(_mm256_sub_epi32(sum, _mm256_mullo_epi32(q, total)), 31));
 }
 
-// resample_rows::FinishRow of opaque pixels with three colours from kTaps rows of sums:
-// alpha 255 and each colour its sum by the weight total, 32 pixels a step, the rest by
-// the plain loop. A row with a total of 0 (a pixel keeping its bytes) runs the plain
-// loop whole.
-template <int kTaps>
-ITZ_RESAMPLE_AVX2 void FinishOpaqueColours(const resample_rows::FinishJob& job)
+// resample_rows::FinishRow of opaque pixels with three colours from kTaps rows of sums,
+// every column total 0 for none (kReached, as in the job): alpha 255 and each colour its
+// sum by the weight total, 32 pixels a step, the rest by the plain loop. Uniform column
+// totals (kUniform) give every pixel the first one's total and reciprocal, the values
+// each would compute.
+template <int kTaps, bool kUniform>
+ITZ_RESAMPLE_AVX2 void FinishOpaqueRun(const resample_rows::FinishJob& job)
 {
+    const __m256i w0 = _mm256_set1_epi32(int32_t(job.weights[0])), w1 = _mm256_set1_epi32(int32_t(job.weights[1]));
+    const __m256i rowTotal = _mm256_set1_epi32(int32_t(job.rowTotal));
+    const __m256 rowReciprocal = _mm256_set1_ps(job.rowReciprocal);
+    const __m256i uniformTotal = _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(job.totals[0])), rowTotal);
+    const __m256 uniformByTotal = _mm256_mul_ps(_mm256_set1_ps(job.reciprocals[0]), rowReciprocal);
+    // Dwords of the bytes packed from four registers of quotients back in order.
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    const int t = kTaps - 1;
     int32_t j = 0;
-    if (job.reached) {
-        const __m256i w0 = _mm256_set1_epi32(int32_t(job.weights[0])), w1 = _mm256_set1_epi32(int32_t(job.weights[1]));
-        const __m256i rowTotal = _mm256_set1_epi32(int32_t(job.rowTotal));
-        const __m256 rowReciprocal = _mm256_set1_ps(job.rowReciprocal);
-        // Dwords of the bytes packed from four registers of quotients back in order.
-        const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-        const int t = kTaps - 1;
-        for (; j + 32 <= job.n; j += 32) {
-            __m256i totals[4];
-            __m256 byTotals[4];
-            for (int k = 0; k < 4; ++k) {
-                totals[k] = _mm256_mullo_epi32(Load8(job.totals + j + 8 * k), rowTotal);
-                byTotals[k] = _mm256_mul_ps(_mm256_loadu_ps(job.reciprocals + j + 8 * k), rowReciprocal);
-            }
-            for (int c = 1; c < 4; ++c) {
-                __m256i q[4];
-                for (int k = 0; k < 4; ++k)
-                    q[k] = OpaqueQuotients<kTaps>(job.sums[0][c], job.sums[t][c], j + 8 * k, w0, w1, totals[k],
-                                                  byTotals[k]);
-                const __m256i bytes =
-                    _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
-                Store8(job.out[c] + j, _mm256_permutevar8x32_epi32(bytes, order));
-            }
-            Store8(job.out[0] + j, _mm256_set1_epi8(-1));
+    for (; j + 32 <= job.n; j += 32) {
+        __m256i totals[4];
+        __m256 byTotals[4];
+        for (int k = 0; k < 4; ++k) {
+            totals[k] = kUniform ? uniformTotal : _mm256_mullo_epi32(Load8(job.totals + j + 8 * k), rowTotal);
+            byTotals[k] = kUniform ? uniformByTotal
+                                   : _mm256_mul_ps(_mm256_loadu_ps(job.reciprocals + j + 8 * k), rowReciprocal);
         }
+        for (int c = 1; c < 4; ++c) {
+            __m256i q[4];
+            for (int k = 0; k < 4; ++k)
+                q[k] = OpaqueQuotients<kTaps>(job.sums[0][c], job.sums[t][c], j + 8 * k, w0, w1, totals[k],
+                                              byTotals[k]);
+            const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
+            Store8(job.out[c] + j, _mm256_permutevar8x32_epi32(bytes, order));
+        }
+        Store8(job.out[0] + j, _mm256_set1_epi8(-1));
     }
     if (j == job.n)
         return;
@@ -168,6 +184,19 @@ ITZ_RESAMPLE_AVX2 void FinishOpaqueColours(const resample_rows::FinishJob& job)
         plane += j;
     rest.n -= j;
     resample_rows::FinishRow<true, 3, kTaps>(rest);
+}
+
+// FinishOpaqueRun for any job: a row with a total of 0 (a pixel keeping its bytes) runs
+// the plain loop whole.
+template <int kTaps>
+ITZ_RESAMPLE_AVX2 void FinishOpaqueColours(const resample_rows::FinishJob& job)
+{
+    if (!job.reached)
+        resample_rows::FinishRow<true, 3, kTaps>(job);
+    else if (job.uniform)
+        FinishOpaqueRun<kTaps, true>(job);
+    else
+        FinishOpaqueRun<kTaps, false>(job);
 }
 
 }  // namespace lumatra::resample::avx2_rows

@@ -160,6 +160,7 @@ struct FinishJob {
     uint32_t rowTotal;
     float rowReciprocal;  // its SumReciprocal
     bool reached;         // no column total is 0
+    bool uniform;         // every column total is the same
     uint8_t* out[4];
     int32_t n;
 };

@@ -336,6 +336,7 @@ private:
         job.rowTotal = m_y.totals[i];
         job.rowReciprocal = SumReciprocal(m_y.totals[i]);
         job.reached = m_x.reached;
+        job.uniform = m_x.uniform;
         job.n = m_x.count;
         Rows<Sum>::Finish(opaque, m_r.colours, taps, job);
     }
