@@ -363,8 +363,8 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
             build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
-ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32, sse2_rows::AnyAlphaOver32To24,
-                pack_rows::PlanesToARGB)
+ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32,
+                (steps::AlphaOver32To24<sse2_rows::Over24, 4>), pack_rows::PlanesToARGB)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -375,9 +375,11 @@ const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, kernel_buil
 #else
 
 ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), avx2_rows::AnyAlphaOverPlanar,
-                avx2_rows::AnyAlphaOver32, avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
+                (steps::AlphaOver32<avx2_rows::Over32, 16>), (steps::AlphaOver32To24<avx2_rows::Over24, 8>),
+                avx2_rows::PlanesToARGB)
 ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::AnyAlphaOverPlanar,
-                avx2_rows::AnyAlphaOver32, avx2_rows::AnyAlphaOver32To24, avx2_rows::PlanesToARGB)
+                (steps::AlphaOver32<avx2_rows::Over32, 16>), (steps::AlphaOver32To24<avx2_rows::Over24, 8>),
+                avx2_rows::PlanesToARGB)
 
 const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_MERGE_SET("avx2", avx2, kernel_builds::RunsAvx2),

@@ -9,9 +9,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/pixels/merge_kernel_steps.h"
 #include "engine/pixels/merge_kernels.h"
 
 #define ITZ_AVX2 inline __attribute__((always_inline, target("avx2")))
+// A step of merge_kernel_steps.h: inlined by the flattened entry points, since the
+// generic row loop around it cannot take a function of another target whole.
+#define ITZ_AVX2_STEP inline __attribute__((target("avx2")))
 
 namespace lumatra::merge::avx2_rows {
 
@@ -281,7 +285,7 @@ ITZ_AVX2 __m256i OverTransparentPixels(__m256i s, __m256i d, __m256i a)
     return _mm256_blendv_epi8(_mm256_blendv_epi8(s, a, AlphaBytes()), d, keep);
 }
 
-// Merge_kernels.cpp's AlphaOver32Row for the 16 pixels at s and d, with AlphaOverStep's
+// AlphaOver32 (merge_kernels.h) for the 16 pixels at s and d, with AlphaOverStep's
 // choices: nothing to do, a copy of opaque source pixels, a transparent or an opaque
 // destination, or the general blend.
 template <bool kFull>
@@ -312,39 +316,24 @@ ITZ_AVX2 void AlphaOver32Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     }
 }
 
-// AlphaOver32Row over n pixels, 16 a step; the last few through a step on copies.
-template <bool kFull>
-ITZ_AVX2 void AlphaOver32Row(const uint8_t* s, uint8_t* d, int n, int opacity)
+// Asks for the cache line 512 bytes on, which may lie past the row: a prefetch never
+// faults, and the address is formed as a number.
+ITZ_AVX2 void PrefetchAhead(const uint8_t* p)
 {
-    const __m256i opacities = Splat16(opacity);
-    int x = 0;
-    for (; x + 16 <= n; x += 16) {
-        _mm_prefetch(reinterpret_cast<const char*>(s + 4 * x + 512), _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(d + 4 * x + 512), _MM_HINT_T0);
-        AlphaOver32Step<kFull>(s + 4 * x, d + 4 * x, opacities);
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + 512), _MM_HINT_T0);
+}
+
+// AlphaOver32Step as a step of merge_kernel_steps.h, fetching the lines it will merge
+// soon: the hardware's own prefetch leaves the loop waiting on memory.
+template <bool kFull>
+struct Over32 {
+    static ITZ_AVX2_STEP void Run(const uint8_t* s, uint8_t* d, int opacity)
+    {
+        PrefetchAhead(s);
+        PrefetchAhead(d);
+        AlphaOver32Step<kFull>(s, d, Splat16(opacity));
     }
-    if (x == n)
-        return;
-    const size_t rest = size_t(n - x) * 4;
-    alignas(32) uint8_t source[64] = {}, dest[64] = {};
-    std::memcpy(source, s + 4 * x, rest);
-    std::memcpy(dest, d + 4 * x, rest);
-    AlphaOver32Step<kFull>(source, dest, opacities);
-    std::memcpy(d + 4 * x, dest, rest);
-}
-
-template <bool kFull>
-ITZ_AVX2 void AlphaOver32Kernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y)
-        AlphaOver32Row<kFull>(job.source[0] + ptrdiff_t(y) * job.sourceStride,
-                              job.dest[0] + ptrdiff_t(y) * job.destStride, job.width, job.opacity);
-}
-
-ITZ_AVX2 void AnyAlphaOver32(const Job& job)
-{
-    job.opacity == 255 ? AlphaOver32Kernel<true>(job) : AlphaOver32Kernel<false>(job);
-}
+};
 
 // 32-bit pixels onto 24-bit ones, eight a step. The destination's bytes are spread into
 // the places the source's colours hold in 32-bit pixels (byte 0 left 0); `kBgr` reverses
@@ -411,39 +400,13 @@ ITZ_AVX2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     Store24<kBgr>(d, PackBytes(low, high));
 }
 
-// AlphaOver32To24 over a row of n pixels, 8 a step; the last few through a step on copies.
 template <bool kFull, bool kBgr>
-ITZ_AVX2 void AlphaOver24Row(const uint8_t* s, uint8_t* d, int n, int opacity)
-{
-    const __m256i opacities = Splat16(opacity);
-    int x = 0;
-    for (; x + 8 <= n; x += 8)
-        AlphaOver24Step<kFull, kBgr>(s + 4 * x, d + 3 * x, opacities);
-    if (x == n)
-        return;
-    alignas(32) uint8_t source[32] = {}, dest[32] = {};
-    std::memcpy(source, s + 4 * x, size_t(n - x) * 4);
-    std::memcpy(dest, d + 3 * x, size_t(n - x) * 3);
-    AlphaOver24Step<kFull, kBgr>(source, dest, opacities);
-    std::memcpy(d + 3 * x, dest, size_t(n - x) * 3);
-}
-
-template <bool kFull, bool kBgr>
-ITZ_AVX2 void AlphaOver32To24Kernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y)
-        AlphaOver24Row<kFull, kBgr>(job.source[0] + ptrdiff_t(y) * job.sourceStride,
-                                    job.dest[0] + ptrdiff_t(y) * job.destStride, job.width, job.opacity);
-}
-
-ITZ_AVX2 void AnyAlphaOver32To24(const Job& job, bool bgr)
-{
-    const bool full = job.opacity == 255;
-    if (bgr)
-        full ? AlphaOver32To24Kernel<true, true>(job) : AlphaOver32To24Kernel<false, true>(job);
-    else
-        full ? AlphaOver32To24Kernel<true, false>(job) : AlphaOver32To24Kernel<false, false>(job);
-}
+struct Over24 {
+    static ITZ_AVX2_STEP void Run(const uint8_t* s, uint8_t* d, int opacity)
+    {
+        AlphaOver24Step<kFull, kBgr>(s, d, Splat16(opacity));
+    }
+};
 
 // Four planes to 32-bit pixels, 32 a step: bytes interleaved into pairs (alpha, red) and
 // (green, blue), the pairs into pixels, the 128-bit halves put back in order.

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/pixels/merge_kernels.h"
+#include "engine/pixels/merge_kernel_steps.h"
 
 #define ITZ_SSE2 inline __attribute__((always_inline))
 
@@ -109,38 +109,9 @@ ITZ_SSE2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m128i opacity)
     Store24(d, _mm_or_si128(middle, _mm_slli_epi16(outerMixed, 8)));
 }
 
-// AlphaOver32To24 over a row of n pixels, 4 a step; the last few through a step on copies.
 template <bool kFull, bool kBgr>
-ITZ_SSE2 void AlphaOver24Row(const uint8_t* s, uint8_t* d, int n, int opacity)
-{
-    const __m128i opacities = Splat16(opacity);
-    int x = 0;
-    for (; x + 4 <= n; x += 4)
-        AlphaOver24Step<kFull, kBgr>(s + 4 * x, d + 3 * x, opacities);
-    if (x == n)
-        return;
-    alignas(16) uint8_t source[16] = {}, dest[12] = {};
-    std::memcpy(source, s + 4 * x, size_t(n - x) * 4);
-    std::memcpy(dest, d + 3 * x, size_t(n - x) * 3);
-    AlphaOver24Step<kFull, kBgr>(source, dest, opacities);
-    std::memcpy(d + 3 * x, dest, size_t(n - x) * 3);
-}
-
-template <bool kFull, bool kBgr>
-ITZ_SSE2 void AlphaOver32To24Kernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y)
-        AlphaOver24Row<kFull, kBgr>(job.source[0] + ptrdiff_t(y) * job.sourceStride,
-                                    job.dest[0] + ptrdiff_t(y) * job.destStride, job.width, job.opacity);
-}
-
-ITZ_SSE2 void AnyAlphaOver32To24(const Job& job, bool bgr)
-{
-    const bool full = job.opacity == 255;
-    if (bgr)
-        full ? AlphaOver32To24Kernel<true, true>(job) : AlphaOver32To24Kernel<false, true>(job);
-    else
-        full ? AlphaOver32To24Kernel<true, false>(job) : AlphaOver32To24Kernel<false, false>(job);
-}
+struct Over24 {
+    static void Run(const uint8_t* s, uint8_t* d, int opacity) { AlphaOver24Step<kFull, kBgr>(s, d, Splat16(opacity)); }
+};
 
 }  // namespace lumatra::merge::sse2_rows

@@ -33,61 +33,30 @@ using Lanes = uint32_t __attribute__((vector_size(64)));
 
 // One group of 16 destinations whose taps lie in the window of 32 values from `least`:
 // the values are loaded as two registers and each tap permuted out of them.
-template <int kTaps>
-__attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherWindow(
-    uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start, const uint32_t* weights,
-    int32_t taps, int32_t n, int32_t least)
-{
-    const int32_t count = kTaps > 0 ? kTaps : taps;
-    Lanes index;
-    std::memcpy(&index, start, sizeof index);
-    index -= uint32_t(least);
-    for (int c = 0; c < channels; ++c) {
-        Lanes low, high, sum = {};
-        std::memcpy(&low, values[c] + least, sizeof low);
-        std::memcpy(&high, values[c] + least + 16, sizeof high);
-        for (int32_t t = 0; t < count; ++t) {
-            Lanes tap;
-            std::memcpy(&tap, weights + ptrdiff_t(t) * n, sizeof tap);
-            sum += tap * __builtin_shuffle(low, high, index + uint32_t(t));
-        }
-        std::memcpy(out[c], &sum, sizeof sum);
-    }
-}
-
-// GatherChannels over 16 destinations at a time: groups whose taps lie within 32 values
-// of the least start are permuted out of a window (GatherWindow); other groups, and the
-// last few destinations, gather one by one.
-__attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannelsWindowed(
-    uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start, const uint32_t* weights,
-    int32_t taps, int32_t n, bool rising)
-{
-    uint32_t* groupOut[5];
-    int32_t j = 0;
-    for (; j + 16 <= n; j += 16) {
-        int32_t least = start[j], greatest = start[j + 15];
-        if (!rising)
-            for (int k = 0; k < 16; ++k) {
-                least = std::min(least, start[j + k]);
-                greatest = std::max(greatest, start[j + k]);
+struct Window32 {
+    template <int kTaps>
+    static __attribute__((target("arch=x86-64-v4"))) inline void Run(uint32_t* const* out,
+                                                                      const uint32_t* const* values, int channels,
+                                                                      const int32_t* start, const uint32_t* weights,
+                                                                      int32_t taps, int32_t n, int32_t least)
+    {
+        const int32_t count = kTaps > 0 ? kTaps : taps;
+        Lanes index;
+        std::memcpy(&index, start, sizeof index);
+        index -= uint32_t(least);
+        for (int c = 0; c < channels; ++c) {
+            Lanes low, high, sum = {};
+            std::memcpy(&low, values[c] + least, sizeof low);
+            std::memcpy(&high, values[c] + least + 16, sizeof high);
+            for (int32_t t = 0; t < count; ++t) {
+                Lanes tap;
+                std::memcpy(&tap, weights + ptrdiff_t(t) * n, sizeof tap);
+                sum += tap * __builtin_shuffle(low, high, index + uint32_t(t));
             }
-        for (int c = 0; c < channels; ++c)
-            groupOut[c] = out[c] + j;
-        if (greatest - least + taps > kGatherPadding) {
-            for (int c = 0; c < channels; ++c)
-                resample_rows::GatherTaps(groupOut[c], values[c], start + j, weights + j, n, taps, 16);
-        } else if (taps == 2) {
-            GatherWindow<2>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else if (taps == 1) {
-            GatherWindow<1>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else {
-            GatherWindow<0>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+            std::memcpy(out[c], &sum, sizeof sum);
         }
     }
-    if (j < n)
-        for (int c = 0; c < channels; ++c)
-            resample_rows::GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
-}
+};
 
 // GatherPairs over 16 destinations at a time: where the pairs they load lie within 32 of
 // the first (the starts rising), the pairs are permuted out of a window of two registers
@@ -209,9 +178,11 @@ const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, kernel_b
 
 #else
 
-ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed,
+ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))),
+                   (resample_rows::GatherChannelsWindowed<16, kGatherPadding, Window32>),
                    GatherPairsWindowed, (resample_rows::FinishRow<true, 3, 1>), (resample_rows::FinishRow<true, 3, 2>))
-ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::GatherChannelsWindowed,
+ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))),
+                   (resample_rows::GatherChannelsWindowed<8, 8, avx2_rows::Window8>),
                    avx2_rows::GatherPairsWindowed, avx2_rows::FinishOpaqueColours<1>, avx2_rows::FinishOpaqueColours<2>)
 
 const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, kernel_builds::RunsAvx512),

@@ -1,7 +1,7 @@
-// Row loops of the AVX2 build of the resample kernels: the gathers, where eight
-// destinations whose sources lie within eight values of the least are permuted out of one
-// register instead of loading each value on its own, and the last steps of rows of
-// opaque pixels, 32 a step into whole registers of bytes. The values of resample_rows.h's
+// Row loops of the AVX2 build of the resample kernels: the gathers, where eight or
+// sixteen destinations whose sources lie within eight values of the least are permuted
+// out of one register instead of loading each value on its own, and the last steps of
+// rows of opaque pixels, 32 a step into whole registers of bytes. The values of resample_rows.h's
 // loops. Included by resample_kernels.cpp alone.
 #pragma once
 
@@ -26,66 +26,28 @@ ITZ_RESAMPLE_AVX2 void Store8(void* p, __m256i v)
     _mm256_storeu_si256(static_cast<__m256i*>(p), v);
 }
 
-// The least and greatest of the eight starts at `start`.
-ITZ_RESAMPLE_AVX2 void StartSpan(const int32_t* start, bool rising, int32_t& least, int32_t& greatest)
-{
-    least = start[0];
-    greatest = start[7];
-    if (!rising)
-        for (int k = 0; k < 8; ++k) {
-            least = std::min(least, start[k]);
-            greatest = std::max(greatest, start[k]);
-        }
-}
-
-// resample_rows::GatherTaps for 8 destinations whose kTaps taps (taps when kTaps is 0)
-// lie in the 8 values from `least` of each channel.
-template <int kTaps>
-ITZ_RESAMPLE_AVX2 void GatherWindow(uint32_t* const* out, const uint32_t* const* values, int channels,
-                                    const int32_t* start, const uint32_t* weights, int32_t taps, int32_t n,
-                                    int32_t least)
-{
-    const int32_t count = kTaps > 0 ? kTaps : taps;
-    const __m256i index = _mm256_sub_epi32(Load8(start), _mm256_set1_epi32(least));
-    for (int c = 0; c < channels; ++c) {
-        const __m256i window = Load8(values[c] + least);
-        __m256i sum = _mm256_setzero_si256();
-        for (int32_t t = 0; t < count; ++t)
-            sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(Load8(weights + ptrdiff_t(t) * n),
-                                                           _mm256_permutevar8x32_epi32(
-                                                               window, _mm256_add_epi32(index, _mm256_set1_epi32(t)))));
-        Store8(out[c], sum);
-    }
-}
-
-// GatherChannels 8 destinations at a time: groups whose taps lie within 8 values of the
-// least start are permuted out of a window; others, and the last few, gather one by one.
-ITZ_RESAMPLE_AVX2 void GatherChannelsWindowed(uint32_t* const* out, const uint32_t* const* values, int channels,
-                                              const int32_t* start, const uint32_t* weights, int32_t taps,
-                                              int32_t n, bool rising)
-{
-    uint32_t* groupOut[5];
-    int32_t j = 0;
-    for (; j + 8 <= n; j += 8) {
-        int32_t least, greatest;
-        StartSpan(start + j, rising, least, greatest);
-        for (int c = 0; c < channels; ++c)
-            groupOut[c] = out[c] + j;
-        if (greatest - least + taps > 8) {
-            for (int c = 0; c < channels; ++c)
-                resample_rows::GatherTaps(groupOut[c], values[c], start + j, weights + j, n, taps, 8);
-        } else if (taps == 2) {
-            GatherWindow<2>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else if (taps == 1) {
-            GatherWindow<1>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else {
-            GatherWindow<0>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+// One group of 8 destinations of resample_rows::GatherChannelsWindowed whose kTaps taps
+// (taps when kTaps is 0) lie in the 8 values from `least` of each channel.
+struct Window8 {
+    template <int kTaps>
+    static __attribute__((target("avx2"))) inline void Run(uint32_t* const* out, const uint32_t* const* values,
+                                                           int channels, const int32_t* start,
+                                                           const uint32_t* weights, int32_t taps, int32_t n,
+                                                           int32_t least)
+    {
+        const int32_t count = kTaps > 0 ? kTaps : taps;
+        const __m256i index = _mm256_sub_epi32(Load8(start), _mm256_set1_epi32(least));
+        for (int c = 0; c < channels; ++c) {
+            const __m256i window = Load8(values[c] + least);
+            __m256i sum = _mm256_setzero_si256();
+            for (int32_t t = 0; t < count; ++t) {
+                const __m256i tap = _mm256_permutevar8x32_epi32(window, _mm256_add_epi32(index, _mm256_set1_epi32(t)));
+                sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(Load8(weights + ptrdiff_t(t) * n), tap));
+            }
+            Store8(out[c], sum);
         }
     }
-    if (j < n)
-        for (int c = 0; c < channels; ++c)
-            resample_rows::GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
-}
+};
 
 // Eight destinations of GatherPairs from the window of 8 pairs at `least`: each pair
 // permuted out of one register and the destination's two products summed in one

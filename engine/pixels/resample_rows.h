@@ -4,6 +4,7 @@
 // vectorises it. Library-private.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -94,6 +95,44 @@ ITZ_RESAMPLE_INLINE void GatherChannels(Sum* const* out, const Sum* const* value
 {
     for (int c = 0; c < channels; ++c)
         GatherTaps(out[c], values[c], start, weights, n, taps, n);
+}
+
+// GatherChannels of 32-bit sums kGroup destinations at a time: a group whose taps lie
+// within the kWindow values from its least start goes through
+// Window::Run<kTaps>(out, values, channels, start, weights, taps, n, least) (kTaps the
+// taps for 1 and 2, 0 for any other count), which a build permutes out of registers;
+// other groups, and the last few destinations, gather one by one. Window::Run is inline
+// with its build's target, for the build's flattened entry point to take whole.
+template <int kGroup, int kWindow, class Window>
+ITZ_RESAMPLE_INLINE void GatherChannelsWindowed(uint32_t* const* out, const uint32_t* const* values, int channels,
+                                                const int32_t* start, const uint32_t* weights, int32_t taps,
+                                                int32_t n, bool rising)
+{
+    uint32_t* groupOut[5];
+    int32_t j = 0;
+    for (; j + kGroup <= n; j += kGroup) {
+        int32_t least = start[j], greatest = start[j + kGroup - 1];
+        if (!rising)
+            for (int k = 0; k < kGroup; ++k) {
+                least = std::min(least, start[j + k]);
+                greatest = std::max(greatest, start[j + k]);
+            }
+        for (int c = 0; c < channels; ++c)
+            groupOut[c] = out[c] + j;
+        if (greatest - least + taps > kWindow) {
+            for (int c = 0; c < channels; ++c)
+                GatherTaps(groupOut[c], values[c], start + j, weights + j, n, taps, kGroup);
+        } else if (taps == 2) {
+            Window::template Run<2>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        } else if (taps == 1) {
+            Window::template Run<1>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        } else {
+            Window::template Run<0>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        }
+    }
+    if (j < n)
+        for (int c = 0; c < channels; ++c)
+            GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
 }
 
 // A row of byte pairs: out[s] holds in[s] in its low half and in[s + 1] (0 past the
