@@ -1,7 +1,7 @@
-// The alpha-over row loops of the AVX2 build, written in its instructions: 16 pixels of a
-// channel to a register of 16-bit lanes, whole steps of 32 pixels skipped, copied or
-// blended without a division where the alphas allow. Bit for bit the values of the plain
-// loops of merge_kernels.cpp. Included there alone.
+// The alpha-over row loops of the AVX2 build, written in its instructions: a plane's 32
+// pixels of a step as its even and its odd bytes in 16-bit lanes, whole steps skipped,
+// copied or blended without a division where the alphas allow. Bit for bit the values of
+// the plain loops of merge_kernels.cpp. Included there alone.
 #pragma once
 
 #include <immintrin.h>
@@ -29,21 +29,21 @@ ITZ_AVX2 __m256i Ones()
     return _mm256_set1_epi8(-1);
 }
 
-// The low and high 16 bytes of each 128-bit half widened to 16-bit lanes. Packing the
-// two back (PackBytes) restores the order.
-ITZ_AVX2 __m256i Low(__m256i bytes)
+// The even and the odd bytes of a register in 16-bit lanes, without moving a byte across
+// lanes; Join puts two such of values up to 255 back.
+ITZ_AVX2 __m256i Even(__m256i bytes)
 {
-    return _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
+    return _mm256_and_si256(bytes, Splat16(255));
 }
 
-ITZ_AVX2 __m256i High(__m256i bytes)
+ITZ_AVX2 __m256i Odd(__m256i bytes)
 {
-    return _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256());
+    return _mm256_srli_epi16(bytes, 8);
 }
 
-ITZ_AVX2 __m256i PackBytes(__m256i low, __m256i high)
+ITZ_AVX2 __m256i Join(__m256i even, __m256i odd)
 {
-    return _mm256_packus_epi16(low, high);
+    return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
 ITZ_AVX2 __m256i Load(const uint8_t* p)
@@ -71,11 +71,11 @@ struct Weights {
     __m256i low, high;
 };
 
-// d + ((w (s - d)) >> 16), the shift keeping the sign: merge_kernels.cpp's Toward.
+// d + ((w (s - d)) >> 16), the shift keeping the sign: merge_kernels.cpp's Toward, as
+// (w >= 2^15 ? s : d) + floor(low (s - d) / 2^16).
 ITZ_AVX2 __m256i Toward(__m256i d, __m256i s, const Weights& w)
 {
-    const __m256i diff = _mm256_sub_epi16(s, d);
-    return _mm256_add_epi16(_mm256_add_epi16(d, _mm256_mulhi_epi16(w.low, diff)), _mm256_and_si256(w.high, diff));
+    return _mm256_add_epi16(_mm256_blendv_epi8(d, s, w.high), _mm256_mulhi_epi16(w.low, _mm256_sub_epi16(s, d)));
 }
 
 // Ratio16 in float lanes, exact as there.
@@ -108,34 +108,34 @@ ITZ_AVX2 Weights OpaqueRatios(__m256i a)
             _mm256_cmpgt_epi16(a, Splat16(127))};
 }
 
-// The source alphas of a step weighed by the opacity and the mask, as bytes and as the
-// two halves in 16-bit lanes.
+// The source alphas of a step weighed by the opacity and the mask, as bytes and as their
+// even and odd bytes.
 struct StepAlpha {
-    __m256i bytes, low, high;
+    __m256i bytes, even, odd;
 };
 
 template <bool kMask, bool kFull>
 ITZ_AVX2 StepAlpha WeighAlpha(const uint8_t* sa, const uint8_t* m, __m256i opacity, __m256i factor)
 {
     const __m256i s = Load(sa);
+    __m256i even = Even(s), odd = Odd(s);
     if constexpr (kFull && !kMask)
-        return {s, Low(s), High(s)};
-    __m256i low = Low(s), high = High(s);
+        return {s, even, odd};
     if constexpr (!kFull) {
-        low = Mul255(low, opacity);
-        high = Mul255(high, opacity);
+        even = Mul255(even, opacity);
+        odd = Mul255(odd, opacity);
     }
     if constexpr (kMask) {
         const __m256i mask = Load(m);
-        __m256i maskLow = Low(mask), maskHigh = High(mask);
+        __m256i maskEven = Even(mask), maskOdd = Odd(mask);
         if constexpr (!kFull) {
-            maskLow = Mul255(maskLow, factor);
-            maskHigh = Mul255(maskHigh, factor);
+            maskEven = Mul255(maskEven, factor);
+            maskOdd = Mul255(maskOdd, factor);
         }
-        low = Mul255(low, maskLow);
-        high = Mul255(high, maskHigh);
+        even = Mul255(even, maskEven);
+        odd = Mul255(odd, maskOdd);
     }
-    return {PackBytes(low, high), low, high};
+    return {Join(even, odd), even, odd};
 }
 
 // The four planes of a run of pixels.
@@ -170,21 +170,21 @@ ITZ_AVX2 void AlphaOverStep(const PlaneRow& row, int x, __m256i opacity, __m256i
         Store(row.dest[0] + x, a.bytes);
         return;
     }
-    Weights low, high;
+    Weights even, odd;
     if (_mm256_testc_si256(d, Ones())) {
-        low = OpaqueRatios(a.low);
-        high = OpaqueRatios(a.high);
+        even = OpaqueRatios(a.even);
+        odd = OpaqueRatios(a.odd);
     } else {
-        const __m256i dLow = Low(d), dHigh = High(d);
-        const __m256i nLow = _mm256_sub_epi16(_mm256_add_epi16(a.low, dLow), Mul255(a.low, dLow));
-        const __m256i nHigh = _mm256_sub_epi16(_mm256_add_epi16(a.high, dHigh), Mul255(a.high, dHigh));
-        low = Ratios(a.low, nLow);
-        high = Ratios(a.high, nHigh);
-        Store(row.dest[0] + x, PackBytes(nLow, nHigh));
+        const __m256i dEven = Even(d), dOdd = Odd(d);
+        const __m256i nEven = _mm256_sub_epi16(_mm256_add_epi16(a.even, dEven), Mul255(a.even, dEven));
+        const __m256i nOdd = _mm256_sub_epi16(_mm256_add_epi16(a.odd, dOdd), Mul255(a.odd, dOdd));
+        even = Ratios(a.even, nEven);
+        odd = Ratios(a.odd, nOdd);
+        Store(row.dest[0] + x, Join(nEven, nOdd));
     }
     for (int c = 1; c < 4; ++c) {
         const __m256i s = Load(row.source[c] + x), old = Load(row.dest[c] + x);
-        Store(row.dest[c] + x, PackBytes(Toward(Low(old), Low(s), low), Toward(High(old), High(s), high)));
+        Store(row.dest[c] + x, Join(Toward(Even(old), Even(s), even), Toward(Odd(old), Odd(s), odd)));
     }
 }
 
@@ -397,7 +397,7 @@ ITZ_AVX2 void AlphaOver24Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     const __m256i from = _mm256_xor_si256(source, half), onto = _mm256_xor_si256(Spread24<kBgr>(d), half);
     const __m256i low = MixPairs(_mm256_unpacklo_epi8(from, onto), _mm256_shuffle_epi8(weight, pixelLow));
     const __m256i high = MixPairs(_mm256_unpackhi_epi8(from, onto), _mm256_shuffle_epi8(weight, pixelHigh));
-    Store24<kBgr>(d, PackBytes(low, high));
+    Store24<kBgr>(d, _mm256_packus_epi16(low, high));
 }
 
 template <bool kFull, bool kBgr>
