@@ -36,6 +36,10 @@ const std::vector<Case> kCases = {
 };
 
 constexpr int32_t kWidths[] = {256, 100, 45, 7};
+
+// A planar merge's mask: none, random weights, or 255 throughout (the opacity-255 loop
+// under a mask).
+enum class Mask { None, Random, Opaque };
 constexpr int32_t kHeight = 3;
 
 // Random bytes with alphas by the case's runs at byte `offset` of pixels `bytes` wide.
@@ -67,8 +71,10 @@ TEST_P(MergeKernels, PlanarShortcutsGiveTheReferencePixels)
     for (const Case& c : kCases)
         for (const int32_t width : kWidths)
             for (const uint8_t opacity : {uint8_t(255), uint8_t(128)})
-                for (const char* mask : {"", ", mask", ", opaque mask"}) {
-                    SCOPED_TRACE(Trace(c, width, opacity, mask));
+                for (const Mask mask : {Mask::None, Mask::Random, Mask::Opaque}) {
+                    SCOPED_TRACE(Trace(c, width, opacity, mask == Mask::None     ? ""
+                                                          : mask == Mask::Random ? ", mask"
+                                                                                 : ", opaque mask"));
                     const std::vector<uint8_t> source = Pixels(random, c.source, width, 1, 0);
                     const std::vector<uint8_t> before = Pixels(random, c.dest, width, 1, 0);
                     const size_t plane = size_t(width) * kHeight;
@@ -76,7 +82,7 @@ TEST_P(MergeKernels, PlanarShortcutsGiveTheReferencePixels)
                     std::vector<uint8_t> dest = before, destColours = RandomBytes(random, 3 * plane);
                     const std::vector<uint8_t> colours = destColours;
                     std::vector<uint8_t> maskBytes = RandomBytes(random, plane);
-                    if (mask[2] == 'o')
+                    if (mask == Mask::Opaque)
                         maskBytes.assign(plane, 255);
                     const auto planes = [&](const uint8_t* alpha, const uint8_t* rest) {
                         return _tagITzCHANNELBITMAP{width, kHeight, width, 3,
@@ -89,7 +95,7 @@ TEST_P(MergeKernels, PlanarShortcutsGiveTheReferencePixels)
                     const _tagITzBITMAP maskBitmap = {width, kHeight, width, 8, 6, maskBytes.data()};
                     const PTzRECT whole = {0, 0, width, kHeight};
                     const _tagITzMERGEDATA merge{ITzMERGE_NORMAL, opacity};
-                    const bool masked = mask[0] != 0;
+                    const bool masked = mask != Mask::None;
                     ITzMergeChannelBitmap(&merge, 255, &whole, &to, &t, &whole, &from, &whole,
                                           masked ? &maskBitmap : nullptr);
                     for (size_t i = 0; i < plane; ++i) {
