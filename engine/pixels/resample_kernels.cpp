@@ -64,25 +64,30 @@ struct Window32 {
 // (the bytes and weights are below 2^15); other groups, and the last few destinations,
 // load one by one.
 __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWindowed(
-    uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n, bool rising)
+    uint32_t* const* out, const uint32_t* const* pairs, int channels, const int32_t* start, const uint32_t* weights,
+    int32_t n, bool rising)
 {
     int32_t j = 0;
     for (; rising && j + 16 <= n; j += 16) {
         const int32_t least = start[j];
         if (start[j + 15] - least >= kGatherPadding) {
-            resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 16);
+            resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, 16);
             continue;
         }
-        Lanes index, low, high, paired;
+        Lanes index, paired;
         std::memcpy(&index, start + j, sizeof index);
-        std::memcpy(&low, pairs + least, sizeof low);
-        std::memcpy(&high, pairs + least + 16, sizeof high);
         std::memcpy(&paired, weights + j, sizeof paired);
-        const Lanes loaded = __builtin_shuffle(low, high, index - uint32_t(least));
-        _mm512_storeu_si512(out + j, _mm512_madd_epi16(__m512i(loaded), __m512i(paired)));
+        index -= uint32_t(least);
+        for (int c = 0; c < channels; ++c) {
+            Lanes low, high;
+            std::memcpy(&low, pairs[c] + least, sizeof low);
+            std::memcpy(&high, pairs[c] + least + 16, sizeof high);
+            const Lanes loaded = __builtin_shuffle(low, high, index);
+            _mm512_storeu_si512(out[c] + j, _mm512_madd_epi16(__m512i(loaded), __m512i(paired)));
+        }
     }
     if (j < n)
-        resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
+        resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, n - j);
 }
 
 #endif
@@ -119,10 +124,10 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
         gather(out, values, channels, start, weights, taps, n, rising);                                       \
     }                                                                                                          \
     attributes void Pairs(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Pairs(out, in, n); }   \
-    attributes void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start,                   \
-                                const uint32_t* weights, int32_t n, bool rising)                              \
+    attributes void GatherPairs(uint32_t* const* out, const uint32_t* const* pairs, int channels,               \
+                                const int32_t* start, const uint32_t* weights, int32_t n, bool rising)        \
     {                                                                                                          \
-        gatherPairs(out, pairs, start, weights, n, rising);                                                   \
+        gatherPairs(out, pairs, channels, start, weights, n, rising);                                         \
     }                                                                                                          \
     attributes void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n)                          \
     {                                                                                                          \
@@ -160,11 +165,11 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
         }                                                                                                     \
     }
 
-// The plain builds gather pairs one by one.
-ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* out, const uint32_t* pairs, const int32_t* start,
-                                         const uint32_t* weights, int32_t n, bool /*rising*/)
+// The baseline gathers pairs one by one.
+ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                         const int32_t* start, const uint32_t* weights, int32_t n, bool /*rising*/)
 {
-    resample_rows::GatherPairs(out, pairs, start, weights, n);
+    resample_rows::GatherPairChannels(out, pairs, channels, start, weights, 0, n);
 }
 
 ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach,

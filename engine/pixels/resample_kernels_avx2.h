@@ -49,41 +49,44 @@ struct Window8 {
     }
 };
 
-// Eight destinations of GatherPairs from the window of 8 pairs at `least`: each pair
-// permuted out of one register and the destination's two products summed in one
-// multiply-add of 16-bit halves (the bytes and weights are below 2^15).
-ITZ_RESAMPLE_AVX2 void GatherPairWindow(uint32_t* out, __m256i window, const int32_t* start, __m256i least,
-                                        const uint32_t* weights)
+// Eight destinations of GatherPairs for each channel from its window of 8 pairs at
+// `least`: each pair permuted out of one register and the destination's two products
+// summed in one multiply-add of 16-bit halves (the bytes and weights are below 2^15).
+ITZ_RESAMPLE_AVX2 void GatherPairWindows(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                         const int32_t* start, const uint32_t* weights, int32_t j, int32_t least,
+                                         int32_t groups)
 {
-    const __m256i loaded = _mm256_permutevar8x32_epi32(window, _mm256_sub_epi32(Load8(start), least));
-    Store8(out, _mm256_madd_epi16(loaded, Load8(weights)));
+    const __m256i first = _mm256_set1_epi32(least);
+    for (int32_t g = 0; g < groups; ++g) {
+        const int32_t at = j + 8 * g;
+        const __m256i index = _mm256_sub_epi32(Load8(start + at), first), paired = Load8(weights + at);
+        for (int c = 0; c < channels; ++c)
+            Store8(out[c] + at, _mm256_madd_epi16(_mm256_permutevar8x32_epi32(Load8(pairs[c] + least), index), paired));
+    }
 }
 
 // GatherPairs with the starts rising: 16 destinations at a time from one window where
 // the pairs they load lie within 8 of the first (an enlargement by 2 or more), else 8 at
 // a time where those do; other groups, and the last few, load one by one.
-ITZ_RESAMPLE_AVX2 void GatherPairsWindowed(uint32_t* out, const uint32_t* pairs, const int32_t* start,
-                                           const uint32_t* weights, int32_t n, bool rising)
+ITZ_RESAMPLE_AVX2 void GatherPairsWindowed(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                           const int32_t* start, const uint32_t* weights, int32_t n, bool rising)
 {
     int32_t j = 0;
     for (; rising && j + 8 <= n;) {
-        const int32_t first = start[j];
-        const __m256i least = _mm256_set1_epi32(first);
-        if (j + 16 <= n && start[j + 15] - first < 8) {
-            const __m256i window = Load8(pairs + first);
-            GatherPairWindow(out + j, window, start + j, least, weights + j);
-            GatherPairWindow(out + j + 8, window, start + j + 8, least, weights + j + 8);
+        const int32_t least = start[j];
+        if (j + 16 <= n && start[j + 15] - least < 8) {
+            GatherPairWindows(out, pairs, channels, start, weights, j, least, 2);
             j += 16;
         } else {
-            if (start[j + 7] - first < 8)
-                GatherPairWindow(out + j, Load8(pairs + first), start + j, least, weights + j);
+            if (start[j + 7] - least < 8)
+                GatherPairWindows(out, pairs, channels, start, weights, j, least, 1);
             else
-                resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 8);
+                resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, 8);
             j += 8;
         }
     }
     if (j < n)
-        resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
+        resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, n - j);
 }
 
 // The quotients of eight opaque colour sums weighed from kTaps rows at j, by their

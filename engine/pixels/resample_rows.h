@@ -157,6 +157,14 @@ ITZ_RESAMPLE_INLINE void GatherPairs(uint32_t* __restrict out, const uint32_t* _
     }
 }
 
+// GatherPairs for several channels sharing the weights, destinations j0 to j0 + n - 1.
+ITZ_RESAMPLE_INLINE void GatherPairChannels(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                            const int32_t* start, const uint32_t* weights, int32_t j0, int32_t n)
+{
+    for (int c = 0; c < channels; ++c)
+        GatherPairs(out[c] + j0, pairs[c], start + j0, weights + j0, n);
+}
+
 // out = w in: a row's weight totals, from the column totals and the row's own.
 template <class Sum>
 ITZ_RESAMPLE_INLINE void Scale(Sum* __restrict out, const uint32_t* __restrict in, uint32_t w, int32_t n)
