@@ -97,26 +97,42 @@ ITZ_RESAMPLE_INLINE void GatherChannels(Sum* const* out, const Sum* const* value
         GatherTaps(out[c], values[c], start, weights, n, taps, n);
 }
 
+// The least and greatest of the kGroup starts from `start`, the first and last where
+// they rise.
+template <int kGroup>
+ITZ_RESAMPLE_INLINE void StartSpan(const int32_t* start, bool rising, int32_t& least, int32_t& greatest)
+{
+    least = start[0];
+    greatest = start[kGroup - 1];
+    if (!rising)
+        for (int k = 0; k < kGroup; ++k) {
+            least = std::min(least, start[k]);
+            greatest = std::max(greatest, start[k]);
+        }
+}
+
 // GatherChannels of 32-bit sums kGroup destinations at a time: a group whose taps lie
 // within the kWindow values from its least start goes through
 // Window::Run<kTaps>(out, values, channels, start, weights, taps, n, least) (kTaps the
 // taps for 1 and 2, 0 for any other count), which a build permutes out of registers;
-// other groups, and the last few destinations, gather one by one. Window::Run is inline
-// with its build's target, for the build's flattened entry point to take whole.
+// other groups, and the last few destinations, gather one by one. A row whose first
+// group does not fit a window (a reduction) gathers whole, as GatherChannels does.
+// Window::Run is inline with its build's target, for the build's flattened entry point
+// to take whole.
 template <int kGroup, int kWindow, class Window>
 ITZ_RESAMPLE_INLINE void GatherChannelsWindowed(uint32_t* const* out, const uint32_t* const* values, int channels,
                                                 const int32_t* start, const uint32_t* weights, int32_t taps,
                                                 int32_t n, bool rising)
 {
+    int32_t least = 0, greatest = 0;
+    if (n >= kGroup)
+        StartSpan<kGroup>(start, rising, least, greatest);
+    if (n < kGroup || greatest - least + taps > kWindow)
+        return GatherChannels(out, values, channels, start, weights, taps, n);
     uint32_t* groupOut[5];
     int32_t j = 0;
     for (; j + kGroup <= n; j += kGroup) {
-        int32_t least = start[j], greatest = start[j + kGroup - 1];
-        if (!rising)
-            for (int k = 0; k < kGroup; ++k) {
-                least = std::min(least, start[j + k]);
-                greatest = std::max(greatest, start[j + k]);
-            }
+        StartSpan<kGroup>(start + j, rising, least, greatest);
         for (int c = 0; c < channels; ++c)
             groupOut[c] = out[c] + j;
         if (greatest - least + taps > kWindow) {
