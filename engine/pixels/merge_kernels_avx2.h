@@ -1,7 +1,8 @@
-// The alpha-over row loops of the AVX2 build, written in its instructions: a plane's 32
-// pixels of a step as its even and its odd bytes in 16-bit lanes, whole steps skipped,
-// copied or blended without a division where the alphas allow. Bit for bit the values of
-// the plain loops of merge_kernels.cpp. Included there alone.
+// The alpha-over row loops of the AVX2 build (planar, 32-bit, and 32-bit onto 24-bit
+// pixels) and its packing of planes into pixels, written in its instructions: 16-bit
+// lanes of bytes split without moving them across lanes, whole steps skipped, copied or
+// blended without a division where the alphas allow. Bit for bit the values of the plain
+// loops of merge_kernels.cpp. Included there alone.
 #pragma once
 
 #include <immintrin.h>
@@ -216,9 +217,8 @@ ITZ_AVX2 void AlphaOverRow(const PlaneRow& row, int n, int opacity, int factor)
 }
 
 // 32-bit pixels (alpha, red, green, blue) in place: eight to a register, each pixel's
-// alpha in its 32-bit lane and its bytes split into 16-bit lanes without moving across
-// lanes, the even (alpha, green) and the odd (red, blue). M of bytes in 32-bit lanes is
-// Mul255 itself: the high half of each lane stays 0.
+// alpha in its 32-bit lane, its green and its red and blue in 16-bit lanes. M of bytes in
+// 32-bit lanes is Mul255 itself: the high half of each lane stays 0.
 ITZ_AVX2 __m256i AlphaBytes()
 {
     return _mm256_set1_epi32(255);
@@ -229,7 +229,8 @@ ITZ_AVX2 __m256i Alphas(__m256i pixels)
     return _mm256_and_si256(pixels, AlphaBytes());
 }
 
-// The green and the red and blue bytes of each pixel in 16-bit lanes, alpha's lane 0.
+// The green byte of each pixel in the high 16-bit lane (the low one, alpha's, left 0), and
+// the red and blue bytes in the two lanes.
 ITZ_AVX2 __m256i GreenBytes(__m256i pixels)
 {
     return _mm256_and_si256(pixels, _mm256_set1_epi32(0x00FF0000));
