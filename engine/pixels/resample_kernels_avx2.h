@@ -1,8 +1,8 @@
 // Row loops of the AVX2 build of the resample kernels: the gathers, where eight or
 // sixteen destinations whose sources lie within eight values of the least are permuted
 // out of one register instead of loading each value on its own, and the last steps of
-// rows of opaque pixels, 32 a step into whole registers of bytes. The values of resample_rows.h's
-// loops. Included by resample_kernels.cpp alone.
+// rows of opaque pixels, 32 a step into whole registers of bytes. The values of
+// resample_rows.h's loops. Included by resample_kernels.cpp alone.
 #pragma once
 
 #include <immintrin.h>
@@ -103,8 +103,8 @@ ITZ_RESAMPLE_AVX2 __m256i OpaqueQuotients(const uint32_t* first, const uint32_t*
 }
 
 // resample_rows::FinishRow of opaque pixels with three colours from kTaps rows of sums,
-// every column total 0 for none (kReached, as in the job): alpha 255 and each colour its
-// sum by the weight total, 32 pixels a step, the rest by the plain loop. Uniform column
+// no column total 0 (the job reached): alpha 255 and each colour its sum by the weight
+// total, 32 pixels a step, the rest by the plain loop. Uniform column
 // totals (kUniform) give every pixel the first one's total and reciprocal, the values
 // each would compute.
 template <int kTaps, bool kUniform>
