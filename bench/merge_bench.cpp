@@ -1,5 +1,6 @@
 // The merge routines on a 4096 x 4096 picture against pixman's OVER on a8r8g8b8 of the
-// same size, and the simple gray merges against plain memory traffic, in the same run.
+// same size, and the simple gray merges against plain memory traffic, in the same run;
+// each merge once per build of the kernels the processor runs.
 // Items are pixels; the destination is merged onto again and again (the kernels' cost
 // does not depend on the values, nor does pixman's OVER on the destination's).
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/merge_channel_bitmap.h"
 #include "engine/pixels/merge_tile.h"
+#include "kernel_builds.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ void AlphaOverBitmap32(benchmark::State& state)
     }
     CountPixels(state, 4);
 }
-BENCHMARK(AlphaOverBitmap32)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(AlphaOverBitmap32)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
 
 void AlphaOverPlanar(benchmark::State& state)
 {
@@ -99,7 +101,7 @@ void AlphaOverPlanar(benchmark::State& state)
     }
     CountPixels(state, 4);
 }
-BENCHMARK(AlphaOverPlanar)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(AlphaOverPlanar)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
 
 void AlphaOverTiles(benchmark::State& state)
 {
@@ -113,7 +115,7 @@ void AlphaOverTiles(benchmark::State& state)
     }
     CountPixels(state, 4);
 }
-BENCHMARK(AlphaOverTiles)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(AlphaOverTiles)->Arg(255)->Arg(128)->Unit(benchmark::kMillisecond);
 
 // An a8r8g8b8 picture for pixman: random premultiplied pixels (colour at most alpha),
 // or any random words for a destination.
@@ -175,7 +177,7 @@ void AlphaOverCachedTile(benchmark::State& state)
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(kTileBytes));
 }
-BENCHMARK(AlphaOverCachedTile)->Arg(255)->Arg(128);
+BENCHMARK_EACH_BUILD(AlphaOverCachedTile)->Arg(255)->Arg(128);
 
 void PixmanOverCachedTile(benchmark::State& state)
 {
@@ -200,7 +202,7 @@ void MaskedPlanar(benchmark::State& state)
     }
     CountPixels(state, 4);
 }
-BENCHMARK(MaskedPlanar)->Arg(3)->Arg(2)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(MaskedPlanar)->Arg(3)->Arg(2)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void AlphaOverTo24(benchmark::State& state)
 {
@@ -215,7 +217,7 @@ void AlphaOverTo24(benchmark::State& state)
     }
     CountPixels(state, 3);
 }
-BENCHMARK(AlphaOverTo24)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(AlphaOverTo24)->Unit(benchmark::kMillisecond);
 
 // The gray merges of stored channels, tile by tile: state.range(0) is the merge type
 // (3 union, 5 intersect, 6 reverse subtract, 7 subtract, 8 erase, 9 multiply),
@@ -232,7 +234,7 @@ void GrayTiles(benchmark::State& state)
     }
     CountPixels(state, 1);
 }
-BENCHMARK(GrayTiles)
+BENCHMARK_EACH_BUILD(GrayTiles)
     ->ArgsProduct({{3, 5, 6, 7, 8, 9}, {255, 128}})
     ->Unit(benchmark::kMillisecond);
 
@@ -250,7 +252,7 @@ void GrayIntoAlpha32(benchmark::State& state)
     }
     CountPixels(state, 4);
 }
-BENCHMARK(GrayIntoAlpha32)->Arg(8)->Arg(9)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(GrayIntoAlpha32)->Arg(8)->Arg(9)->Unit(benchmark::kMillisecond);
 
 // Memory speed on the same gray data: d = max(d, s) reads and writes what a gray merge
 // does; memcpy for scale.

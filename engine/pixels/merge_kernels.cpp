@@ -1,9 +1,11 @@
 // The merge loops. Each kernel walks the rows of a Job and runs an inline row loop
 // written once per operation, branch-free so that the compiler vectorises it. The whole
 // set is built three times, for AVX-512, AVX2 and the baseline, into the kernel sets
-// merge_kernel_dispatch.cpp chooses from. The AVX-512 build runs the planar alpha-over in
-// 32-bit lanes from the first load to the last store, where the vectoriser would widen
-// and narrow 64 pixels at a time. The pixel moves of argb_pack.h are built with them.
+// merge_kernel_dispatch.cpp chooses from. The AVX-512 and AVX2 builds run the alpha-over
+// merges and the packing of planes into pixels through the row loops written in AVX2
+// instructions (merge_kernels_avx2.h), and every build the alpha-over onto 24-bit pixels
+// through its own such loop (the baseline's in SSE2, merge_kernels_sse2.h). The pixel
+// moves of argb_pack.h are built with them.
 #include "engine/pixels/merge_kernels.h"
 
 #include <cstring>
@@ -14,8 +16,10 @@
 #include "engine/pixels/merge_kernel_sets.h"
 #include "engine/pixels/merge_math.h"
 
+#include "engine/pixels/merge_kernels_sse2.h"
+
 #ifndef ITZ_MERGE_BASELINE_ONLY
-#include <immintrin.h>
+#include "engine/pixels/merge_kernels_avx2.h"
 #endif
 
 // Row loops and their helpers go whole into each build's entry points, to be compiled
@@ -67,14 +71,6 @@ ITZ_MERGE_INLINE int Gray(int v, int d)
 ITZ_MERGE_INLINE int Toward(int d, int s, int w)
 {
     return d + ((w * (s - d)) >> 16);
-}
-
-// d moved by M(|s - d|, a) towards s.
-ITZ_MERGE_INLINE int MoveBy(int d, int s, int a)
-{
-    const int diff = s - d;
-    const int step = Mul255(diff < 0 ? -diff : diff, a);
-    return diff < 0 ? d - step : d + step;
 }
 
 // The smudge colour min(255, (Q(min(M(c_s, k_s) + M(c_d, k_d), 255), alpha) * 255) >> 16),
@@ -168,70 +164,6 @@ ITZ_MERGE_INLINE void AlphaOver32Row(const uint8_t* __restrict s, uint8_t* __res
     }
 }
 
-// Eight pixels at a time in vector lanes: each half of a 32-byte vector holds four
-// pixels, their source colour bytes (in the destination's order) and alpha (spread to
-// each colour byte) shuffled into line with twelve destination bytes, so that the blend
-// runs over contiguous bytes without byte scatters. In 16-bit lanes (v + 127) / 255 is
-// (t + (t >> 8)) >> 8 with t = v + 128 for every v up to 255 * 255, the same value as
-// Mul255's (t * 257) >> 16.
-using V16u8 = uint8_t __attribute__((vector_size(16)));
-using V4u32 = uint32_t __attribute__((vector_size(16)));
-using V32u8 = uint8_t __attribute__((vector_size(32)));
-using V32u16 = uint16_t __attribute__((vector_size(64)));
-using V8u32 = uint32_t __attribute__((vector_size(32)));
-using V4u64 = uint64_t __attribute__((vector_size(32)));
-
-template <bool kFull, bool kBgr>
-ITZ_MERGE_INLINE void AlphaOver32To24Row(const uint8_t* __restrict s, uint8_t* __restrict d, int n, int opacity)
-{
-    int x = 0;
-    // Each step reads 32 destination bytes and writes back 24: the loop stops while the
-    // row still holds the 8 beyond.
-    for (; x + 11 <= n; x += 8) {
-        V32u8 source;
-        std::memcpy(&source, s + 4 * x, 32);
-        V8u32 destWords;
-        std::memcpy(&destWords, d + 3 * x, 32);
-        // Pixels 0-3 (words 0-2) to the low half, pixels 4-7 (words 3-5) to the high half.
-        const V32u8 dest = V32u8(__builtin_shufflevector(destWords, destWords, 0, 1, 2, 2, 3, 4, 5, 5));
-        V32u8 colour;
-        if constexpr (kBgr)
-            colour = __builtin_shufflevector(source, source, 3, 2, 1, 7, 6, 5, 11, 10, 9, 15, 14, 13, 0, 0, 0, 0, 19,
-                                             18, 17, 23, 22, 21, 27, 26, 25, 31, 30, 29, 16, 16, 16, 16);
-        else
-            colour = __builtin_shufflevector(source, source, 1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15, 0, 0, 0, 0, 17,
-                                             18, 19, 21, 22, 23, 25, 26, 27, 29, 30, 31, 16, 16, 16, 16);
-        const V32u8 alpha = __builtin_shufflevector(source, source, 0, 0, 0, 4, 4, 4, 8, 8, 8, 12, 12, 12, 0, 0, 0, 0,
-                                                    16, 16, 16, 20, 20, 20, 24, 24, 24, 28, 28, 28, 16, 16, 16, 16);
-        V32u16 weight = __builtin_convertvector(alpha, V32u16);
-        if constexpr (!kFull) {
-            const V32u16 t = weight * uint16_t(opacity) + 128;
-            weight = (t + (t >> 8)) >> 8;
-        }
-        // MoveBy's c_d + sign(c_s - c_d) M(|c_s - c_d|, a) is M'(c_s a + c_d (255 - a)) with
-        // M'(v) = (v + 127) / 255: both round (c_s - c_d) a / 255 to the nearest, which is
-        // never half way since 255 is odd.
-        const V32u16 t = __builtin_convertvector(colour, V32u16) * weight +
-                         __builtin_convertvector(dest, V32u16) * (255 - weight) + 128;
-        const V32u8 out = __builtin_convertvector((t + (t >> 8)) >> 8, V32u8);
-        // The halves' twelve bytes side by side again, stored as 16 and 8.
-        const V8u32 outWords = V8u32(out);
-        const V8u32 packed = __builtin_shufflevector(outWords, outWords, 0, 1, 2, 4, 5, 6, 7, 7);
-        const V16u8 first = V16u8(__builtin_shufflevector(packed, packed, 0, 1, 2, 3));
-        const uint64_t rest = V4u64(packed)[2];
-        std::memcpy(d + 3 * x, &first, 16);
-        std::memcpy(d + 3 * x + 16, &rest, 8);
-    }
-    for (; x < n; ++x) {
-        const uint32_t sp = Load32(s + 4 * x);
-        const int a = Weight<false, kFull>(int(sp & 255), nullptr, x, opacity, 255);
-        for (int c = 0; c < 3; ++c) {
-            const int shift = kBgr ? 24 - 8 * c : 8 + 8 * c;
-            d[3 * x + c] = uint8_t(MoveBy(d[3 * x + c], int(sp >> shift & 255), a));
-        }
-    }
-}
-
 template <int kBytes>
 ITZ_MERGE_INLINE void InvertRow(const uint8_t* __restrict s, uint8_t* __restrict d, int n)
 {
@@ -302,15 +234,6 @@ ITZ_MERGE_INLINE void AlphaOver32Kernel(const Job& job)
     for (int32_t y = 0; y < job.height; ++y)
         AlphaOver32Row<kFull>(job.source[0] + Row(y, job.sourceStride),
                               job.dest[0] + Row(y, job.destStride), job.width, job.opacity);
-}
-
-template <bool kFull, bool kBgr>
-ITZ_MERGE_INLINE void AlphaOver32To24Kernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y)
-        AlphaOver32To24Row<kFull, kBgr>(job.source[0] + Row(y, job.sourceStride),
-                                        job.dest[0] + Row(y, job.destStride), job.width,
-                                        job.opacity);
 }
 
 template <int kBytes>
@@ -389,90 +312,6 @@ ITZ_MERGE_INLINE void AnyAlphaOverPlanar(const Job& job)
     });
 }
 
-#ifndef ITZ_MERGE_BASELINE_ONLY
-
-#define ITZ_MERGE_AVX512 __attribute__((target("arch=x86-64-v4"))) ITZ_MERGE_INLINE
-
-// Sixteen 32-bit lanes, in GCC's vector extensions.
-using Lanes = int32_t __attribute__((vector_size(64)));
-using FloatLanes = float __attribute__((vector_size(64)));
-
-ITZ_MERGE_AVX512 Lanes LoadBytes(const uint8_t* p)
-{
-    return Lanes(_mm512_maskz_cvtepu8_epi32(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
-}
-
-ITZ_MERGE_AVX512 void StoreBytes(uint8_t* p, Lanes v)
-{
-    _mm512_mask_cvtepi32_storeu_epi8(p, 0xFFFF, __m512i(v));
-}
-
-// Mul255 in lanes: (t 257) >> 16 as (t + (t >> 8)) >> 8, equal for every t below 2^16.
-ITZ_MERGE_AVX512 Lanes Mul255(Lanes x, Lanes y)
-{
-    const Lanes t = x * y + 128;
-    return (t + (t >> 8)) >> 8;
-}
-
-// AlphaOverRow, 16 pixels at a time, the last few by the plain loop.
-template <bool kMask, bool kFull>
-ITZ_MERGE_AVX512 void AlphaOverRowLanes(const uint8_t* __restrict sa, const uint8_t* __restrict sr,
-                                        const uint8_t* __restrict sg, const uint8_t* __restrict sb,
-                                        uint8_t* __restrict da, uint8_t* __restrict dr, uint8_t* __restrict dg,
-                                        uint8_t* __restrict db, const uint8_t* __restrict m, int n, int opacity,
-                                        int factor)
-{
-    const Lanes opacities = Lanes{} + opacity, factors = Lanes{} + factor;
-    const uint8_t* const sources[3] = {sr, sg, sb};
-    uint8_t* const dests[3] = {dr, dg, db};
-    int x = 0;
-    for (; x + 16 <= n; x += 16) {
-        Lanes a = kFull ? LoadBytes(sa + x) : Mul255(LoadBytes(sa + x), opacities);
-        if constexpr (kMask)
-            a = Mul255(a, kFull ? LoadBytes(m + x) : Mul255(LoadBytes(m + x), factors));
-        const Lanes d = LoadBytes(da + x);
-        const Lanes alpha = a + d - Mul255(a, d);
-        // Ratio16(a, alpha) in float lanes, exact as there.
-        const Lanes numerator = (a << 16) + (alpha >> 1);
-        const Lanes divisor = alpha > 1 ? alpha : 1;
-        const Lanes w = __builtin_convertvector(
-            __builtin_convertvector(numerator, FloatLanes) / __builtin_convertvector(divisor, FloatLanes), Lanes);
-        for (int c = 0; c < 3; ++c) {
-            const Lanes old = LoadBytes(dests[c] + x);
-            StoreBytes(dests[c] + x, old + ((w * (LoadBytes(sources[c] + x) - old)) >> 16));
-        }
-        StoreBytes(da + x, alpha);
-    }
-    if (x < n)
-        AlphaOverRow<kMask, kFull>(sa + x, sr + x, sg + x, sb + x, da + x, dr + x, dg + x, db + x,
-                                   kMask ? m + x : nullptr, n - x, opacity, factor);
-}
-
-template <bool kMask, bool kFull>
-ITZ_MERGE_AVX512 void AlphaOverPlanarLanesKernel(const Job& job)
-{
-    for (int32_t y = 0; y < job.height; ++y) {
-        const ptrdiff_t s = Row(y, job.sourceStride);
-        const ptrdiff_t d = Row(y, job.destStride);
-        AlphaOverRowLanes<kMask, kFull>(job.source[0] + s, job.source[1] + s, job.source[2] + s, job.source[3] + s,
-                                        job.dest[0] + d, job.dest[1] + d, job.dest[2] + d, job.dest[3] + d,
-                                        kMask ? job.mask + Row(y, job.maskStride) : nullptr, job.width,
-                                        job.opacity, job.factor);
-    }
-}
-
-// The choices of WithChoices, spelt out: its lambda would not take this build's target.
-ITZ_MERGE_AVX512 void AnyAlphaOverPlanarLanes(const Job& job)
-{
-    const bool mask = job.mask != nullptr;
-    const bool full = job.opacity == 255 && (!mask || job.factor == 255);
-    if (mask)
-        full ? AlphaOverPlanarLanesKernel<true, true>(job) : AlphaOverPlanarLanesKernel<true, false>(job);
-    else
-        full ? AlphaOverPlanarLanesKernel<false, true>(job) : AlphaOverPlanarLanesKernel<false, false>(job);
-}
-
-#endif
 
 ITZ_MERGE_INLINE void AnySmudgePlanar(const Job& job)
 {
@@ -484,15 +323,6 @@ ITZ_MERGE_INLINE void AnyAlphaOver32(const Job& job)
     job.opacity == 255 ? AlphaOver32Kernel<true>(job) : AlphaOver32Kernel<false>(job);
 }
 
-ITZ_MERGE_INLINE void AnyAlphaOver32To24(const Job& job, bool bgr)
-{
-    const bool full = job.opacity == 255;
-    if (bgr)
-        full ? AlphaOver32To24Kernel<true, true>(job) : AlphaOver32To24Kernel<false, true>(job);
-    else
-        full ? AlphaOver32To24Kernel<true, false>(job) : AlphaOver32To24Kernel<false, false>(job);
-}
-
 ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 {
     bytesPerPixel == 4 ? InvertKernel<4>(job) : InvertKernel<3>(job);
@@ -502,18 +332,19 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`: each
 // takes its kernels whole (flatten), so their loops are vectorised for that build alone.
-#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar)                                          \
+// The alpha-over and packing entry points take the build's own kernels.
+#define ITZ_MERGE_BUILD(build, attributes, alphaOverPlanar, alphaOver32, alphaOver32To24, planesToARGB) \
     namespace build {                                                                                \
     attributes void GrayPlane(GrayOp op, const Job& job) { AnyGrayPlane(op, job); }                  \
     attributes void GrayIntoAlpha32(GrayOp op, const Job& job) { AnyGrayIntoAlpha32(op, job); }      \
     attributes void AlphaOverPlanar(const Job& job) { alphaOverPlanar(job); }                        \
     attributes void SmudgePlanar(const Job& job) { AnySmudgePlanar(job); }                           \
-    attributes void AlphaOver32(const Job& job) { AnyAlphaOver32(job); }                             \
-    attributes void AlphaOver32To24(const Job& job, bool bgr) { AnyAlphaOver32To24(job, bgr); }      \
+    attributes void AlphaOver32(const Job& job) { alphaOver32(job); }                                \
+    attributes void AlphaOver32To24(const Job& job, bool bgr) { alphaOver32To24(job, bgr); }         \
     attributes void Invert(const Job& job, int bytesPerPixel) { AnyInvert(job, bytesPerPixel); }     \
     attributes void PlanesToARGB(const uint8_t* const planes[4], uint8_t* out, int32_t count)       \
     {                                                                                                \
-        pack_rows::PlanesToARGB(planes, out, count);                                                 \
+        planesToARGB(planes, out, count);                                                            \
     }                                                                                                \
     attributes void ARGBToPlanes(const uint8_t* in, uint8_t* const planes[4], int32_t count)        \
     {                                                                                                \
@@ -532,7 +363,8 @@ ITZ_MERGE_INLINE void AnyInvert(const Job& job, int bytesPerPixel)
             build::PlanesToARGB, build::ARGBToPlanes, build::RGBToPlanes                            \
     }
 
-ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar)
+ITZ_MERGE_BUILD(baseline, __attribute__((flatten)), AnyAlphaOverPlanar, AnyAlphaOver32,
+                (steps::AlphaOver32To24<sse2_rows::Over24, 4>), pack_rows::PlanesToARGB)
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -542,8 +374,12 @@ const KernelSet kKernelSets[] = {ITZ_MERGE_SET("baseline", baseline, kernel_buil
 
 #else
 
-ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), AnyAlphaOverPlanarLanes)
-ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), AnyAlphaOverPlanar)
+ITZ_MERGE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), avx2_rows::AnyAlphaOverPlanar,
+                (steps::AlphaOver32<avx2_rows::Over32, 16>), (steps::AlphaOver32To24<avx2_rows::Over24, 8>),
+                avx2_rows::PlanesToARGB)
+ITZ_MERGE_BUILD(avx2, __attribute__((flatten, target("avx2"))), avx2_rows::AnyAlphaOverPlanar,
+                (steps::AlphaOver32<avx2_rows::Over32, 16>), (steps::AlphaOver32To24<avx2_rows::Over24, 8>),
+                avx2_rows::PlanesToARGB)
 
 const KernelSet kKernelSets[] = {ITZ_MERGE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_MERGE_SET("avx2", avx2, kernel_builds::RunsAvx2),

@@ -49,7 +49,9 @@ void CopyPlanes(const Job& job, int planes);
 // Alpha-over of 32-bit pixels (alpha, red, green, blue) onto 32-bit pixels.
 void AlphaOver32(const Job& job);
 // Onto 24-bit pixels in red, green, blue order, or blue, green, red when `bgr`: each
-// colour moves by M(|c_s - c_d|, a) towards the source.
+// colour moves by M(|c_s - c_d|, a) towards the source. That is M'(c_s a + c_d (255 - a))
+// with M'(v) = (v + 127) / 255, which the row loops compute: both round (c_s - c_d) a / 255
+// to the nearest, never half way since 255 is odd.
 void AlphaOver32To24(const Job& job, bool bgr);
 // Where the 8-bit source is nonzero, the colour bytes of the pixels (bytes 1-3 of 32-bit
 // pixels, all three of 24-bit ones) become 255 - v.

@@ -57,10 +57,10 @@ void Pairs(uint32_t* out, const uint8_t* in, int32_t n)
     Active().pairs(out, in, n);
 }
 
-void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n,
-                 bool rising)
+void GatherPairs(uint32_t* const* out, const uint32_t* const* pairs, int channels, const int32_t* start,
+                 const uint32_t* weights, int32_t n, bool rising)
 {
-    Active().gatherPairs(out, pairs, start, weights, n, rising);
+    Active().gatherPairs(out, pairs, channels, start, weights, n, rising);
 }
 
 void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n)

@@ -22,8 +22,8 @@ struct KernelSet {
     void (*gatherChannels)(uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start,
                            const uint32_t* weights, int32_t taps, int32_t n, bool rising);
     void (*pairs)(uint32_t* out, const uint8_t* in, int32_t n);
-    void (*gatherPairs)(uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights,
-                        int32_t n, bool rising);
+    void (*gatherPairs)(uint32_t* const* out, const uint32_t* const* pairs, int channels, const int32_t* start,
+                        const uint32_t* weights, int32_t n, bool rising);
     void (*scale)(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n);
     void (*reciprocals)(float* out, const uint32_t* den, int32_t n);
     void (*divide)(uint8_t* out, const uint32_t* num, const uint32_t* den, const float* reciprocals, int32_t n,

@@ -3,7 +3,9 @@
 // build's entry points take the loops of resample_rows.h whole (flatten), so that they
 // are vectorised for that build alone. The AVX-512 build gathers taps that lie close
 // together by permuting a window of values held in two registers, and two taps from rows
-// of byte pairs in one multiply-add, where the others load each value on its own.
+// of byte pairs in one multiply-add, where the baseline loads each value on its own; the
+// AVX2 build does the same from a window of one register (resample_kernels_avx2.h), and
+// finishes rows of opaque pixels there too.
 #include "engine/pixels/kernel_builds.h"
 #include "engine/pixels/resample_kernel_sets.h"
 #include "engine/pixels/resample_kernels.h"
@@ -14,6 +16,8 @@
 
 #ifndef ITZ_MERGE_BASELINE_ONLY
 #include <immintrin.h>
+
+#include "engine/pixels/resample_kernels_avx2.h"
 #endif
 
 namespace lumatra::resample {
@@ -29,61 +33,30 @@ using Lanes = uint32_t __attribute__((vector_size(64)));
 
 // One group of 16 destinations whose taps lie in the window of 32 values from `least`:
 // the values are loaded as two registers and each tap permuted out of them.
-template <int kTaps>
-__attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherWindow(
-    uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start, const uint32_t* weights,
-    int32_t taps, int32_t n, int32_t least)
-{
-    const int32_t count = kTaps > 0 ? kTaps : taps;
-    Lanes index;
-    std::memcpy(&index, start, sizeof index);
-    index -= uint32_t(least);
-    for (int c = 0; c < channels; ++c) {
-        Lanes low, high, sum = {};
-        std::memcpy(&low, values[c] + least, sizeof low);
-        std::memcpy(&high, values[c] + least + 16, sizeof high);
-        for (int32_t t = 0; t < count; ++t) {
-            Lanes tap;
-            std::memcpy(&tap, weights + ptrdiff_t(t) * n, sizeof tap);
-            sum += tap * __builtin_shuffle(low, high, index + uint32_t(t));
-        }
-        std::memcpy(out[c], &sum, sizeof sum);
-    }
-}
-
-// GatherChannels over 16 destinations at a time: groups whose taps lie within 32 values
-// of the least start are permuted out of a window (GatherWindow); other groups, and the
-// last few destinations, gather one by one.
-__attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannelsWindowed(
-    uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start, const uint32_t* weights,
-    int32_t taps, int32_t n, bool rising)
-{
-    uint32_t* groupOut[5];
-    int32_t j = 0;
-    for (; j + 16 <= n; j += 16) {
-        int32_t least = start[j], greatest = start[j + 15];
-        if (!rising)
-            for (int k = 0; k < 16; ++k) {
-                least = std::min(least, start[j + k]);
-                greatest = std::max(greatest, start[j + k]);
+struct Window32 {
+    template <int kTaps>
+    static __attribute__((target("arch=x86-64-v4"))) inline void Run(uint32_t* const* out,
+                                                                      const uint32_t* const* values, int channels,
+                                                                      const int32_t* start, const uint32_t* weights,
+                                                                      int32_t taps, int32_t n, int32_t least)
+    {
+        const int32_t count = kTaps > 0 ? kTaps : taps;
+        Lanes index;
+        std::memcpy(&index, start, sizeof index);
+        index -= uint32_t(least);
+        for (int c = 0; c < channels; ++c) {
+            Lanes low, high, sum = {};
+            std::memcpy(&low, values[c] + least, sizeof low);
+            std::memcpy(&high, values[c] + least + 16, sizeof high);
+            for (int32_t t = 0; t < count; ++t) {
+                Lanes tap;
+                std::memcpy(&tap, weights + ptrdiff_t(t) * n, sizeof tap);
+                sum += tap * __builtin_shuffle(low, high, index + uint32_t(t));
             }
-        for (int c = 0; c < channels; ++c)
-            groupOut[c] = out[c] + j;
-        if (greatest - least + taps > kGatherPadding) {
-            for (int c = 0; c < channels; ++c)
-                resample_rows::GatherTaps(groupOut[c], values[c], start + j, weights + j, n, taps, 16);
-        } else if (taps == 2) {
-            GatherWindow<2>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else if (taps == 1) {
-            GatherWindow<1>(groupOut, values, channels, start + j, weights + j, taps, n, least);
-        } else {
-            GatherWindow<0>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+            std::memcpy(out[c], &sum, sizeof sum);
         }
     }
-    if (j < n)
-        for (int c = 0; c < channels; ++c)
-            resample_rows::GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
-}
+};
 
 // GatherPairs over 16 destinations at a time: where the pairs they load lie within 32 of
 // the first (the starts rising), the pairs are permuted out of a window of two registers
@@ -91,25 +64,30 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherChannel
 // (the bytes and weights are below 2^15); other groups, and the last few destinations,
 // load one by one.
 __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWindowed(
-    uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n, bool rising)
+    uint32_t* const* out, const uint32_t* const* pairs, int channels, const int32_t* start, const uint32_t* weights,
+    int32_t n, bool rising)
 {
     int32_t j = 0;
     for (; rising && j + 16 <= n; j += 16) {
         const int32_t least = start[j];
         if (start[j + 15] - least >= kGatherPadding) {
-            resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, 16);
+            resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, 16);
             continue;
         }
-        Lanes index, low, high, paired;
+        Lanes index, paired;
         std::memcpy(&index, start + j, sizeof index);
-        std::memcpy(&low, pairs + least, sizeof low);
-        std::memcpy(&high, pairs + least + 16, sizeof high);
         std::memcpy(&paired, weights + j, sizeof paired);
-        const Lanes loaded = __builtin_shuffle(low, high, index - uint32_t(least));
-        _mm512_storeu_si512(out + j, _mm512_madd_epi16(__m512i(loaded), __m512i(paired)));
+        index -= uint32_t(least);
+        for (int c = 0; c < channels; ++c) {
+            Lanes low, high;
+            std::memcpy(&low, pairs[c] + least, sizeof low);
+            std::memcpy(&high, pairs[c] + least + 16, sizeof high);
+            const Lanes loaded = __builtin_shuffle(low, high, index);
+            _mm512_storeu_si512(out[c] + j, _mm512_madd_epi16(__m512i(loaded), __m512i(paired)));
+        }
     }
     if (j < n)
-        resample_rows::GatherPairs(out + j, pairs, start + j, weights + j, n - j);
+        resample_rows::GatherPairChannels(out, pairs, channels, start, weights, j, n - j);
 }
 
 #endif
@@ -117,8 +95,9 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
 }  // namespace
 
 // One build of every entry point, in namespace `build`, compiled with `attributes`;
-// `gather` is its GatherChannels.
-#define ITZ_RESAMPLE_BUILD(build, attributes, gather, gatherPairs)                                             \
+// `gather` is its GatherChannels, `opaque31` and `opaque32` its FinishRow of opaque
+// pixels with three colours from one and two rows of sums.
+#define ITZ_RESAMPLE_BUILD(build, attributes, gather, gatherPairs, opaque31, opaque32)                        \
     namespace build {                                                                                          \
     attributes void Widen(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Widen(out, in, n); }  \
     attributes void Products(uint32_t* out, const uint8_t* a, const uint8_t* c, int32_t n)                   \
@@ -145,10 +124,10 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
         gather(out, values, channels, start, weights, taps, n, rising);                                       \
     }                                                                                                          \
     attributes void Pairs(uint32_t* out, const uint8_t* in, int32_t n) { resample_rows::Pairs(out, in, n); }   \
-    attributes void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start,                   \
-                                const uint32_t* weights, int32_t n, bool rising)                              \
+    attributes void GatherPairs(uint32_t* const* out, const uint32_t* const* pairs, int channels,               \
+                                const int32_t* start, const uint32_t* weights, int32_t n, bool rising)        \
     {                                                                                                          \
-        gatherPairs(out, pairs, start, weights, n, rising);                                                   \
+        gatherPairs(out, pairs, channels, start, weights, n, rising);                                         \
     }                                                                                                          \
     attributes void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n)                          \
     {                                                                                                          \
@@ -169,8 +148,8 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
     attributes void Finish32(const FinishJob& job) { resample_rows::FinishRow<false, 3, 2>(job); }             \
     attributes void Opaque01(const FinishJob& job) { resample_rows::FinishRow<true, 0, 1>(job); }              \
     attributes void Opaque02(const FinishJob& job) { resample_rows::FinishRow<true, 0, 2>(job); }              \
-    attributes void Opaque31(const FinishJob& job) { resample_rows::FinishRow<true, 3, 1>(job); }              \
-    attributes void Opaque32(const FinishJob& job) { resample_rows::FinishRow<true, 3, 2>(job); }              \
+    attributes void Opaque31(const FinishJob& job) { opaque31(job); }                                          \
+    attributes void Opaque32(const FinishJob& job) { opaque32(job); }                                          \
     }
 #define ITZ_RESAMPLE_SET(name, build, supported)                                                              \
     KernelSet                                                                                                 \
@@ -186,14 +165,15 @@ __attribute__((target("arch=x86-64-v4"))) ITZ_RESAMPLE_INLINE void GatherPairsWi
         }                                                                                                     \
     }
 
-// The plain builds gather pairs one by one.
-ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* out, const uint32_t* pairs, const int32_t* start,
-                                         const uint32_t* weights, int32_t n, bool /*rising*/)
+// The baseline gathers pairs one by one.
+ITZ_RESAMPLE_INLINE void GatherPairsEach(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                         const int32_t* start, const uint32_t* weights, int32_t n, bool /*rising*/)
 {
-    resample_rows::GatherPairs(out, pairs, start, weights, n);
+    resample_rows::GatherPairChannels(out, pairs, channels, start, weights, 0, n);
 }
 
-ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach)
+ITZ_RESAMPLE_BUILD(baseline, __attribute__((flatten)), resample_rows::GatherChannels<uint32_t>, GatherPairsEach,
+                   (resample_rows::FinishRow<true, 3, 1>), (resample_rows::FinishRow<true, 3, 2>))
 
 // clang (the fuzz targets' compiler) knows neither the x86-64-v4 level in its processor
 // checks nor flattening across instruction sets: such a build has the baseline alone.
@@ -203,10 +183,12 @@ const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("baseline", baseline, kernel_b
 
 #else
 
-ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))), GatherChannelsWindowed,
-                   GatherPairsWindowed)
-ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))), resample_rows::GatherChannels<uint32_t>,
-                   GatherPairsEach)
+ITZ_RESAMPLE_BUILD(avx512, __attribute__((flatten, target("arch=x86-64-v4"))),
+                   (resample_rows::GatherChannelsWindowed<16, kGatherPadding, Window32>),
+                   GatherPairsWindowed, (resample_rows::FinishRow<true, 3, 1>), (resample_rows::FinishRow<true, 3, 2>))
+ITZ_RESAMPLE_BUILD(avx2, __attribute__((flatten, target("avx2"))),
+                   (resample_rows::GatherChannelsWindowed<8, 8, avx2_rows::Window8>),
+                   avx2_rows::GatherPairsWindowed, avx2_rows::FinishOpaqueColours<1>, avx2_rows::FinishOpaqueColours<2>)
 
 const KernelSet kKernelSets[] = {ITZ_RESAMPLE_SET("avx512", avx512, kernel_builds::RunsAvx512),
                                  ITZ_RESAMPLE_SET("avx2", avx2, kernel_builds::RunsAvx2),

@@ -22,8 +22,9 @@ void AddWeightedSums(uint32_t* sum, const uint32_t* in, uint32_t w, int32_t n, b
 void GatherChannels(uint32_t* const* out, const uint32_t* const* values, int channels, const int32_t* start,
                     const uint32_t* weights, int32_t taps, int32_t n, bool rising);
 void Pairs(uint32_t* out, const uint8_t* in, int32_t n);
-void GatherPairs(uint32_t* out, const uint32_t* pairs, const int32_t* start, const uint32_t* weights, int32_t n,
-                 bool rising);
+// GatherPairs of resample_rows.h for `channels` rows of pairs sharing the weights.
+void GatherPairs(uint32_t* const* out, const uint32_t* const* pairs, int channels, const int32_t* start,
+                 const uint32_t* weights, int32_t n, bool rising);
 void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n);
 void Reciprocals(float* out, const uint32_t* den, int32_t n);
 void Divide(uint8_t* out, const uint32_t* num, const uint32_t* den, const float* reciprocals, int32_t n,

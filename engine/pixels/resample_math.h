@@ -22,9 +22,14 @@ inline constexpr uint64_t kMaxWeightProduct32 = UINT32_MAX / (255 * 255);  // 66
 // n / d + 2^-10 as n / d <= 255, and truncates to the quotient q or q + 1. The remainder
 // n - q d then lies in [-d, d), which 32-bit integers hold exactly, and one step against
 // it gives the quotient.
+//
+// kBelow2p31: n < 2^31, converted as a signed integer to the same float, one vector
+// instruction where the unsigned conversion takes several.
+template <bool kBelow2p31 = false>
 inline uint32_t DivideSum(uint32_t n, uint32_t d, float reciprocal)
 {
-    const int32_t q = int32_t(float(n) * reciprocal);
+    const float sum = kBelow2p31 ? float(int32_t(n)) : float(n);
+    const int32_t q = int32_t(sum * reciprocal);
     const int32_t r = int32_t(n - uint32_t(q) * d);
     return uint32_t(q + (r >> 31));  // -1 where the remainder is negative
 }

@@ -103,8 +103,10 @@ bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_
         for (int64_t j = 0; j < count; ++j)
             plan.pairs[j] = plan.weights[j] | plan.weights[count + j] << 16;
     }
-    plan.largestTotal = *std::max_element(plan.totals, plan.totals + count);
-    plan.reached = *std::min_element(plan.totals, plan.totals + count) != 0;
+    const auto [least, largest] = std::minmax_element(plan.totals, plan.totals + count);
+    plan.largestTotal = *largest;
+    plan.reached = *least != 0;
+    plan.uniform = *least == *largest;
     plan.rising = std::is_sorted(plan.start, plan.start + count);
     return true;
 }

@@ -22,6 +22,7 @@ struct BLAxisPlan {
     uint32_t largestTotal = 0;
     bool rising = false;   // no start is below the one before it
     bool reached = false;  // every destination gathers some weight
+    bool uniform = false;  // every destination's total is the same
     int32_t* start = nullptr;
     uint32_t* totals = nullptr;
     float* reciprocals = nullptr;

@@ -4,6 +4,7 @@
 // vectorises it. Library-private.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -96,6 +97,60 @@ ITZ_RESAMPLE_INLINE void GatherChannels(Sum* const* out, const Sum* const* value
         GatherTaps(out[c], values[c], start, weights, n, taps, n);
 }
 
+// The least and greatest of the kGroup starts from `start`, the first and last where
+// they rise.
+template <int kGroup>
+ITZ_RESAMPLE_INLINE void StartSpan(const int32_t* start, bool rising, int32_t& least, int32_t& greatest)
+{
+    least = start[0];
+    greatest = start[kGroup - 1];
+    if (!rising)
+        for (int k = 0; k < kGroup; ++k) {
+            least = std::min(least, start[k]);
+            greatest = std::max(greatest, start[k]);
+        }
+}
+
+// GatherChannels of 32-bit sums kGroup destinations at a time: a group whose taps lie
+// within the kWindow values from its least start goes through
+// Window::Run<kTaps>(out, values, channels, start, weights, taps, n, least) (kTaps the
+// taps for 1 and 2, 0 for any other count), which a build permutes out of registers;
+// other groups, and the last few destinations, gather one by one. A row whose first
+// group does not fit a window (a reduction) gathers whole, as GatherChannels does.
+// Window::Run is inline with its build's target, for the build's flattened entry point
+// to take whole.
+template <int kGroup, int kWindow, class Window>
+ITZ_RESAMPLE_INLINE void GatherChannelsWindowed(uint32_t* const* out, const uint32_t* const* values, int channels,
+                                                const int32_t* start, const uint32_t* weights, int32_t taps,
+                                                int32_t n, bool rising)
+{
+    int32_t least = 0, greatest = 0;
+    if (n >= kGroup)
+        StartSpan<kGroup>(start, rising, least, greatest);
+    if (n < kGroup || greatest - least + taps > kWindow)
+        return GatherChannels(out, values, channels, start, weights, taps, n);
+    uint32_t* groupOut[5];
+    int32_t j = 0;
+    for (; j + kGroup <= n; j += kGroup) {
+        StartSpan<kGroup>(start + j, rising, least, greatest);
+        for (int c = 0; c < channels; ++c)
+            groupOut[c] = out[c] + j;
+        if (greatest - least + taps > kWindow) {
+            for (int c = 0; c < channels; ++c)
+                GatherTaps(groupOut[c], values[c], start + j, weights + j, n, taps, kGroup);
+        } else if (taps == 2) {
+            Window::template Run<2>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        } else if (taps == 1) {
+            Window::template Run<1>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        } else {
+            Window::template Run<0>(groupOut, values, channels, start + j, weights + j, taps, n, least);
+        }
+    }
+    if (j < n)
+        for (int c = 0; c < channels; ++c)
+            GatherTaps(out[c] + j, values[c], start + j, weights + j, n, taps, n - j);
+}
+
 // A row of byte pairs: out[s] holds in[s] in its low half and in[s + 1] (0 past the
 // row's end) in its high half, so that a destination gathering two neighbours loads both
 // at once.
@@ -116,6 +171,14 @@ ITZ_RESAMPLE_INLINE void GatherPairs(uint32_t* __restrict out, const uint32_t* _
         const uint32_t p = pairs[start[j]], w = weights[j];
         out[j] = (p & 0xFFFF) * (w & 0xFFFF) + (p >> 16) * (w >> 16);
     }
+}
+
+// GatherPairs for several channels sharing the weights, destinations j0 to j0 + n - 1.
+ITZ_RESAMPLE_INLINE void GatherPairChannels(uint32_t* const* out, const uint32_t* const* pairs, int channels,
+                                            const int32_t* start, const uint32_t* weights, int32_t j0, int32_t n)
+{
+    for (int c = 0; c < channels; ++c)
+        GatherPairs(out[c] + j0, pairs[c], start + j0, weights + j0, n);
 }
 
 // out = w in: a row's weight totals, from the column totals and the row's own.
@@ -160,16 +223,19 @@ struct FinishJob {
     uint32_t rowTotal;
     float rowReciprocal;  // its SumReciprocal
     bool reached;         // no column total is 0
+    bool uniform;         // every column total is the same
     uint8_t* out[4];
     int32_t n;
 };
 
 // The quotient of a sum by its divisor, or the old byte where the divisor is 0 (and so
 // the sum: the quotient, set aside, stays in range). kReached: the divisor is not 0.
-template <bool kReached>
+// kBelow2p31: the sum is below 2^31, as a sum of bytes or of opaque colours is (at most
+// 255 times a weight total).
+template <bool kReached, bool kBelow2p31>
 ITZ_RESAMPLE_INLINE uint8_t Quotient(uint32_t sum, uint32_t divisor, float reciprocal, uint8_t old)
 {
-    const uint8_t quotient = uint8_t(DivideSum(sum, divisor, reciprocal));
+    const uint8_t quotient = uint8_t(DivideSum<kBelow2p31>(sum, divisor, reciprocal));
     return kReached || divisor != 0 ? quotient : old;
 }
 
@@ -199,19 +265,19 @@ ITZ_RESAMPLE_INLINE void FinishLoop(const uint32_t* __restrict a0, const uint32_
         if constexpr (kOpaque) {
             outA[j] = kReached || total != 0 ? 255 : outA[j];
             if constexpr (kColours == 3) {
-                outR[j] = Quotient<kReached>(Weigh<kTaps>(r0, r1, w0, w1, j), total, byTotal, outR[j]);
-                outG[j] = Quotient<kReached>(Weigh<kTaps>(g0, g1, w0, w1, j), total, byTotal, outG[j]);
-                outB[j] = Quotient<kReached>(Weigh<kTaps>(b0, b1, w0, w1, j), total, byTotal, outB[j]);
+                outR[j] = Quotient<kReached, true>(Weigh<kTaps>(r0, r1, w0, w1, j), total, byTotal, outR[j]);
+                outG[j] = Quotient<kReached, true>(Weigh<kTaps>(g0, g1, w0, w1, j), total, byTotal, outG[j]);
+                outB[j] = Quotient<kReached, true>(Weigh<kTaps>(b0, b1, w0, w1, j), total, byTotal, outB[j]);
             }
             continue;
         }
         const uint32_t alpha = Weigh<kTaps>(a0, a1, w0, w1, j);
-        outA[j] = Quotient<kReached>(alpha, total, byTotal, outA[j]);
+        outA[j] = Quotient<kReached, true>(alpha, total, byTotal, outA[j]);
         if constexpr (kColours == 3) {
             const float byAlpha = SumReciprocal(alpha);
-            outR[j] = Quotient<false>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
-            outG[j] = Quotient<false>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
-            outB[j] = Quotient<false>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
+            outR[j] = Quotient<false, false>(Weigh<kTaps>(r0, r1, w0, w1, j), alpha, byAlpha, outR[j]);
+            outG[j] = Quotient<false, false>(Weigh<kTaps>(g0, g1, w0, w1, j), alpha, byAlpha, outG[j]);
+            outB[j] = Quotient<false, false>(Weigh<kTaps>(b0, b1, w0, w1, j), alpha, byAlpha, outB[j]);
         }
     }
 }

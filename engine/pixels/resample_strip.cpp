@@ -54,9 +54,9 @@ struct Rows<uint32_t> {
     }
     static constexpr bool kPairs = true;  // gathers two taps from rows of byte pairs
     static void Pairs(uint32_t* out, const uint8_t* in, int32_t n) { resample::Pairs(out, in, n); }
-    static void GatherPairs(uint32_t* out, const uint32_t* pairs, const BLAxisPlan& plan)
+    static void GatherPairs(uint32_t* const* out, const uint32_t* const* pairs, int channels, const BLAxisPlan& plan)
     {
-        resample::GatherPairs(out, pairs, plan.start, plan.pairs, plan.count, plan.rising);
+        resample::GatherPairs(out, pairs, channels, plan.start, plan.pairs, plan.count, plan.rising);
     }
     static void Scale(uint32_t* out, const uint32_t* in, uint32_t w, int32_t n) { resample::Scale(out, in, w, n); }
     static void Reciprocals(float* out, const uint32_t* den, int32_t n) { resample::Reciprocals(out, den, n); }
@@ -99,7 +99,7 @@ struct Rows<uint64_t> {
     }
     static constexpr bool kPairs = false;
     static void Pairs(uint64_t*, const uint8_t*, int32_t) {}
-    static void GatherPairs(uint64_t*, const uint64_t*, const BLAxisPlan&) {}
+    static void GatherPairs(uint64_t* const*, const uint64_t* const*, int, const BLAxisPlan&) {}
     static void Scale(uint64_t* out, const uint32_t* in, uint32_t w, int32_t n) { resample_rows::Scale(out, in, w, n); }
     static void Reciprocals(float*, const uint64_t*, int32_t) {}
     static void Divide(uint8_t* out, const uint64_t* num, const uint64_t* den, const float*, int32_t n,
@@ -299,11 +299,12 @@ private:
             return;
         // The channels of bytes come first (alpha, or every one without alpha products);
         // with two taps they gather pairs of neighbouring bytes at once.
-        int first = m_opaque ? 1 : 0;
-        for (; Rows<Sum>::kPairs && m_x.pairs && first < m_channels && ByteChannel(first); ++first) {
+        const int paired = m_opaque ? 1 : 0;
+        int first = paired;
+        for (; Rows<Sum>::kPairs && m_x.pairs && first < m_channels && ByteChannel(first); ++first)
             Rows<Sum>::Pairs(m_values[first], SourceRow(first, row), m_x.sources);
-            Rows<Sum>::GatherPairs(held[first], m_values[first], m_x);
-        }
+        if (first > paired)
+            Rows<Sum>::GatherPairs(held + paired, m_values + paired, first - paired, m_x);
         for (int c = first; c < m_channels; ++c) {
             if (ByteChannel(c))
                 Rows<Sum>::Widen(m_values[c], SourceRow(c, row), m_x.sources);
@@ -336,6 +337,7 @@ private:
         job.rowTotal = m_y.totals[i];
         job.rowReciprocal = SumReciprocal(m_y.totals[i]);
         job.reached = m_x.reached;
+        job.uniform = m_x.uniform;
         job.n = m_x.count;
         Rows<Sum>::Finish(opaque, m_r.colours, taps, job);
     }
