@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <algorithm>
 #include <QMessageBox>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
@@ -14,6 +12,7 @@
 #include <QPushButton>
 
 #include "app/shell/application.h"
+#include "app/shell/file_dialog_names.h"
 #include "app/shell/file_save_dialog.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/new_dialog.h"
@@ -38,19 +37,19 @@ QWidget* ParentOr(QWidget* parent)
 }
 
 // The Open dialog. Qt checks that each chosen file exists through its own spelling of
-// the name, which misses a name that is not UTF-8 (Qt shows its bad bytes as U+FFFD):
-// files that exist under their real bytes are accepted here.
+// the name, which misses a name that is not UTF-8: files that exist under their real
+// bytes are accepted here.
 class COpenFileDialog : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    explicit COpenFileDialog(QWidget* parent) : QFileDialog(parent)
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        ListUndecodedNames(*this);
+    }
 
     void accept() override
     {
-        const QStringList files = selectedFiles();
-        const auto seenByQt = [](const QString& file) { return QFileInfo::exists(file); };
-        const auto onDisk = [](const QString& file) { return PathEntryExists(TextFromQtPath(file)); };
-        if (!files.isEmpty() && !std::all_of(files.begin(), files.end(), seenByQt) &&
-            std::all_of(files.begin(), files.end(), onDisk)) {
+        if (ExistOnlyUnderTheirBytes(selectedFiles())) {
             QDialog::accept();
             return;
         }
@@ -124,7 +123,6 @@ MessageAnswer CQtShellDialogs::ShowMessage(QWidget* parent, const QString& text,
 QStringList CQtShellDialogs::AskOpenFileNames(QWidget* parent, const QStringList& nameFilters)
 {
     COpenFileDialog dialog(ParentOr(parent));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(nameFilters);
