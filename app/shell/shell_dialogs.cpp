@@ -57,6 +57,27 @@ public:
     }
 };
 
+// Keeps a widget of a Qt dialog hidden and disabled whatever the dialog does to it.
+class CKeptAway : public QObject {
+public:
+    explicit CKeptAway(QWidget& widget) : QObject(&widget)
+    {
+        widget.hide();
+        widget.setEnabled(false);
+        widget.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::EnabledChange && widget->isEnabled())
+            widget->setEnabled(false);
+        else if (event->type() == QEvent::Show)
+            widget->hide();
+        return false;
+    }
+};
+
 }  // namespace
 
 CShellDialogs::~CShellDialogs() = default;
@@ -190,7 +211,14 @@ bool CQtShellDialogs::AskPrinterSetup(QWidget* parent, QPrinter* printer)
     QPrintDialog dialog(printer, ParentOr(parent));
     // Printing to a file lists the PDF file printer beside the queues.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
-    // A set-up, not a print: its button only accepts the choice.
+    // A set-up, not a print: the PDF file printer asks for its file at each print, so
+    // the set-up shows no output file. Qt enables that box whenever the PDF printer is
+    // chosen and checks the file it names on OK, offering to overwrite it.
+    for (const char* name : {"lOutput", "filename", "fileBrowser"}) {
+        if (auto* widget = dialog.findChild<QWidget*>(QLatin1String(name)))
+            new CKeptAway(*widget);
+    }
+    // Its button only accepts the choice.
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
