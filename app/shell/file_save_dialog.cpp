@@ -8,6 +8,7 @@
 #include <QLineEdit>
 
 #include "app/shell/error_text.h"
+#include "app/shell/file_dialog_names.h"
 #include "app/shell/path_text.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/shell/shell_strings.h"
@@ -19,6 +20,7 @@ CRFileSaveDialog::CRFileSaveDialog(const QString& initialName, const QString& fi
     : QFileDialog(owner), m_pairs(SplitFilterString(filter))
 {
     setOption(QFileDialog::DontUseNativeDialog);
+    ListUndecodedNames(*this);
     setOption(QFileDialog::DontConfirmOverwrite);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
@@ -108,7 +110,8 @@ bool CRFileSaveDialog::OnFileNameOK()
     }
     if (!PathEntryExists(TextFromQtPath(name)))
         return true;
-    return ShellDialogs().ShowMessage(this, name + LoadShellString(IDS_ALREADY_EXISTS), MessageButtons::YesNo,
+    return ShellDialogs().ShowMessage(this, DisplayText(name) + LoadShellString(IDS_ALREADY_EXISTS),
+                                      MessageButtons::YesNo,
                                       LoadShellString(IDS_SAVE_AS_CAPTION)) == MessageAnswer::Yes;
 }
 

@@ -62,11 +62,12 @@ bool CSystemPrinterSource::ChooseOutput(QWidget* parent, const QString& docName)
     QPrinter* printer = GetPrinter();
     if (printer->outputFormat() != QPrinter::PdfFormat)
         return true;
-    QString name = printer->outputFileName().isEmpty() ? PdfNameFor(docName) : printer->outputFileName();
+    QString name = m_outputFile.isEmpty() ? PdfNameFor(docName) : m_outputFile;
     int type = 1;
     if (!ShellDialogs().AskSaveFileName(parent, LoadShellString(IDS_PRINT_TO_FILE), LoadShellString(IDS_PDF_FILTER),
                                         &name, &type))
         return false;
+    m_outputFile = name;
     printer->setOutputFileName(name);
     return true;
 }

@@ -46,6 +46,9 @@ public:
 private:
     DefaultPrinterLookup m_lookup;
     std::unique_ptr<QPrinter> m_printer;
+    // The file of the last print: the printer's own output file is whatever Qt's set-up
+    // dialog left in it.
+    QString m_outputFile;
 };
 
 class CPrinterDC : public CPrintCaps {

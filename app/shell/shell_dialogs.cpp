@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <algorithm>
 #include <QMessageBox>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
@@ -14,6 +12,7 @@
 #include <QPushButton>
 
 #include "app/shell/application.h"
+#include "app/shell/file_dialog_names.h"
 #include "app/shell/file_save_dialog.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/new_dialog.h"
@@ -38,23 +37,44 @@ QWidget* ParentOr(QWidget* parent)
 }
 
 // The Open dialog. Qt checks that each chosen file exists through its own spelling of
-// the name, which misses a name that is not UTF-8 (Qt shows its bad bytes as U+FFFD):
-// files that exist under their real bytes are accepted here.
+// the name, which misses a name that is not UTF-8: files that exist under their real
+// bytes are accepted here.
 class COpenFileDialog : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    explicit COpenFileDialog(QWidget* parent) : QFileDialog(parent)
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        ListUndecodedNames(*this);
+    }
 
     void accept() override
     {
-        const QStringList files = selectedFiles();
-        const auto seenByQt = [](const QString& file) { return QFileInfo::exists(file); };
-        const auto onDisk = [](const QString& file) { return PathEntryExists(TextFromQtPath(file)); };
-        if (!files.isEmpty() && !std::all_of(files.begin(), files.end(), seenByQt) &&
-            std::all_of(files.begin(), files.end(), onDisk)) {
+        if (ExistOnlyUnderTheirBytes(selectedFiles())) {
             QDialog::accept();
             return;
         }
         QFileDialog::accept();
+    }
+};
+
+// Keeps a widget of a Qt dialog hidden and disabled whatever the dialog does to it.
+class CKeptAway : public QObject {
+public:
+    explicit CKeptAway(QWidget& widget) : QObject(&widget)
+    {
+        widget.hide();
+        widget.setEnabled(false);
+        widget.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::EnabledChange && widget->isEnabled())
+            widget->setEnabled(false);
+        else if (event->type() == QEvent::Show)
+            widget->hide();
+        return false;
     }
 };
 
@@ -124,7 +144,6 @@ MessageAnswer CQtShellDialogs::ShowMessage(QWidget* parent, const QString& text,
 QStringList CQtShellDialogs::AskOpenFileNames(QWidget* parent, const QStringList& nameFilters)
 {
     COpenFileDialog dialog(ParentOr(parent));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(nameFilters);
@@ -192,7 +211,14 @@ bool CQtShellDialogs::AskPrinterSetup(QWidget* parent, QPrinter* printer)
     QPrintDialog dialog(printer, ParentOr(parent));
     // Printing to a file lists the PDF file printer beside the queues.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
-    // A set-up, not a print: its button only accepts the choice.
+    // A set-up, not a print: the PDF file printer asks for its file at each print, so
+    // the set-up shows no output file. Qt enables that box whenever the PDF printer is
+    // chosen and checks the file it names on OK, offering to overwrite it.
+    for (const char* name : {"lOutput", "filename", "fileBrowser"}) {
+        if (auto* widget = dialog.findChild<QWidget*>(QLatin1String(name)))
+            new CKeptAway(*widget);
+    }
+    // Its button only accepts the choice.
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));

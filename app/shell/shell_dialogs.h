@@ -42,8 +42,9 @@ public:
     virtual void RunProgress(COperationBase& operation) = 0;
     // The printer set-up on the printer (QPrintDialog without page ranges or selection):
     // the choice among the system's print queues and the PDF file printer, with the
-    // paper, orientation and margins under its properties. True when the user accepted,
-    // and only then is the printer changed.
+    // paper, orientation and margins under its properties, and no output file (the PDF
+    // file printer asks for it at each print). True when the user accepted, and only then
+    // is the printer changed.
     virtual bool AskPrinterSetup(QWidget* parent, QPrinter* printer) = 0;
     // Runs one of the program's own dialogs modally (the Print dialog): its result.
     virtual int ExecModal(QDialog* dialog) = 0;

@@ -6,6 +6,8 @@
 #include <new>
 
 #include "app/shell/application.h"
+#include "app/shell/child_frame.h"
+#include "app/shell/document.h"
 #include "app/shell/layer_naming.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/picture_view.h"
@@ -64,6 +66,29 @@ void HideCaret(CTamsleyView* view)
         view->FlashTextCursor(INT32_MIN, INT32_MIN, false, INT32_MIN);
 }
 
+// Editing ends with the tool: no text layer of an open picture keeps a selection, whose
+// highlight would stay on the picture under the next tool. Carets stay where they are.
+void EndTextSelections()
+{
+    CTamsleyApp* app = CTamsleyApp::Get();
+    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+    if (!frame)
+        return;
+    for (CChildFrame* child : frame->GetChildFrames()) {
+        ITzPicture* picture = child->GetDocument() ? child->GetDocument()->GetPicture() : nullptr;
+        for (uint16_t index = 0; picture && index < picture->GetLayerCount(); ++index) {
+            ITzLayerBase* layer = picture->GetLayerbyIndex(index);
+            auto* text = layer && layer->GetType() == ITzLAYERTYPE_TEXT ? dynamic_cast<ITzLayerText*>(layer) : nullptr;
+            uint32_t anchor = 0;
+            uint32_t caret = 0;
+            if (text)
+                text->GetSelectRange(&anchor, &caret);
+            if (anchor != caret)
+                text->SetSelectRange(caret, caret);
+        }
+    }
+}
+
 }  // namespace
 
 CTool_Text::CTool_Text() : CToolBase(tool_id::TEXT, kTextTemplate, kTextButton)
@@ -90,6 +115,7 @@ int CTool_Text::Activate(bool activate)
         m_busy = 0;
         SetPanel(nullptr);
         HideCaret(ActiveView());
+        EndTextSelections();
         return 1;
     }
     if (!m_engine)

@@ -35,7 +35,8 @@ public:
     ~CTool_Text() override;
 
     // Becoming current makes the engine tool and gives the active view the focus;
-    // ceasing to be current deletes the engine tool and lets go of the panel.
+    // ceasing to be current deletes the engine tool, lets go of the panel and ends every
+    // text selection (carets stay), so that no highlight stays behind.
     int Activate(bool activate) override;
     int OnLButtonDown(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;
     int OnMouseMove(uint32_t flags, _tagPTzMOUSEPOINT* point, CTamsleyView* view) override;

@@ -1,13 +1,17 @@
 // File names that are not UTF-8 (Linux names are bytes): such a file opens from the
-// command line, the Open dialog and a drop, saves back to the same bytes, saves as
+// command line, the Open dialog (which lists it) and a drop, saves back to the same bytes, saves as
 // another such name, and keeps its name in the recent-file list across runs; people
 // see the bad bytes as U+FFFD.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -27,6 +31,22 @@ const std::string kLatin1 = "latin1-\xE9t\xE9.bmp";  // "été" in Latin-1: not 
 const QString kLatin1Text = QString::fromStdU16String(u"latin1-\xDCE9t\xDCE9.bmp");
 const QString kLatin1Shown = QString::fromStdU16String(u"latin1-\uFFFDt\uFFFD.bmp");
 
+// The row of the dialog's shown view that lists the name, and the view; invalid when none.
+QModelIndex ListedRow(QFileDialog* dialog, const QString& shown, QAbstractItemView** view)
+{
+    for (auto* candidate : dialog->findChildren<QAbstractItemView*>()) {
+        const bool fileView = candidate->objectName() == QStringLiteral("listView") ||
+                              candidate->objectName() == QStringLiteral("treeView");
+        if (!fileView || !candidate->isVisible())
+            continue;
+        *view = candidate;
+        const QModelIndexList found = candidate->model()->match(
+            candidate->model()->index(0, 0, candidate->rootIndex()), Qt::DisplayRole, shown, 1, Qt::MatchExactly);
+        return found.value(0);
+    }
+    return {};
+}
+
 // Runs the modal dialog that the call opens through the given hand, then returns.
 void WithModalDialog(const std::function<void(QFileDialog*)>& hand, const std::function<void()>& call)
 {
@@ -35,6 +55,9 @@ void WithModalDialog(const std::function<void(QFileDialog*)>& hand, const std::f
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
             timer.stop();
             hand(dialog);
+            // A hand that failed leaves the dialog up: it goes, and the test goes on.
+            if (dialog->isVisible())
+                dialog->reject();
         }
     });
     timer.start(20);
@@ -80,12 +103,15 @@ TEST_F(FileNames, AFileOpensFromTheOpenDialogAndComesBackFromTheRecentList)
     QStringList chosen;
     WithModalDialog(
         [&](QFileDialog* dialog) {
-            // The name as the dialog lists it, as a click on it puts it in the name box.
             dialog->setDirectory(folder);
-            auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(box, nullptr);
-            box->setText(kLatin1Shown);
-            QMetaObject::invokeMethod(dialog, "accept");
+            QAbstractItemView* view = nullptr;
+            const QModelIndex row = ListedRow(dialog, kLatin1Shown, &view);
+            ASSERT_TRUE(row.isValid()) << "the dialog lists the file";
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+            EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), kLatin1Shown);
+            QPushButton* open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+            ASSERT_TRUE(open->isEnabled());
+            open->click();
         },
         [&] { chosen = quorvel::CQtShellDialogs().AskOpenFileNames(nullptr, {QStringLiteral("BMP (*.bmp)")}); });
     ASSERT_EQ(chosen, QStringList{Path(kLatin1Text)});
@@ -122,15 +148,21 @@ TEST_F(FileNames, SaveWritesTheSameBytesAndSaveAsMakesAnotherSuchName)
     EXPECT_TRUE(dialogs->messages[0].contains(kLatin1Shown)) << dialogs->messages[0].toStdString();
     dialogs->messages.clear();
 
-    // The real Save dialog starts on the name as Qt spells it and asks before replacing.
-    QString name = Path(kLatin1Text);
+    // The real Save dialog lists the file; a double click on it chooses it, after the
+    // question whether to replace it.
+    QString name = Path(QStringLiteral("new.bmp"));
     int type = 1;
     dialogs->answers.push_back(quorvel::MessageAnswer::Yes);
-    WithModalDialog([](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); },
-                    [&] {
-                        quorvel::CQtShellDialogs().AskSaveFileName(nullptr, QString(), QStringLiteral("BMP|*.bmp||"),
-                                                                  &name, &type);
-                    });
+    WithModalDialog(
+        [&](QFileDialog* dialog) {
+            QAbstractItemView* view = nullptr;
+            const QModelIndex row = ListedRow(dialog, kLatin1Shown, &view);
+            ASSERT_TRUE(row.isValid()) << "the dialog lists the file";
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+        },
+        [&] {
+            quorvel::CQtShellDialogs().AskSaveFileName(nullptr, QString(), QStringLiteral("BMP|*.bmp||"), &name, &type);
+        });
     EXPECT_EQ(name, Path(kLatin1Text));
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].startsWith(Path(kLatin1Shown))) << "the replace question";

@@ -1,13 +1,15 @@
 // Printing on a machine without a print queue: the application's printer is then the PDF
 // file printer, which asks for its file at each print; the page printed into that file
 // is rendered back (pdftoppm) and must show the picture, on the paper, orientation and
-// margins chosen in the printer set-up. Qt's own set-up dialog lists the PDF printer and
-// its choice reaches the Print dialog's paper; a queue that refuses a whole layout still
-// gets its paper.
+// margins chosen in the printer set-up. Qt's own set-up dialog lists the PDF printer, its
+// choice reaches the Print dialog's paper, and it asks nothing about the PDF file; a
+// queue that refuses a whole layout still gets its paper.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintEngine>
@@ -245,6 +247,54 @@ TEST(PrintToFile, PageSetupShowsThePrinterSetUpWhoseChoiceOfPaperReachesThePrevi
     const QRect a5 = QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, {}).fullRectPixels(1200);
     EXPECT_NEAR(dialog.GetPrinterDC()->GetDeviceCaps(PrintCap::PhysicalWidth), a5.width(), 1);
     EXPECT_NEAR(dialog.GetPrinterDC()->GetDeviceCaps(PrintCap::PhysicalHeight), a5.height(), 1);
+}
+
+TEST(PrintToFile, PrintSetupAsksNothingAboutTheFileEachPrintChooses)
+{
+    TempFolder folder;
+    ScopedDialogs dialogs;
+    quorvel::CSystemPrinterSource source(&NoQueue);
+    const QString picture = QString::fromStdString(folder.Item("picture.bmp"));
+    const QString earlier = QString::fromStdString(folder.Item("earlier.pdf"));
+    folder.Write("earlier.pdf", "%PDF-earlier");
+    QStringList offered;
+    dialogs->save = [&](QString* name, int*) {
+        offered << *name;
+        *name = earlier;
+        return true;
+    };
+    // OK in each set-up (which a refused OK leaves up, to be closed); every other window
+    // is a question of Qt's, answered Yes.
+    QStringList questions;
+    QTimer script;
+    QObject::connect(&script, &QTimer::timeout, [&questions] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown || shown->property("answered").toBool())
+            return;
+        shown->setProperty("answered", true);
+        // Clicks from timers of their own: a question Qt asks on OK waits in the click.
+        if (auto* setup = qobject_cast<QPrintDialog*>(shown)) {
+            QTimer::singleShot(0, setup, [setup] {
+                setup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            QTimer::singleShot(500, setup, [setup] { setup->reject(); });
+        } else if (auto* box = qobject_cast<QMessageBox*>(shown)) {
+            questions << box->text();
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                yes->click();
+            else
+                box->reject();
+        }
+    });
+    script.start(5);
+    for (int print = 0; print < 2; ++print) {
+        EXPECT_TRUE(quorvel::CQtShellDialogs().AskPrinterSetup(nullptr, source.GetPrinter()));
+        ASSERT_TRUE(source.ChooseOutput(nullptr, picture));
+    }
+    EXPECT_EQ(questions, QStringList());
+    EXPECT_EQ(offered, (QStringList{QString::fromStdString(folder.Item("picture.pdf")), earlier}))
+        << "the document's name, then the last print's file";
+    EXPECT_EQ(folder.Read("earlier.pdf"), "%PDF-earlier");
 }
 
 // A print queue's engine as far as page layouts go: every paper has margins of at least

@@ -1,6 +1,7 @@
 // The text tool's front-end on a real picture: clicks and the key sink's keys editing
-// text layers, what the sink keeps from the view, the panel display after edits and
-// Undo, face names that keep their terminator, and the flashing caret's line.
+// text layers, what the sink keeps from the view, the selection's highlight that goes
+// with the tool, the panel display after edits and Undo, face names that keep their
+// terminator, and the flashing caret's line.
 #include <QInputMethodEvent>
 #include <QMdiArea>
 #include <QPaintEvent>
@@ -186,6 +187,44 @@ TEST_F(TextTool, KeysDoNothingUnderAnotherToolOrWithoutAPicture)
     text->OnTextChar(u'c');
     text->OnTextKeyDown(Qt::Key_Left, {});
     EXPECT_TRUE(panel->fonts.empty());
+}
+
+TEST_F(TextTool, TheSelectionsHighlightGoesWithTheToolAndStaysGoneWhenItComesBack)
+{
+    Click(20, 30);
+    QTest::keyClicks(Sink(), QStringLiteral("WWWW"));
+    ITzLayerText* layer = ActiveText();
+    ASSERT_TRUE(layer);
+    PTzRECT bounds = {};
+    layer->GetBounds(&bounds);
+    // A drag over the text from its end to its start selects all of it.
+    const int middle = (bounds.top + bounds.bottom) / 2;
+    Press(At(bounds.right - 1, middle));
+    Drag(At(bounds.left, middle));
+    Release(At(bounds.left, middle));
+    const QRect text(At(bounds.left, bounds.top), At(bounds.right, bounds.bottom) - QPoint(1, 1));
+    // The share of the text's rectangle that the view shows dark: the highlight inverts
+    // the white picture under it.
+    const auto dark = [&] {
+        QCoreApplication::processEvents();
+        const QImage shown = Area()->grab().toImage();
+        int count = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x)
+                count += qGray(shown.pixel(x, y)) < 128;
+        }
+        return double(count) / double(text.width() * text.height());
+    };
+    EXPECT_GT(dark(), 0.5);
+    Select(PEN);
+    EXPECT_LT(dark(), 0.3);
+    uint32_t anchor = 9;
+    uint32_t caret = 9;
+    layer->GetSelectRange(&anchor, &caret);
+    EXPECT_EQ(anchor, 0u) << "the caret stays";
+    EXPECT_EQ(caret, 0u);
+    Select(TEXT);
+    EXPECT_LT(dark(), 0.3);
 }
 
 TEST_F(TextTool, ThePanelShowsTheFontAtTheCaretAfterMovesReleasesAndUndo)

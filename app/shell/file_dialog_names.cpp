@@ -1,0 +1,142 @@
+// Qt's file dialog takes a row for a file or a folder through its own model, which knows
+// nothing of the added rows: the name box, the Open button and activation are kept right
+// for them after Qt's own handling, and Qt's handling of an activated added row (which it
+// would take for the root of all folders) is not reached.
+#include "app/shell/file_dialog_names.h"
+
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <algorithm>
+
+#include "app/shell/path_text.h"
+#include "app/shell/undecoded_names_model.h"
+
+namespace quorvel {
+
+namespace {
+
+// Accepts the dialog for an added row the user activates in one of its views.
+class CActivationFilter : public QObject {
+public:
+    CActivationFilter(QFileDialog& dialog, QAbstractItemView& view, const CUndecodedNamesModel& names)
+        : QObject(&dialog), m_dialog(dialog), m_view(view), m_names(names)
+    {
+        view.installEventFilter(this);
+        view.viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QModelIndex row = m_view.indexAt(mouse->position().toPoint());
+            if (watched != m_view.viewport() || mouse->button() != Qt::LeftButton || !m_names.IsUndecoded(row))
+                return false;
+            const bool singleClick =
+                m_view.style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, &m_view);
+            if (event->type() == QEvent::MouseButtonRelease && !singleClick)
+                return false;
+            // A click that only adds to the choice activates nothing.
+            if (!(mouse->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)))
+                Accept(row);
+            return true;
+        }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (watched != &m_view || (key != Qt::Key_Return && key != Qt::Key_Enter) ||
+                !m_names.IsUndecoded(m_view.currentIndex()))
+                return false;
+            Accept(m_view.currentIndex());
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    // The row becomes the choice, when it is not part of it, and the dialog accepts it
+    // as its own acceptance does (the Open and Save dialogs check the choice there).
+    void Accept(const QModelIndex& row)
+    {
+        QItemSelectionModel* selection = m_view.selectionModel();
+        if (!selection->isSelected(row))
+            selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        static_cast<QDialog&>(m_dialog).accept();
+    }
+
+    QFileDialog& m_dialog;
+    QAbstractItemView& m_view;
+    const CUndecodedNamesModel& m_names;
+};
+
+// The selected files' names in the name box, as Qt shows a choice of its own rows (which
+// leaves an added row out, taking it for a folder); only while the user is not typing.
+void ShowChosenNames(QLineEdit& box, const QAbstractItemView& view, const CUndecodedNamesModel& names)
+{
+    const QModelIndexList rows = view.selectionModel()->selectedRows();
+    const auto added = [&names](const QModelIndex& row) { return names.IsUndecoded(row); };
+    if (box.hasFocus() || !box.isVisible() || std::none_of(rows.begin(), rows.end(), added))
+        return;
+    const auto* files = qobject_cast<const QFileSystemModel*>(names.sourceModel());
+    QStringList shown;
+    for (const QModelIndex& row : rows) {
+        if (names.IsUndecoded(row) || (files && !files->isDir(names.mapToSource(row))))
+            shown << row.data().toString();
+    }
+    box.setText(shown.size() > 1 ? QLatin1Char('"') + shown.join(QStringLiteral("\" \"")) + QLatin1Char('"')
+                                 : shown.value(0));
+}
+
+// Qt disables Open for a file it cannot find under its own spelling of the name.
+void EnableOpenForUndecoded(QFileDialog& dialog)
+{
+    if (dialog.acceptMode() != QFileDialog::AcceptOpen)
+        return;
+    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    if (open && ExistOnlyUnderTheirBytes(dialog.selectedFiles()))
+        open->setEnabled(true);
+}
+
+}  // namespace
+
+void ListUndecodedNames(QFileDialog& dialog)
+{
+    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    auto* tree = dialog.findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+    auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!list || !tree || !box)
+        return;
+    auto* names = new CUndecodedNamesModel(&dialog);
+    dialog.setProxyModel(names);
+    new CActivationFilter(dialog, *list, *names);
+    new CActivationFilter(dialog, *tree, *names);
+    // Both views share the list view's selection, and Qt's own reactions come first.
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &dialog,
+                     [&dialog, box, list, names] {
+                         ShowChosenNames(*box, *list, *names);
+                         EnableOpenForUndecoded(dialog);
+                     });
+    QObject::connect(box, &QLineEdit::textChanged, &dialog, [&dialog] { EnableOpenForUndecoded(dialog); });
+}
+
+bool ExistOnlyUnderTheirBytes(const QStringList& files)
+{
+    const auto seenByQt = [](const QString& file) { return QFileInfo::exists(file); };
+    const auto onDisk = [](const QString& file) { return PathEntryExists(TextFromQtPath(file)); };
+    return !files.isEmpty() && !std::all_of(files.begin(), files.end(), seenByQt) &&
+           std::all_of(files.begin(), files.end(), onDisk);
+}
+
+}  // namespace quorvel

@@ -1,0 +1,265 @@
+// The added rows come after the source's rows of the folder, so the source's own
+// insertions and removals, which the identity proxy passes on unchanged, move them
+// along. They are read again when the dialog's folder or filters change, and when Qt
+// has loaded the folder.
+#include "app/shell/undecoded_names_model.h"
+
+#include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QRegularExpression>
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+
+#include "app/shell/path_text.h"
+
+namespace {
+
+bool MatchesAny(const QString& name, const std::vector<QRegularExpression>& patterns)
+{
+    return patterns.empty() || std::any_of(patterns.begin(), patterns.end(), [&name](const QRegularExpression& p) {
+               return p.match(name).hasMatch();
+           });
+}
+
+}  // namespace
+
+void CUndecodedNamesModel::setSourceModel(QAbstractItemModel* source)
+{
+    if (m_files)
+        disconnect(m_files, nullptr, this, nullptr);
+    m_entries.clear();
+    m_folder = QModelIndex();
+    m_files = qobject_cast<QFileSystemModel*>(source);
+    QIdentityProxyModel::setSourceModel(source);
+    if (!m_files)
+        return;
+    connect(m_files, &QFileSystemModel::rootPathChanged, this, [this] { Rescan(); });
+    connect(m_files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (path == m_files->rootPath())
+            Rescan();
+    });
+    // A change of the filters shows only as the rows Qt adds, drops or reorders.
+    const auto followFilters = [this] {
+        if (FilterKey() != m_filterKey)
+            Rescan();
+    };
+    connect(m_files, &QAbstractItemModel::layoutChanged, this, followFilters);
+    connect(m_files, &QAbstractItemModel::rowsInserted, this, followFilters);
+    connect(m_files, &QAbstractItemModel::rowsRemoved, this, followFilters);
+    connect(m_files, &QAbstractItemModel::modelReset, this, [this] { Rescan(); });
+    Rescan();
+}
+
+bool CUndecodedNamesModel::IsUndecoded(const QModelIndex& index) const
+{
+    return index.isValid() && index.model() == this && index.internalPointer() == this;
+}
+
+bool CUndecodedNamesModel::IsListedFolder(const QModelIndex& parent) const
+{
+    return !m_entries.empty() && m_folder.isValid() && parent.isValid() && !IsUndecoded(parent) &&
+           QIdentityProxyModel::mapToSource(parent) == m_folder;
+}
+
+int CUndecodedNamesModel::SourceRows() const
+{
+    return m_files ? m_files->rowCount(m_folder) : 0;
+}
+
+const CUndecodedNamesModel::Entry* CUndecodedNamesModel::EntryAt(const QModelIndex& index) const
+{
+    if (!IsUndecoded(index))
+        return nullptr;
+    const int row = index.row() - SourceRows();
+    return row >= 0 && row < int(m_entries.size()) ? &m_entries[size_t(row)] : nullptr;
+}
+
+QModelIndex CUndecodedNamesModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (IsListedFolder(parent) && row >= SourceRows()) {
+        if (row >= rowCount(parent) || column < 0 || column >= columnCount(parent))
+            return {};
+        return createIndex(row, column, this);
+    }
+    return QIdentityProxyModel::index(row, column, parent);
+}
+
+QModelIndex CUndecodedNamesModel::parent(const QModelIndex& child) const
+{
+    return IsUndecoded(child) ? mapFromSource(m_folder) : QIdentityProxyModel::parent(child);
+}
+
+QModelIndex CUndecodedNamesModel::sibling(int row, int column, const QModelIndex& index) const
+{
+    return index.isValid() ? this->index(row, column, parent(index)) : QModelIndex();
+}
+
+int CUndecodedNamesModel::rowCount(const QModelIndex& parent) const
+{
+    if (IsUndecoded(parent))
+        return 0;
+    const int rows = QIdentityProxyModel::rowCount(parent);
+    return IsListedFolder(parent) ? rows + int(m_entries.size()) : rows;
+}
+
+bool CUndecodedNamesModel::hasChildren(const QModelIndex& parent) const
+{
+    if (IsUndecoded(parent))
+        return false;
+    return IsListedFolder(parent) || QIdentityProxyModel::hasChildren(parent);
+}
+
+bool CUndecodedNamesModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !IsUndecoded(parent) && QIdentityProxyModel::canFetchMore(parent);
+}
+
+void CUndecodedNamesModel::fetchMore(const QModelIndex& parent)
+{
+    if (!IsUndecoded(parent))
+        QIdentityProxyModel::fetchMore(parent);
+}
+
+QModelIndex CUndecodedNamesModel::mapToSource(const QModelIndex& proxyIndex) const
+{
+    return IsUndecoded(proxyIndex) ? QModelIndex() : QIdentityProxyModel::mapToSource(proxyIndex);
+}
+
+QModelIndex CUndecodedNamesModel::buddy(const QModelIndex& index) const
+{
+    return IsUndecoded(index) ? index : QIdentityProxyModel::buddy(index);
+}
+
+QVariant CUndecodedNamesModel::data(const QModelIndex& index, int role) const
+{
+    if (!IsUndecoded(index))
+        return QIdentityProxyModel::data(index, role);
+    const Entry* entry = EntryAt(index);
+    if (!entry)
+        return {};
+    if (role == QFileSystemModel::FilePathRole)
+        return entry->path;
+    if (role == QFileSystemModel::FileNameRole)
+        return entry->shown;
+    // The columns of Qt's model: name, size, type, date modified.
+    switch (index.column()) {
+    case 0:
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return entry->shown;
+        if (role == Qt::DecorationRole && m_files->iconProvider())
+            return m_files->iconProvider()->icon(QAbstractFileIconProvider::File);
+        break;
+    case 1:
+        if (role == Qt::DisplayRole)
+            return QLocale::system().formattedDataSize(entry->size);
+        if (role == Qt::TextAlignmentRole)
+            return QVariant(Qt::AlignTrailing | Qt::AlignVCenter);
+        break;
+    case 2:
+        if (role == Qt::DisplayRole)
+            return entry->type;
+        break;
+    case 3:
+        if (role == Qt::DisplayRole)
+            return QLocale::system().toString(entry->modified, QLocale::ShortFormat);
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+Qt::ItemFlags CUndecodedNamesModel::flags(const QModelIndex& index) const
+{
+    if (!IsUndecoded(index))
+        return QIdentityProxyModel::flags(index);
+    const Entry* entry = EntryAt(index);
+    if (!entry)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | (entry->matches ? Qt::ItemIsEnabled : Qt::NoItemFlags);
+}
+
+QModelIndexList CUndecodedNamesModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                            Qt::MatchFlags flags) const
+{
+    return QAbstractItemModel::match(start, role, value, hits, flags);
+}
+
+QString CUndecodedNamesModel::FilterKey() const
+{
+    return QString::number(int(m_files->filter())) + (m_files->nameFilterDisables() ? u'1' : u'0') +
+           m_files->nameFilters().join(QChar(0));
+}
+
+std::vector<CUndecodedNamesModel::Entry> CUndecodedNamesModel::ReadFolder(const QString& folder) const
+{
+    std::vector<Entry> entries;
+    const QDir::Filters filters = m_files->filter();
+    QByteArray bytes;
+    if (!(filters & QDir::Files) || !quorvel::SystemBytesFromText(folder, &bytes))
+        return entries;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(bytes.constData()), closedir);
+    if (!dir)
+        return entries;
+    const Qt::CaseSensitivity sensitivity = filters & QDir::CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    std::vector<QRegularExpression> patterns;
+    for (const QString& pattern : m_files->nameFilters())
+        patterns.push_back(QRegularExpression::fromWildcard(pattern, sensitivity));
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const QMimeDatabase types;
+    while (const dirent* item = readdir(dir.get())) {
+        QString name;
+        if (!quorvel::TextFromSystemBytes(QByteArray(item->d_name), &name))
+            continue;
+        Entry entry;
+        entry.shown = quorvel::DisplayText(name);
+        // Qt lists every name that is UTF-8; hidden names only when asked to.
+        if (entry.shown == name || (name.startsWith(QLatin1Char('.')) && !(filters & QDir::Hidden)))
+            continue;
+        struct stat info {};
+        const QByteArray path = bytes + '/' + item->d_name;
+        if (stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        entry.matches = MatchesAny(entry.shown, patterns);
+        if (!entry.matches && !m_files->nameFilterDisables())
+            continue;
+        entry.path = prefix + name;
+        const QMimeType type = types.mimeTypeForFile(entry.shown, QMimeDatabase::MatchExtension);
+        entry.type = type.comment().isEmpty() ? type.name() : type.comment();
+        entry.size = qint64(info.st_size);
+        entry.modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtim.tv_sec));
+        entries.push_back(std::move(entry));
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.shown != b.shown ? a.shown.localeAwareCompare(b.shown) < 0 : a.path < b.path;
+    });
+    return entries;
+}
+
+void CUndecodedNamesModel::Rescan()
+{
+    const QString root = m_files->rootPath();
+    const QPersistentModelIndex folder = root.isEmpty() ? QModelIndex() : m_files->index(root);
+    std::vector<Entry> entries = folder.isValid() ? ReadFolder(root) : std::vector<Entry>();
+    m_filterKey = FilterKey();
+    if (folder == m_folder && entries == m_entries)
+        return;
+    if (!m_entries.empty() && m_folder.isValid()) {
+        const int first = SourceRows();
+        beginRemoveRows(mapFromSource(m_folder), first, first + int(m_entries.size()) - 1);
+        m_entries.clear();
+        endRemoveRows();
+    }
+    m_entries.clear();
+    m_folder = folder;
+    if (!entries.empty()) {
+        const int first = SourceRows();
+        beginInsertRows(mapFromSource(m_folder), first, first + int(entries.size()) - 1);
+        m_entries = std::move(entries);
+        endInsertRows();
+    }
+}
