@@ -56,6 +56,16 @@ ITzLayerBase* ITzLayerText::CreateCopyLayer()
 
 int ITzLayerText::MoveCore(_tagPTzOFFSET* offset)
 {
+    // The start point goes along, so that copies, files and alignment changes keep the
+    // layer where it was moved to.
+    const int moved = Shift(offset);
+    if (moved == 0)
+        m_start = {PTzSaturate32(int64_t(m_start.x) + offset->x), PTzSaturate32(int64_t(m_start.y) + offset->y)};
+    return moved;
+}
+
+int ITzLayerText::Shift(_tagPTzOFFSET* offset)
+{
     const int moved = ITzLayerImageN::MoveCore(offset);
     if (moved == 0 && m_highlight)
         m_highlight->MoveCore(offset);
@@ -77,7 +87,7 @@ void ITzLayerText::PlaceAtStart()
     }
     _tagPTzOFFSET offset = {PTzSaturate32(left - m_position.x), PTzSaturate32(top - m_position.y)};
     if (offset.x != 0 || offset.y != 0)
-        MoveCore(&offset);
+        Shift(&offset);
 }
 
 void ITzLayerText::SetAlignment(uint32_t alignment)
