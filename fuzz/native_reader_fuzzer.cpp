@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/mem_stream.h"
@@ -36,18 +37,19 @@ struct Appender {
     }
 };
 
-// Reads the bytes whole: the picture, or null when the reader refused them.
-std::unique_ptr<ITzPicture> Read(Bytes bytes)
+// Reads the bytes whole: the picture, or null when the reader refused them. The bytes are
+// read where they lie, so that a read past their end meets the sanitizer.
+std::unique_ptr<ITzPicture> Read(const uint8_t* data, size_t size)
 {
     // The memory stream wants a block even for empty bytes.
-    bytes.reserve(1);
-    _tagPTzIOSTREAM* stream = PTzCreateMemStream(bytes.data(), uint32_t(bytes.size()));
+    static uint8_t none;
+    _tagPTzIOSTREAM* stream = PTzCreateMemStream(size ? const_cast<uint8_t*>(data) : &none, uint32_t(size));
     Require(stream != nullptr);
     std::unique_ptr<ITzPicture> picture;
     {
         lumatra::native::PictureReader reader(stream);
         // Every step consumes a byte or closes a container, which took a header to open.
-        const uint64_t stepLimit = 2 * uint64_t(bytes.size()) + 2;
+        const uint64_t stepLimit = 2 * uint64_t(size) + 2;
         uint64_t steps = 0;
         uint32_t progress = 0;
         while (reader.Step()) {
@@ -70,21 +72,25 @@ Bytes Write(ITzPicture* picture)
 {
     Appender file;
     lumatra::native::PictureWriter writer(picture, &file.stream);
+    // The file's size is planned before the first step: one block, never regrown (a
+    // file too large to write fails before its first byte).
+    if (writer.FileSize() <= UINT32_MAX)
+        file.bytes.reserve(writer.FileSize());
     while (writer.Step()) {
     }
     Require(writer.Finished() && file.bytes.size() == writer.FileSize());
-    return file.bytes;
+    return std::move(file.bytes);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::unique_ptr<ITzPicture> picture = Read(Bytes(data, data + size));
+    std::unique_ptr<ITzPicture> picture = Read(data, size);
     if (!picture)
         return 0;
     const Bytes written = Write(picture.get());
-    std::unique_ptr<ITzPicture> again = Read(written);
+    std::unique_ptr<ITzPicture> again = Read(written.data(), written.size());
     Require(again && again->GetLayerCount() == picture->GetLayerCount());
     Require(Write(again.get()) == written);
     return 0;
