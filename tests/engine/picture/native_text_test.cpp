@@ -224,6 +224,23 @@ TEST(NativeText, BadTextInputIsRefusedOrSkipped)
     EXPECT_EQ(image->GetLayerbyIndex(0)->GetType(), ITzLAYERTYPE_ARGB);
 }
 
+TEST(NativeText, AStoredSizeOfATextLayerGivesWayToItsText)
+{
+    const Bytes file = File(Cat({PictInfo(120, 60), FontTable({Sans(-16)}, 1),
+                                 Chunk("layr", Cat({Name(u"T"), LayerInfo(12288, 2686976),
+                                                    Chunk("ttex", Cat({TextInfo(0, 0, 7, 8), TextData({{0, 0, u'a'}})}))}))}));
+    std::unique_ptr<ITzPicture> loaded = Load(file);
+    ASSERT_TRUE(loaded);
+    ITzLayerText* layer = TextLayer(*loaded, 0);
+    ASSERT_NE(layer, nullptr);
+    PTzRECT bounds;
+    layer->GetBounds(&bounds);
+    EXPECT_EQ(bounds.left, 7);
+    EXPECT_EQ(bounds.top, 8);
+    EXPECT_EQ(bounds.right - bounds.left, layer->GetRow(0)->GetWidth());
+    EXPECT_EQ(static_cast<ITzLayerImage*>(layer->GetPreviewLayer())->GetBlockCount(), 1u);
+}
+
 TEST(NativeText, EveryTruncationOfTheTextChunksFailsCleanly)
 {
     ITzPicture picture;
