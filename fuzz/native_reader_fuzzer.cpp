@@ -19,10 +19,12 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Writing costs grow with the picture's layers, not the input (a few bytes of text in a
-// large font draw many blocks): pictures whose layers cover more than this many pixels
-// in all are read, never written back.
-constexpr uint64_t WriteBudgetPixels = uint64_t(1) << 18;
+// Writing costs grow with the picture, not the input (a few bytes of text in a large font
+// draw many blocks; every layer is a tree of chunks): pictures whose layers cover more
+// than this many pixels in all, or that hold more than this many layers, are read, never
+// written back.
+constexpr uint64_t WriteBudgetPixels = uint64_t(1) << 16;
+constexpr uint16_t WriteBudgetLayers = 32;
 
 void Require(bool condition)
 {
@@ -105,7 +107,7 @@ uint64_t LayerPixels(ITzPicture& picture)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::unique_ptr<ITzPicture> picture = Read(data, size);
-    if (!picture || LayerPixels(*picture) > WriteBudgetPixels)
+    if (!picture || LayerPixels(*picture) > WriteBudgetPixels || picture->GetLayerCount() > WriteBudgetLayers)
         return 0;
     const Bytes written = Write(picture.get());
     std::unique_ptr<ITzPicture> again = Read(written.data(), written.size());

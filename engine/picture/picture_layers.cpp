@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "base/error_codes.h"
 #include "engine/picture/picture.h"
@@ -123,9 +122,9 @@ uint16_t ITzPicture::GetAvailableLinkNum()
 {
     // One of the numbers 1 to count + 1 is free: marking those in use finds the lowest in
     // one pass, where asking every layer about every number grew with the square.
-    std::vector<bool> taken(size_t(m_layerCount) + 2, false);
+    bool taken[ITzPICTURE_MAX_LAYERS + 2] = {};
     for (uint16_t i = 0; i < m_layerCount; ++i)
-        if (const uint16_t link = m_layers[i]->GetLinkNumber(); link < taken.size())
+        if (const uint16_t link = m_layers[i]->GetLinkNumber(); link <= m_layerCount + 1)
             taken[link] = true;
     uint16_t candidate = 1;
     while (taken[candidate])
