@@ -15,8 +15,10 @@
 namespace fuzzing {
 
 // Stepping cost grows with the declared picture, not the input: pictures larger than
-// this many row bytes in all are only started and described, never stepped.
+// this many row bytes in all, or taller than this many rows (each row is a step and a
+// callback), are only started and described, never stepped.
 constexpr uint64_t StepBudgetBytes = uint64_t(1) << 16;
+constexpr int32_t StepBudgetRows = 1024;
 
 inline void Require(bool condition)
 {
@@ -89,7 +91,8 @@ inline int ReadAll(const uint8_t* input, size_t size, const ReadEntries& entries
         const _tagFTzIMAGEINFO_1& info = check.info;
         Require(info.width > 0 && info.height > 0 && uint64_t(info.width) * uint64_t(info.height) <= (1u << 30));
         Require(info.bits == 1 || info.bits == 4 || info.bits == 8 || info.bits == 24);
-        if (RowBytes(uint64_t(info.width), info.bits) * uint64_t(info.height) <= StepBudgetBytes) {
+        if (RowBytes(uint64_t(info.width), info.bits) * uint64_t(info.height) <= StepBudgetBytes &&
+            info.height <= StepBudgetRows) {
             _tagFTzGETDATACALLBACK_1 callback{CheckRow, &check};
             Require(entries.callback(session, &callback) == 0);
             int result = 0;
