@@ -86,8 +86,18 @@ void ITzLayerText::PlaceAtStart()
             left -= uint32_t(width) / 2;
     }
     _tagPTzOFFSET offset = {PTzSaturate32(left - m_position.x), PTzSaturate32(top - m_position.y)};
-    if (offset.x != 0 || offset.y != 0)
-        Shift(&offset);
+    if (offset.x == 0 && offset.y == 0)
+        return;
+    Shift(&offset);
+    // Laid out where it passed the coordinates' end, the image was cut there: placed at
+    // its start point, the layer draws its whole text again.
+    if (!m_image)
+        return;
+    PTzRECT bounds, imageBounds;
+    GetBounds(&bounds);
+    m_image->GetBounds(&imageBounds);
+    if (!PTzRectEqual(&bounds, &imageBounds))
+        RenewPreviewLayer();
 }
 
 void ITzLayerText::SetAlignment(uint32_t alignment)

@@ -275,3 +275,28 @@ TEST(NativeText, APictureHoldingALayerTheFileCannotKeepIsNotWritten)
     EXPECT_EQ(writer.Step(), 0);
     EXPECT_TRUE(file.bytes.empty());
 }
+// A layer placed near the end of the coordinates keeps its text's size and its place
+// through every save, whichever way it is aligned.
+TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
+{
+    for (const uint32_t alignment : {ITzTEXTALIGN_LEFT, ITzTEXTALIGN_RIGHT, ITzTEXTALIGN_CENTRE}) {
+        SCOPED_TRACE(alignment);
+        ITzPicture picture;
+        picture.Create(60, 40);
+        ITzLayerText* layer = AddTextLayer(picture, {INT32_MAX - 4, 7});
+        Type(*layer, u"He", Sans(-20));
+        layer->SetAlignment(alignment);
+        const int32_t width = layer->GetRow(0)->GetWidth();
+        const Bytes saved = Save(picture);
+        std::unique_ptr<ITzPicture> loaded = Load(saved);
+        ASSERT_TRUE(loaded);
+        PTzRECT before, after;
+        layer->GetBounds(&before);
+        ASSERT_EQ(loaded->GetLayerCount(), picture.GetLayerCount());
+        TextLayer(*loaded, uint16_t(loaded->GetLayerCount() - 1))->GetBounds(&after);
+        EXPECT_TRUE(PTzRectEqual(&before, &after));
+        if (alignment == ITzTEXTALIGN_RIGHT)
+            EXPECT_EQ(after.right - after.left, width);
+        EXPECT_TRUE(Save(*loaded) == saved);
+    }
+}
