@@ -90,8 +90,9 @@ void ITzLayerText::PlaceAtStart()
         return;
     Shift(&offset);
     // Laid out where it passed the coordinates' end, the image was cut there: placed at
-    // its start point, the layer draws its whole text again.
-    if (!m_image)
+    // its start point, the layer draws its whole text again. (Before its text is loaded a
+    // layer has nothing to draw, whatever size a file stored for it.)
+    if (!m_image || m_count == 0)
         return;
     PTzRECT bounds, imageBounds;
     GetBounds(&bounds);
