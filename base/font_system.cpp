@@ -1,11 +1,13 @@
 // fontconfig finds faces and lists families; FreeType opens them. Both are made on
-// first use; the FreeType library is freed at exit.
+// first use; the FreeType library is freed at exit. fontconfig's answers are kept.
 #include "font_system.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <tuple>
 
 namespace corvane {
 
@@ -73,6 +75,81 @@ std::vector<std::string> familiesOf(const FcPattern* match, const std::string& r
     return families;
 }
 
+// What fontconfig answered to a request: the face's file (empty when nothing serves it),
+// its index and its family names with the requested one first.
+struct Answer {
+    std::string file;
+    int index = 0;
+    std::vector<std::string> families;
+};
+
+Answer askFontconfig(const std::string& name, bool italic, int weight)
+{
+    PatternPtr pattern(FcPatternCreate());
+    if (!pattern)
+        return {};
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddDouble(pattern.get(), FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    if (!FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern))
+        return {};
+    FcDefaultSubstitute(pattern.get());
+
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    const char* file = match ? fcString(match.get(), FC_FILE, 0) : nullptr;
+    if (!file)
+        return {};
+    Answer answer{file, 0, familiesOf(match.get(), name)};
+    FcPatternGetInteger(match.get(), FC_INDEX, 0, &answer.index);
+    return answer;
+}
+
+// Matching costs far more than opening the face it finds, and a picture's text asks for
+// each of its fonts anew, so answers are kept as long as fontconfig keeps the
+// configuration that gave them (it reads a new one only when its fonts changed). A full
+// memo starts over.
+class AnswerMemo {
+public:
+    Answer Get(const std::string& name, bool italic, int weight)
+    {
+        const Key key{name, italic, weight};
+        FcConfig* config = FcConfigGetCurrent();
+        {
+            std::lock_guard guard(m_lock);
+            if (config == m_config) {
+                if (auto found = m_answers.find(key); found != m_answers.end())
+                    return found->second;
+            }
+        }
+        Answer answer = askFontconfig(name, italic, weight);
+        // No face may mean fontconfig ran short of memory: asked again next time.
+        if (answer.file.empty())
+            return answer;
+        std::lock_guard guard(m_lock);
+        if (config != m_config || m_answers.size() >= kCapacity) {
+            m_answers.clear();
+            m_config = config;
+        }
+        m_answers.emplace(key, answer);
+        return answer;
+    }
+
+private:
+    using Key = std::tuple<std::string, bool, int>;
+    static constexpr size_t kCapacity = 256;
+    std::mutex m_lock;
+    FcConfig* m_config = nullptr;
+    std::map<Key, Answer> m_answers;
+};
+
+AnswerMemo& answers()
+{
+    static AnswerMemo memo;
+    return memo;
+}
+
 }  // namespace
 
 void FaceCloser::operator()(FT_Face face) const
@@ -84,31 +161,16 @@ void FaceCloser::operator()(FT_Face face) const
 
 bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* out)
 {
-    PatternPtr pattern(FcPatternCreate());
-    if (!pattern)
-        return false;
     const std::string name = family.empty() ? "sans-serif" : family;
-    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddDouble(pattern.get(), FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
-    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-    if (!FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern))
+    Answer answer = answers().Get(name, italic, weight);
+    if (answer.file.empty())
         return false;
-    FcDefaultSubstitute(pattern.get());
-
-    FcResult result = FcResultNoMatch;
-    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
-    const char* file = match ? fcString(match.get(), FC_FILE, 0) : nullptr;
-    if (!file)
-        return false;
-    int index = 0;
-    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
-    FacePtr face = openFace(file, index);
+    FacePtr face = openFace(answer.file.c_str(), answer.index);
     // Bitmap-only faces cannot be scaled to the stored heights.
     if (!face || !FT_IS_SCALABLE(face.get()))
         return false;
 
-    out->families = familiesOf(match.get(), name);
+    out->families = std::move(answer.families);
     out->face = std::move(face);
     return true;
 }

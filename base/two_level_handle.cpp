@@ -53,6 +53,7 @@ private:
     int AllocatePage(uint32_t page);
 
     uint32_t m_count = 0;
+    uint32_t m_pagesMade = 0;  // directory entries past this one never held a page
     PTzHANDLE m_directory = nullptr;
     uint16_t m_itemSize;
     uint16_t m_pageBytes;
@@ -80,7 +81,7 @@ Two_Level_Data::~Two_Level_Data()
         PTzHandleLockGuard directory(m_directory);
         if (directory) {
             PTzHANDLE* pages = PageTable(directory);
-            for (uint32_t p = 0; p < DirectoryEntries(); ++p)
+            for (uint32_t p = 0; p < m_pagesMade; ++p)
                 if (pages[p])
                     PTzHandleFree(pages[p]);
         }
@@ -201,10 +202,10 @@ int Two_Level_Data::CopyOutOfPage(PTzHANDLE page, uint32_t slot, void* out)
 
 int Two_Level_Data::MakeDirectory()
 {
+    // A new handle comes zero-filled: every entry without a page.
     PTzHANDLE directory = PTzHandleNew(DirectoryEntries() * uint32_t(sizeof(PTzHANDLE)));
     if (!directory)
         return PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
-    PTzHandleZeroFill(directory);
     m_directory = directory;
     return 0;
 }
@@ -269,7 +270,10 @@ int Two_Level_Data::AllocatePage(uint32_t page)
     PTzHANDLE& entry = PageTable(directory)[page];
     if (!entry)
         entry = PTzHandleNew(m_pageBytes);
-    return entry ? 0 : PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+    if (!entry)
+        return PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+    m_pagesMade = std::max(m_pagesMade, page + 1);
+    return 0;
 }
 
 PTzTWOLEVELHANDLE PTzCreatTwoLevelHandle(uint16_t itemSize)

@@ -2,13 +2,18 @@
 // again from the rows, the glyph images already made) against Corvane's own rendering
 // of the same text in the same font into one 8-bit bitmap in the same run; and native
 // loads of a text layer of 10,000 and of 100,000 characters from memory, whose times
-// should grow with the text, not with its square. Figures are characters a second.
+// should grow with the text, not with its square. Figures are characters a second. And
+// a font made from its record against fontconfig's match and FreeType's open of its face.
 #include <benchmark/benchmark.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/font.h"
 #include "base/font_render.h"
 #include "base/io_stream.h"
 #include "base/mem_stream.h"
@@ -142,8 +147,51 @@ void NativeTextLoad(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * count);
 }
 
+// A font made from its record, as every picture's text makes each of its fonts: the face
+// fontconfig chose for the record before is opened again.
+void FontMake(benchmark::State& state)
+{
+    const _tagPTzFONTDATAINFO font = Font();
+    for (auto _ : state) {
+        int32_t ascent = 0, descent = 0;
+        if (!PTzFontYInfoByFontInfo(&font, &ascent, &descent))
+            state.SkipWithError("the font could not be made");
+        benchmark::DoNotOptimize(ascent);
+    }
+}
+
+// The peer: fontconfig asked for the same face, which FreeType opens.
+void FontconfigMatchAndOpen(benchmark::State& state)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        state.SkipWithError("no FreeType");
+    for (auto _ : state) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("DejaVu Sans"));
+        FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+        FcPatternAddDouble(pattern, FC_WEIGHT, FcWeightFromOpenTypeDouble(400));
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcChar8* file = nullptr;
+        FT_Face face = nullptr;
+        if (!match || FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch ||
+            FT_New_Face(library, reinterpret_cast<const char*>(file), 0, &face) != 0)
+            state.SkipWithError("no face");
+        FT_Done_Face(face);
+        FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    FT_Done_FreeType(library);
+}
+
 }  // namespace
 
+BENCHMARK(FontMake);
+BENCHMARK(FontconfigMatchAndOpen);
 BENCHMARK(TextLayerImage)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainRendering)->Unit(benchmark::kMillisecond);
 BENCHMARK(NativeTextLoad)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

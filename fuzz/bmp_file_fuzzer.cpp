@@ -7,7 +7,7 @@ namespace {
 void* startFile(_tagPTzIOSTREAM* stream, fuzzing::RowCheck* check, int* error)
 {
     FTzPlugInReadSupportByStream(stream);
-    _tagFTzEXTINFOCALLBACK_1 extra{fuzzing::TouchExtra, check};
+    _tagFTzEXTINFOCALLBACK_1 extra{fuzzing::CheckExtra, check};
     return FTzPlugInReadStart_1(stream, &extra, error);
 }
 

@@ -102,13 +102,11 @@ int ITzLayerImageN::MoveCore(_tagPTzOFFSET* offset)
 
 int ITzLayerImageN::DWKSetBounds(const PTzRECT* rect)
 {
+    const PTzPOINT was = m_position;
     const int set = ITzLayerBase::DWKSetBounds(rect);
-    if (set == 0 && m_image) {
-        ResizePreviewLayer();
-        PTzRECT whole;
-        GetLBounds(&whole);
-        m_image->InvaildRect(&whole);
-    }
+    _tagPTzOFFSET offset = {PTzSaturate32(int64_t(m_position.x) - was.x), PTzSaturate32(int64_t(m_position.y) - was.y)};
+    if (set == 0 && m_image && (offset.x != 0 || offset.y != 0))
+        m_image->MoveCore(&offset);
     return set;
 }
 

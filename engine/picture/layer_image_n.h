@@ -42,7 +42,8 @@ public:
     ITzLayerImage* SetPreviewLayer(ITzLayerImage* layer) override;
     // The image moves along.
     int MoveCore(_tagPTzOFFSET* offset) override;
-    // The image takes the new bounds and is drawn again.
+    // The image moves along but keeps its size: a stored size may be anything, and the
+    // content gives the image its size once laid out (ResizePreviewLayer).
     int DWKSetBounds(const PTzRECT* rect) override;
 
     // Draws the layer's content over a rectangle (layer coordinates) into an ARGB channel

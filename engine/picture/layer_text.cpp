@@ -56,6 +56,16 @@ ITzLayerBase* ITzLayerText::CreateCopyLayer()
 
 int ITzLayerText::MoveCore(_tagPTzOFFSET* offset)
 {
+    // The start point goes along, so that copies, files and alignment changes keep the
+    // layer where it was moved to.
+    const int moved = Shift(offset);
+    if (moved == 0)
+        m_start = {PTzSaturate32(int64_t(m_start.x) + offset->x), PTzSaturate32(int64_t(m_start.y) + offset->y)};
+    return moved;
+}
+
+int ITzLayerText::Shift(_tagPTzOFFSET* offset)
+{
     const int moved = ITzLayerImageN::MoveCore(offset);
     if (moved == 0 && m_highlight)
         m_highlight->MoveCore(offset);
@@ -76,8 +86,19 @@ void ITzLayerText::PlaceAtStart()
             left -= uint32_t(width) / 2;
     }
     _tagPTzOFFSET offset = {PTzSaturate32(left - m_position.x), PTzSaturate32(top - m_position.y)};
-    if (offset.x != 0 || offset.y != 0)
-        MoveCore(&offset);
+    if (offset.x == 0 && offset.y == 0)
+        return;
+    Shift(&offset);
+    // Laid out where it passed the coordinates' end, the image was cut there: placed at
+    // its start point, the layer draws its whole text again. (Before its text is loaded a
+    // layer has nothing to draw, whatever size a file stored for it.)
+    if (!m_image || m_count == 0)
+        return;
+    PTzRECT bounds, imageBounds;
+    GetBounds(&bounds);
+    m_image->GetBounds(&imageBounds);
+    if (!PTzRectEqual(&bounds, &imageBounds))
+        RenewPreviewLayer();
 }
 
 void ITzLayerText::SetAlignment(uint32_t alignment)

@@ -93,7 +93,7 @@ public:
 
     // Overrides of the layer base.
     ITzLayerBase* CreateCopyLayer() override;
-    // The highlight moves along.
+    // The start point and the highlight move along.
     int MoveCore(_tagPTzOFFSET* offset) override;
     using ITzLayerImageN::PreviewMergeToBitmap;
     // The image, and over it the selection's highlight while the layer is the active one
@@ -201,6 +201,8 @@ private:
     // New glyphs for the selection with the attributes of `mask` taken from `font`.
     int ApplyFont(_tagITzTEXTUNDOINFO* info, const _tagPTzFONTDATAINFO* font, const _tagPTzCOLOR* colour,
                   uint32_t mask);
+    // Moves the layer with its image and highlight, leaving the start point.
+    int Shift(_tagPTzOFFSET* offset);
     // The highlight's rectangles (layer coordinates) for the selection.
     std::vector<PTzRECT> HighlightRects() const;
     void RedrawHighlight();

@@ -178,11 +178,10 @@ void ITzLayerText::Relayout(uint32_t first, uint32_t last, int64_t x, bool rowsC
         height += row->GetHeight();
     }
     height += int64_t(m_rowSpacing) * int64_t(m_rows.size() - 1);
-    if (width != m_size.cx || height != m_size.cy) {
-        const PTzRECT bounds = {m_position.x, m_position.y, PTzSaturate32(int64_t(m_position.x) + width),
-                                PTzSaturate32(int64_t(m_position.y) + height)};
-        ITzLayerBase::SetBounds(&bounds);
-    }
+    // The size is the text's own, wherever the layer lies: cut against the coordinates'
+    // end before the layer is placed at its start point, a right-aligned layer far to the
+    // right would come back narrower from every save.
+    m_size = {PTzSaturate32(width), PTzSaturate32(height)};
     ResizePreviewLayer();
     const int64_t top = RowTop(first);
     PTzRECT redraw;

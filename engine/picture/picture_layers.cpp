@@ -120,12 +120,14 @@ int ITzPicture::SetActiveLayerID(uint16_t index)
 
 uint16_t ITzPicture::GetAvailableLinkNum()
 {
-    const auto carries = [this](uint16_t link) {
-        return std::any_of(m_layers, m_layers + m_layerCount,
-                           [link](const ITzLayerBase* layer) { return layer->GetLinkNumber() == link; });
-    };
+    // One of the numbers 1 to count + 1 is free: marking those in use finds the lowest in
+    // one pass, where asking every layer about every number grew with the square.
+    bool taken[ITzPICTURE_MAX_LAYERS + 2] = {};
+    for (uint16_t i = 0; i < m_layerCount; ++i)
+        if (const uint16_t link = m_layers[i]->GetLinkNumber(); link <= m_layerCount + 1)
+            taken[link] = true;
     uint16_t candidate = 1;
-    while (carries(candidate))
+    while (taken[candidate])
         ++candidate;
     return candidate;
 }

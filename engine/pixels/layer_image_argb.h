@@ -148,6 +148,9 @@ public:
     int BlockDataAvailable(uint32_t index) override;
     int BlockDataInvalid(uint32_t index) override;
     int FillBlock(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect, const _tagPTzCOLOR* colour) override;
+    // This kind fills nothing from a crossing list: the ellipse is refused with -1001
+    // before the layer grows, so no caller is left with a larger layer and nothing drawn.
+    int FillArc(const PTzRECT* rect, const _tagPTzCOLOR* colour, int flag) override;
     ITzLayerImage* CreateFloatingLayerCore() override;
     int InsertBlock(uint32_t index, int present) override;
     int RemoveBlock(uint32_t index) override;

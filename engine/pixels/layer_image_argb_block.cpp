@@ -312,6 +312,11 @@ int ITzLayerImageARGB::SetChannelBlockData(uint32_t index, const PTzRECT* rect, 
     return SetBlockInfo(index, &record) == 0;
 }
 
+int ITzLayerImageARGB::FillArc(const PTzRECT* /*rect*/, const _tagPTzCOLOR* /*colour*/, int /*flag*/)
+{
+    return ITzERR_INVALID;
+}
+
 int ITzLayerImageARGB::FillBlock(const _tagITzBLOCKPOSITION* position, const PTzRECT* rect,
                                  const _tagPTzCOLOR* colour)
 {

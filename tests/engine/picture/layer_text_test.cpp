@@ -155,6 +155,24 @@ TEST_F(TextFixture, AlignmentPlacesTheLayerAgainstItsStartPoint)
     }
 }
 
+TEST_F(TextFixture, AStoredSizeBuildsNoImageGridAndTheTextGivesTheLayerItsSize)
+{
+    ITzLayerText& text = Make({5, 6});
+    auto* image = static_cast<ITzLayerImage*>(text.GetPreviewLayer());
+    ASSERT_NE(image, nullptr);
+    const uint32_t blocks = image->GetBlockCount();
+    const PTzRECT stored = {100, 200, 100 + 12288, 200 + 2686976};
+    ASSERT_EQ(text.DWKSetBounds(&stored), 0);
+    EXPECT_EQ(image->GetBlockCount(), blocks);
+    Type(text, u"ab", Sans(-16));
+    PTzRECT bounds, imageBounds;
+    text.GetBounds(&bounds);
+    image->GetBounds(&imageBounds);
+    EXPECT_TRUE(PTzRectEqual(&bounds, &imageBounds));
+    EXPECT_EQ(bounds.right - bounds.left, text.GetRow(0)->GetWidth());
+    EXPECT_EQ(image->GetBlockCount(), 1u);
+}
+
 TEST_F(TextFixture, TheSettingAtTheCaretTellsWhichAttributesTheSelectionShares)
 {
     ITzLayerText& text = Make();

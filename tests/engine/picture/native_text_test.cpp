@@ -224,6 +224,23 @@ TEST(NativeText, BadTextInputIsRefusedOrSkipped)
     EXPECT_EQ(image->GetLayerbyIndex(0)->GetType(), ITzLAYERTYPE_ARGB);
 }
 
+TEST(NativeText, AStoredSizeOfATextLayerGivesWayToItsText)
+{
+    const Bytes file = File(Cat({PictInfo(120, 60), FontTable({Sans(-16)}, 1),
+                                 Chunk("layr", Cat({Name(u"T"), LayerInfo(12288, 2686976),
+                                                    Chunk("ttex", Cat({TextInfo(0, 0, 7, 8), TextData({{0, 0, u'a'}})}))}))}));
+    std::unique_ptr<ITzPicture> loaded = Load(file);
+    ASSERT_TRUE(loaded);
+    ITzLayerText* layer = TextLayer(*loaded, 0);
+    ASSERT_NE(layer, nullptr);
+    PTzRECT bounds;
+    layer->GetBounds(&bounds);
+    EXPECT_EQ(bounds.left, 7);
+    EXPECT_EQ(bounds.top, 8);
+    EXPECT_EQ(bounds.right - bounds.left, layer->GetRow(0)->GetWidth());
+    EXPECT_EQ(static_cast<ITzLayerImage*>(layer->GetPreviewLayer())->GetBlockCount(), 1u);
+}
+
 TEST(NativeText, EveryTruncationOfTheTextChunksFailsCleanly)
 {
     ITzPicture picture;
@@ -257,4 +274,29 @@ TEST(NativeText, APictureHoldingALayerTheFileCannotKeepIsNotWritten)
     EXPECT_EQ(PTzGetLastError(), PTzERR_COLOR_UNSUPPORTED);
     EXPECT_EQ(writer.Step(), 0);
     EXPECT_TRUE(file.bytes.empty());
+}
+// A layer placed near the end of the coordinates keeps its text's size and its place
+// through every save, whichever way it is aligned.
+TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
+{
+    for (const uint32_t alignment : {ITzTEXTALIGN_LEFT, ITzTEXTALIGN_RIGHT, ITzTEXTALIGN_CENTRE}) {
+        SCOPED_TRACE(alignment);
+        ITzPicture picture;
+        picture.Create(60, 40);
+        ITzLayerText* layer = AddTextLayer(picture, {INT32_MAX - 4, 7});
+        Type(*layer, u"He", Sans(-20));
+        layer->SetAlignment(alignment);
+        const int32_t width = layer->GetRow(0)->GetWidth();
+        const Bytes saved = Save(picture);
+        std::unique_ptr<ITzPicture> loaded = Load(saved);
+        ASSERT_TRUE(loaded);
+        PTzRECT before, after;
+        layer->GetBounds(&before);
+        ASSERT_EQ(loaded->GetLayerCount(), picture.GetLayerCount());
+        TextLayer(*loaded, uint16_t(loaded->GetLayerCount() - 1))->GetBounds(&after);
+        EXPECT_TRUE(PTzRectEqual(&before, &after));
+        if (alignment == ITzTEXTALIGN_RIGHT)
+            EXPECT_EQ(after.right - after.left, width);
+        EXPECT_TRUE(Save(*loaded) == saved);
+    }
 }

@@ -241,6 +241,20 @@ TEST(LayerImageARGB, GrowingLeftKeepsBlockBordersOnMultiplesOf256)
     EXPECT_EQ(grid.left, -512);
 }
 
+TEST(LayerImageARGB, AnEllipseIsRefusedBeforeTheLayerGrows)
+{
+    Layer layer = MakeLayer();
+    const PTzRECT bounds = {0, 0, 50, 50};
+    const _tagPTzCOLOR red = Colour(255, 255, 0, 0);
+    ASSERT_EQ(layer->FillRect(&bounds, &red), 0);
+    const PTzRECT ellipse = {10, 10, 80, 60};
+    EXPECT_EQ(layer->FillArc(&ellipse, &red, 0), ITzERR_INVALID);
+    PTzRECT after;
+    layer->GetBounds(&after);
+    EXPECT_TRUE(PTzRectEqual(&after, &bounds));
+    EXPECT_EQ(layer->GetBlockCount(), 1u);
+}
+
 TEST(LayerImageARGB, WholeBlockFillAndSetBlockColorKeepNoHandles)
 {
     Layer layer = MakeLayer();
