@@ -5,10 +5,33 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/color.h"
 #include "engine/pixels/argb_pack.h"
+#include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/zoom_terms.h"
 
 namespace lumatra {
+
+void CopyRowInto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row, int bytes)
+{
+    std::memcpy(bitmap.pixels + ptrdiff_t(y) * bitmap.stride + ptrdiff_t(x) * bytes, row, size_t(count) * bytes);
+}
+
+void AlphaOverRowOnto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row,
+                      uint8_t opacity)
+{
+    const int bytes = bitmap.bits / 8;
+    merge::Job job;
+    job.source[0] = row;
+    job.dest[0] = bitmap.pixels + ptrdiff_t(y) * bitmap.stride + ptrdiff_t(x) * bytes;
+    job.width = count;
+    job.height = 1;
+    job.opacity = opacity;
+    if (bytes == 4)
+        merge::AlphaOver32(job);
+    else
+        merge::AlphaOver32To24(job, bitmap.colorMode == PTzCOLORMODE_BGR);
+}
 
 std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first, int32_t count)
 {
@@ -108,6 +131,14 @@ void ZoomReadPlan::GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int
     pack::PlanesToARGB(run, packed, span);
     for (int32_t x = first; x < end; ++x, out += 4)
         std::memcpy(out, packed + 4 * (source[x] - source[first]), 4);
+}
+
+void ZoomReadPlan::GatherRow(const GrayBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
+                             int32_t blockLeft, uint8_t* out) const
+{
+    const uint8_t* source = reader.row(sourceY);
+    for (int32_t x = first; x < end; ++x)
+        out[x - first] = source[m_x[size_t(x)] - blockLeft];
 }
 
 }  // namespace lumatra
