@@ -40,15 +40,26 @@ std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge,
     if (table.empty() || !ReadZoom(&zoom, terms))
         return {};
     // Enlarging: s = floor(t / 2 num) with t = (2z + 1) den, t stepping by 2 den.
-    // Reducing: s = ceil(u / num) - 1 with u = (z + 1) den - floor(den / 2), u stepping by
-    // den. With both terms at most 2^30 the counter stays far inside 64 bits, and each
-    // source is formed whole, so a source beyond the 32-bit range stays exact.
+    // Reducing: s = ceil(u / num) - 1 = floor((u - 1) / num) with u = (z + 1) den -
+    // floor(den / 2), u stepping by den. With both terms at most 2^30 the counter stays
+    // far inside 64 bits, and each source is formed whole, so a source beyond the 32-bit
+    // range stays exact. The quotient and remainder step along instead of dividing at
+    // every pixel.
     const int64_t divisor = enlarge ? 2 * terms.num : terms.num;
     const int64_t step = enlarge ? 2 * terms.den : terms.den;
-    int64_t counter = enlarge ? (2 * int64_t{first} + 1) * terms.den : (int64_t{first} + 1) * terms.den - terms.den / 2;
-    for (int64_t& source : table) {
-        source = enlarge ? FloorDiv(counter, divisor) : CeilDiv(counter, divisor) - 1;
-        counter += step;
+    const int64_t counter =
+        enlarge ? (2 * int64_t{first} + 1) * terms.den : (int64_t{first} + 1) * terms.den - terms.den / 2 - 1;
+    const int64_t stepQuotient = step / divisor, stepRemainder = step % divisor;
+    int64_t source = FloorDiv(counter, divisor);
+    int64_t remainder = counter - source * divisor;
+    for (int64_t& entry : table) {
+        entry = source;
+        source += stepQuotient;
+        remainder += stepRemainder;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++source;
+        }
     }
     return table;
 }
