@@ -47,7 +47,7 @@ public:
     ScratchBand(int32_t width, int32_t height, uint16_t bits)
         : m_pixels(size_t(width) * size_t(height) * (bits / 8)),
           m_bitmap{width, height, width * (bits / 8), bits,
-                   bits == 32 ? PTzCOLORMODE_ARGB : PTzCOLORMODE_GRAY, m_pixels.data()}
+                   int32_t(bits == 32 ? PTzCOLORMODE_ARGB : PTzCOLORMODE_GRAY), m_pixels.data()}
     {
     }
     _tagITzBITMAP& bitmap() { return m_bitmap; }

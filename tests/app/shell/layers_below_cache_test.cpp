@@ -65,6 +65,13 @@ struct LayerLook {
     uint8_t opacity;
 };
 
+// Translucent layers around an opaque active one, one above taking alpha away.
+constexpr LayerLook kMixedStack[5] = {{ITzMERGE_NORMAL, 255},
+                                      {ITzMERGE_NORMAL, 160},
+                                      {ITzMERGE_NORMAL, 255},
+                                      {ITzMERGE_MULTIPLY_ALPHA, 200},
+                                      {ITzMERGE_NORMAL, 90}};
+
 // Five layers, the middle one active; the two below and the two above it look as asked.
 void* MakeStack(const LayerLook (&looks)[5])
 {
@@ -166,12 +173,7 @@ TEST(LayersBelowCache, EveryStepOfAStrokeShowsTheWholeCompositionForEveryMergeTy
 
 TEST(LayersBelowCache, AChangeToALayerBelowOrAboveShowsInTheNextStroke)
 {
-    const LayerLook looks[5] = {{ITzMERGE_NORMAL, 255},
-                                {ITzMERGE_NORMAL, 160},
-                                {ITzMERGE_NORMAL, 255},
-                                {ITzMERGE_MULTIPLY_ALPHA, 200},
-                                {ITzMERGE_NORMAL, 90}};
-    ShownView shown(MakeStack(looks), QSize(220, 160));
+    ShownView shown(MakeStack(kMixedStack), QSize(220, 160));
     ITzPicture* picture = shown.view->GetPicture();
     const auto layer = [picture](uint16_t index) { return picture->GetLayerbyIndex(index); };
     const auto info = [&](uint16_t index, uint8_t opacity, ITzMERGETYPE merge) {
@@ -226,12 +228,7 @@ TEST(LayersBelowCache, StrokesThroughASelectionAndErasingStrokesComposeInBandsAs
     WithEachHelperCount([](unsigned helpers) {
         const _tagITzZOOMLEVEL zooms[] = {{1, 1}, {1, 2}, {3, 1}};
         for (const _tagITzZOOMLEVEL zoom : zooms) {
-            const LayerLook looks[5] = {{ITzMERGE_NORMAL, 255},
-                                        {ITzMERGE_NORMAL, 160},
-                                        {ITzMERGE_NORMAL, 220},
-                                        {ITzMERGE_MULTIPLY_ALPHA, 200},
-                                        {ITzMERGE_NORMAL, 90}};
-            ShownView shown(MakeStack(looks), QSize(200, 150));
+            ShownView shown(MakeStack(kMixedStack), QSize(200, 150));
             shown.view->SetZoom(zoom);
             ITzPicture* picture = shown.view->GetPicture();
             const std::string when = std::to_string(helpers) + " helpers, zoom " + std::to_string(zoom.numerator) +
@@ -261,12 +258,7 @@ TEST(LayersBelowCache, StrokesThroughASelectionAndErasingStrokesComposeInBandsAs
 TEST(LayersBelowCache, TheSelectionShownInMaskEditingModeComposesInOnePiece)
 {
     WithEachHelperCount([](unsigned helpers) {
-        const LayerLook looks[5] = {{ITzMERGE_NORMAL, 255},
-                                    {ITzMERGE_NORMAL, 160},
-                                    {ITzMERGE_NORMAL, 220},
-                                    {ITzMERGE_NORMAL, 200},
-                                    {ITzMERGE_NORMAL, 90}};
-        ShownView shown(MakeStack(looks), QSize(200, 150));
+        ShownView shown(MakeStack(kMixedStack), QSize(200, 150));
         ITzPicture* picture = shown.view->GetPicture();
         const _tagPTzCOLOR gray = {PTzCOLORMODE_GRAY, 255, {180}};
         const PTzRECT part = {30, 20, 170, 120};
