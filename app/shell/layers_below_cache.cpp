@@ -57,7 +57,11 @@ bool CLayersBelowCache::Plan(ITzPicture* picture, const _tagITzBITMAP& tile, con
 {
     uint16_t first = 0;
     rows.below = Below(picture, inBuffer, zoomed, zoom, bufferSize, first);
-    rows.layers = picture->PlanPreviewLayers(&zoomed, &tile, &zoom, first, ITzPICTURE_MAX_LAYERS, 1);
+    try {
+        rows.layers = picture->PlanPreviewLayers(&zoomed, &tile, &zoom, first, ITzPICTURE_MAX_LAYERS, 1);
+    } catch (const std::bad_alloc&) {
+        return false;  // composed in one piece, as without memory for a plan
+    }
     if (!rows.layers)
         return false;
     rows.tile = tile;

@@ -3,8 +3,9 @@
 // zeroed scratch rows that stand for the scratch tiles of the one-piece drawing, merged
 // in the same order. Every merge is per pixel, so rows give the tiles' pixels.
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <utility>
-#include <vector>
 
 #include "engine/pixels/blend_tables.h"
 #include "engine/pixels/layer_image_argb.h"
@@ -41,19 +42,32 @@ _tagITzBITMAP Band(const _tagITzBITMAP& bitmap, int32_t top, int32_t bottom)
     return band;
 }
 
+// Zeroed bytes for one run, or none when memory is short: a run must not throw on
+// another thread, so one without them leaves its rows as the one-piece drawing leaves
+// a tile it has no scratch for.
+class RunBytes {
+public:
+    explicit RunBytes(size_t count) : m_bytes(new (std::nothrow) uint8_t[count]()) {}
+    uint8_t* get() const { return m_bytes.get(); }
+
+private:
+    std::unique_ptr<uint8_t[]> m_bytes;
+};
+
 // Zeroed, packed rows of 32 (ARGB) or 8 (gray) bits a pixel, as a scratch tile holds.
 class ScratchBand {
 public:
     ScratchBand(int32_t width, int32_t height, uint16_t bits)
         : m_pixels(size_t(width) * size_t(height) * (bits / 8)),
           m_bitmap{width, height, width * (bits / 8), bits,
-                   int32_t(bits == 32 ? PTzCOLORMODE_ARGB : PTzCOLORMODE_GRAY), m_pixels.data()}
+                   int32_t(bits == 32 ? PTzCOLORMODE_ARGB : PTzCOLORMODE_GRAY), m_pixels.get()}
     {
     }
+    bool ok() const { return m_bitmap.pixels != nullptr; }
     _tagITzBITMAP& bitmap() { return m_bitmap; }
 
 private:
-    std::vector<uint8_t> m_pixels;
+    RunBytes m_pixels;
     _tagITzBITMAP m_bitmap;
 };
 
@@ -72,8 +86,10 @@ public:
     DisplayRowsOf(Read read, int bytes) : m_read(std::move(read)), m_bytes(bytes) {}
     void Copy(_tagITzBITMAP& band, int32_t top, int32_t bottom) const override
     {
-        std::vector<uint8_t> row(m_read.RowBytes());
-        m_read.Run(top, bottom, row.data(), [&](int32_t y, int32_t x, int32_t count, const uint8_t* pixels) {
+        const RunBytes row(m_read.RowBytes());
+        if (!row.get())
+            return;
+        m_read.Run(top, bottom, row.get(), [&](int32_t y, int32_t x, int32_t count, const uint8_t* pixels) {
             lumatra::CopyRowInto(band, y - top, x, count, pixels, m_bytes);
         });
     }
@@ -120,8 +136,10 @@ public:
     OverRows(PlannedARGBRead read, uint8_t opacity) : m_read(std::move(read)), m_opacity(opacity) {}
     void Run(const _tagITzBITMAP& bitmap, int32_t top, int32_t bottom) const override
     {
-        std::vector<uint8_t> row(m_read.RowBytes());
-        m_read.Run(top, bottom, row.data(), [&](int32_t y, int32_t x, int32_t count, const uint8_t* pixels) {
+        const RunBytes row(m_read.RowBytes());
+        if (!row.get())
+            return;
+        m_read.Run(top, bottom, row.get(), [&](int32_t y, int32_t x, int32_t count, const uint8_t* pixels) {
             lumatra::AlphaOverRowOnto(bitmap, y, x, count, pixels, m_opacity);
         });
     }
@@ -155,12 +173,14 @@ public:
             return;
         const PTzRECT whole = {0, 0, m_width, bottom - top};
         ScratchBand pixels(m_width, bottom - top, 32);
+        ScratchBand floating(m_floating.read ? m_width : 0, bottom - top, m_floating.bits);
+        ScratchBand values(m_selection.read ? m_width : 0, bottom - top, 8);
+        if (!pixels.ok() || !floating.ok() || !values.ok())
+            return;
         m_layer.read->Copy(pixels.bitmap(), top, bottom);
         if (m_floating.read) {
-            ScratchBand floating(m_width, bottom - top, m_floating.bits);
             m_floating.read->Copy(floating.bitmap(), top, bottom);
             if (m_selection.read) {
-                ScratchBand values(m_width, bottom - top, 8);
                 m_selection.read->Copy(values.bitmap(), top, bottom);
                 CMathMerge::MergeBitmap(m_tables, &whole, &values.bitmap(), &floating.bitmap(), &whole,
                                         &m_selection.merge);

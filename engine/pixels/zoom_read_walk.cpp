@@ -1,5 +1,5 @@
-// Nearest-pixel source tables by an incremental counter, and the reduction of a zoomed
-// read to the destination pixels that show the layer.
+// Nearest-pixel source tables by an incremental counter, the reduction of a zoomed read
+// to the destination pixels that show the layer, and the row actions the reads share.
 #include "engine/pixels/zoom_read_walk.h"
 
 #include <algorithm>
