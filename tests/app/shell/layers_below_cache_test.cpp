@@ -143,6 +143,17 @@ void StrokeAndCompare(const ShownView& shown, int32_t y, const std::string& when
     ExpectShowsTheWholeComposition(shown, when + ", stroke ended");
 }
 
+// Runs a test body with no paint helper (a machine of one processor) and with three,
+// the machine's own count restored after.
+void WithEachHelperCount(const std::function<void(unsigned)>& body)
+{
+    for (const unsigned helpers : {0u, 3u}) {
+        SetPaintHelpers(helpers);
+        body(helpers);
+    }
+    SetPaintHelpers(CPaintWorkers::HelpersFor(std::thread::hardware_concurrency()));
+}
+
 TEST(LayersBelowCache, EveryStepOfAStrokeShowsTheWholeCompositionForEveryMergeTypeAndOpacity)
 {
     const ITzMERGETYPE merges[] = {ITzMERGE_COLOR_COPY, ITzMERGE_NORMAL,   ITzMERGE_REPLACE,
@@ -150,25 +161,28 @@ TEST(LayersBelowCache, EveryStepOfAStrokeShowsTheWholeCompositionForEveryMergeTy
                                    ITzMERGE_ERASE,      ITzMERGE_MULTIPLY_ALPHA, ITzMERGE_SMUDGE};
     const uint8_t opacities[] = {255, 128, 0};
     const _tagITzZOOMLEVEL zooms[] = {{1, 1}, {1, 2}, {3, 1}};
-    int turn = 0;
-    for (const ITzMERGETYPE merge : merges) {
-        for (const uint8_t opacity : opacities) {
-            // The merge type and opacity below, on the active layer and above, each zoom in turn.
-            const LayerLook looks[5] = {{ITzMERGE_NORMAL, 255},
-                                        {merge, opacity},
-                                        {merges[turn % 9], opacities[(turn + 1) % 3]},
-                                        {merge, uint8_t(255 - opacity / 2)},
-                                        {ITzMERGE_NORMAL, opacity}};
-            ShownView shown(MakeStack(looks), QSize(200, 150));
-            shown.view->SetZoom(zooms[turn % 3]);
-            const std::string when = "merge " + std::to_string(merge) + ", opacity " + std::to_string(opacity) +
-                                     ", zoom " + std::to_string(zooms[turn % 3].numerator) + "/" +
-                                     std::to_string(zooms[turn % 3].denominator);
-            ExpectShowsTheWholeComposition(shown, when);
-            StrokeAndCompare(shown, 60, when);
-            ++turn;
+    WithEachHelperCount([&](unsigned helpers) {
+        int turn = 0;
+        for (const ITzMERGETYPE merge : merges) {
+            for (const uint8_t opacity : opacities) {
+                // The merge type and opacity below, on the active layer and above, each zoom in turn.
+                const LayerLook looks[5] = {{ITzMERGE_NORMAL, 255},
+                                            {merge, opacity},
+                                            {merges[turn % 9], opacities[(turn + 1) % 3]},
+                                            {merge, uint8_t(255 - opacity / 2)},
+                                            {ITzMERGE_NORMAL, opacity}};
+                ShownView shown(MakeStack(looks), QSize(200, 150));
+                shown.view->SetZoom(zooms[turn % 3]);
+                const std::string when = std::to_string(helpers) + " helpers, merge " + std::to_string(merge) +
+                                         ", opacity " + std::to_string(opacity) + ", zoom " +
+                                         std::to_string(zooms[turn % 3].numerator) + "/" +
+                                         std::to_string(zooms[turn % 3].denominator);
+                ExpectShowsTheWholeComposition(shown, when);
+                StrokeAndCompare(shown, 60, when);
+                ++turn;
+            }
         }
-    }
+    });
 }
 
 TEST(LayersBelowCache, AChangeToALayerBelowOrAboveShowsInTheNextStroke)
@@ -210,17 +224,6 @@ TEST(LayersBelowCache, AChangeToALayerBelowOrAboveShowsInTheNextStroke)
         StrokeAndCompare(shown, y, std::string("after ") + step.change);
         y = 30 + (y + 17) % 110;
     }
-}
-
-// Runs a test body with no paint helper (a machine of one processor) and with three,
-// the machine's own count restored after.
-void WithEachHelperCount(const std::function<void(unsigned)>& body)
-{
-    for (const unsigned helpers : {0u, 3u}) {
-        SetPaintHelpers(helpers);
-        body(helpers);
-    }
-    SetPaintHelpers(CPaintWorkers::HelpersFor(std::thread::hardware_concurrency()));
 }
 
 TEST(LayersBelowCache, StrokesThroughASelectionAndErasingStrokesComposeInBandsAsInOnePiece)
