@@ -3,8 +3,9 @@
 // four-layer 4000 x 3000 picture at 1/1, through the tool manager and the pen's
 // front-end, the idle turns the program's pump runs, and the view's paints; in a 2048 x
 // 2048 viewport, which shows the whole stroke, and in one of 1920 x 1080, which shows the
-// upper half. Against the engine alone replaying the same samples with the same tip on
-// the same picture, in the same run.
+// upper half; with the machine's paint helpers composing the stale rows beside the
+// painting thread, and with none (a machine of one processor). Against the engine alone
+// replaying the same samples with the same tip on the same picture, in the same run.
 //
 // Latency: from a move event's delivery to the end of the paint that shows its dabs (the
 // move's dabs painted, the stroke cache pushed as the engine replay's idle calls push it,
@@ -19,11 +20,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/shell/application.h"
 #include "app/shell/document.h"
+#include "app/shell/paint_workers.h"
 #include "app/shell/picture_view.h"
 #include "app/ui/brush_manager.h"
 #include "app/ui/brush_round.h"
@@ -189,11 +192,17 @@ bool Settle(Scene& scene, const PointCounter& counter, size_t dabs, size_t newDa
     return true;
 }
 
+int64_t MachineHelpers()
+{
+    return CPaintWorkers::HelpersFor(std::thread::hardware_concurrency());
+}
+
 void FrontEndStroke(benchmark::State& state)
 {
     Scene& scene = TheScene();
     const int32_t diameter = int32_t(state.range(0));
     const int height = int(state.range(1));
+    SetPaintHelpers(unsigned(state.range(2)));
     scene.view->resize(height == 2048 ? 2048 : 1920, height);
     QApplication::processEvents();
     scene.pen->SetBrushIndex(scene.brushIndex[diameter]);
@@ -243,6 +252,7 @@ void FrontEndStroke(benchmark::State& state)
             return;
         }
     }
+    SetPaintHelpers(MachineHelpers());
     state.counters["latency_median_ms"] = Percentile(latencies, 0.5);
     state.counters["latency_p99_ms"] = Percentile(latencies, 0.99);
     state.counters["paints_per_stroke"] = double(paints) / double(state.iterations());
@@ -256,8 +266,8 @@ void FrontEndStroke(benchmark::State& state)
 // the row loops the processor runs.
 BENCHMARK_EACH_BUILD(EngineStroke)->Arg(200)->Arg(600)->MinWarmUpTime(0.5)->MinTime(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_EACH_BUILD(FrontEndStroke)
-    ->ArgNames({"diameter", "viewport_height"})
-    ->Args({200, 2048})->Args({600, 2048})->Args({200, 1080})->Args({600, 1080})
+    ->ArgNames({"diameter", "viewport_height", "paint_helpers"})
+    ->ArgsProduct({{200, 600}, {2048, 1080}, {MachineHelpers(), 0}})
     ->MinWarmUpTime(0.5)->MinTime(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

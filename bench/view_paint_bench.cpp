@@ -4,7 +4,7 @@
 // visible tile is composed again; against a widget of the same size whose paint is one
 // plain QPainter::drawImage of a 1920 x 1080 RGB888 image, the floor of any paint that
 // ends in such a copy, in the same run; the composing repaints once per build of the
-// row loops the processor runs. A repaint with nothing changed (the window uncovered)
+// row loops the processor runs, with the machine's paint helpers and with none. A repaint with nothing changed (the window uncovered)
 // shows what the back buffer saves. Offscreen, so the window system adds nothing.
 #include <benchmark/benchmark.h>
 
@@ -13,8 +13,10 @@
 #include <QPainter>
 #include <QWidget>
 #include <memory>
+#include <thread>
 
 #include "app/shell/document.h"
+#include "app/shell/paint_workers.h"
 #include "app/shell/picture_view.h"
 #include "bench/kernel_builds.h"
 #include "bench/noise_picture.h"
@@ -49,6 +51,8 @@ Scene& TheScene()
 void Repaint(benchmark::State& state, uint32_t numerator, uint32_t denominator, bool changed = true)
 {
     Scene& scene = TheScene();
+    const unsigned helpers = CPaintWorkers::HelpersFor(std::thread::hardware_concurrency());
+    SetPaintHelpers(changed ? unsigned(state.range(0)) : helpers);
     scene.view->SetZoom({numerator, denominator});
     scene.view->viewport()->repaint();
     ITzPicture* picture = scene.view->GetPicture();
@@ -59,6 +63,7 @@ void Repaint(benchmark::State& state, uint32_t numerator, uint32_t denominator, 
             picture->DataChanged(&whole, 0);
         scene.view->viewport()->repaint();
     }
+    SetPaintHelpers(helpers);
     state.counters["tiles_per_paint"] =
         double(scene.view->GetPaintCounters().tilesComposed - tiles) / double(state.iterations());
     state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
@@ -113,10 +118,16 @@ void FloorDrawImage(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
 }
 
+// The machine's paint helpers, then none.
+void WithHelpers(benchmark::internal::Benchmark* run)
+{
+    run->ArgName("paint_helpers")->Arg(CPaintWorkers::HelpersFor(std::thread::hardware_concurrency()))->Arg(0);
+}
+
 }  // namespace
 
 BENCHMARK(FloorDrawImage)->Unit(benchmark::kMillisecond);
-BENCHMARK_EACH_BUILD(RepaintQuarter)->Unit(benchmark::kMillisecond);
-BENCHMARK_EACH_BUILD(RepaintOne)->Unit(benchmark::kMillisecond);
-BENCHMARK_EACH_BUILD(RepaintFour)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(RepaintQuarter)->Apply(WithHelpers)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(RepaintOne)->Apply(WithHelpers)->Unit(benchmark::kMillisecond);
+BENCHMARK_EACH_BUILD(RepaintFour)->Apply(WithHelpers)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintUnchangedOne)->Unit(benchmark::kMillisecond);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -57,9 +58,13 @@ void DrawCheckerboard(_tagITzBITMAP* bitmap, const PTzRECT* rect, int32_t cellSi
             continue;
         }
         rowOfKind[kind] = row;
-        // Row kind A starts its cells with colour 1, kind B with colour 2.
-        for (int32_t x = left; x < right; ++x, row += 3)
-            std::memcpy(row, colours[firstKind(x, phase.x) ^ kind].components, 3);
+        // Row kind A starts its cells with colour 1, kind B with colour 2. The cells
+        // repeat every `period` pixels: one period is drawn, the rest copied from it.
+        const int64_t period = std::min<int64_t>(right - left, std::bit_ceil(mask + 1u));
+        for (int32_t x = left; x < left + period; ++x)
+            std::memcpy(row + int64_t(x - left) * 3, colours[firstKind(x, phase.x) ^ kind].components, 3);
+        for (size_t done = size_t(period) * 3; done < rowBytes; done *= 2)
+            std::memcpy(row + done, row, std::min(done, rowBytes - done));
     }
 }
 

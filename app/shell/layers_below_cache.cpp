@@ -16,8 +16,8 @@ bool CLayersBelowCache::Key::operator==(const Key& other) const
            zoom.denominator == other.zoom.denominator && corner == other.corner && size == other.size;
 }
 
-void CLayersBelowCache::Compose(ITzPicture* picture, _tagITzBITMAP* tile, const QRect& inBuffer,
-                                const PTzRECT& zoomed, _tagITzZOOMLEVEL zoom, QSize bufferSize)
+const uint8_t* CLayersBelowCache::Below(ITzPicture* picture, const QRect& inBuffer, const PTzRECT& zoomed,
+                                        _tagITzZOOMLEVEL zoom, QSize bufferSize, uint16_t& first)
 {
     const uint16_t active = picture->GetActiveLayerID();
     const Key key = {picture,
@@ -27,17 +27,63 @@ void CLayersBelowCache::Compose(ITzPicture* picture, _tagITzBITMAP* tile, const 
                      zoom,
                      QPoint(zoomed.left - inBuffer.left(), zoomed.top - inBuffer.top()),
                      bufferSize};
+    first = 0;
     // Under the bottom layer lies the checkerboard alone: nothing to keep.
-    if (active == 0 || !QRect(QPoint(), bufferSize).contains(inBuffer) || !Take(key)) {
+    if (active == 0 || !QRect(QPoint(), bufferSize).contains(inBuffer) || !Take(key))
+        return nullptr;
+    for (const QRect& part : QRegion(inBuffer) - m_valid)
+        ComposeMissing(picture, part, zoom);
+    first = active;
+    return Row(inBuffer.top(), inBuffer.left());
+}
+
+void CLayersBelowCache::Compose(ITzPicture* picture, _tagITzBITMAP* tile, const QRect& inBuffer,
+                                const PTzRECT& zoomed, _tagITzZOOMLEVEL zoom, QSize bufferSize)
+{
+    uint16_t first = 0;
+    const uint8_t* below = Below(picture, inBuffer, zoomed, zoom, bufferSize, first);
+    if (!below) {
         ComposePictureTile(picture, tile, zoomed, zoom, TileBackground::Checkerboard);
         return;
     }
-    for (const QRect& part : QRegion(inBuffer) - m_valid)
-        ComposeMissing(picture, part, zoom);
     const size_t bytes = size_t(inBuffer.width()) * 3;
     for (int y = 0; y < inBuffer.height(); ++y)
-        std::memcpy(tile->pixels + ptrdiff_t(y) * tile->stride, Row(inBuffer.top() + y, inBuffer.left()), bytes);
-    picture->GetPreviewLayers(&zoomed, tile, &zoom, active, ITzPICTURE_MAX_LAYERS, 1);
+        std::memcpy(tile->pixels + ptrdiff_t(y) * tile->stride, below + ptrdiff_t(y) * m_stride, bytes);
+    picture->GetPreviewLayers(&zoomed, tile, &zoom, first, ITzPICTURE_MAX_LAYERS, 1);
+}
+
+bool CLayersBelowCache::Plan(ITzPicture* picture, const _tagITzBITMAP& tile, const QRect& inBuffer,
+                             const PTzRECT& zoomed, _tagITzZOOMLEVEL zoom, QSize bufferSize, CTileRows& rows)
+{
+    uint16_t first = 0;
+    rows.below = Below(picture, inBuffer, zoomed, zoom, bufferSize, first);
+    try {
+        rows.layers = picture->PlanPreviewLayers(&zoomed, &tile, &zoom, first, ITzPICTURE_MAX_LAYERS, 1);
+    } catch (const std::bad_alloc&) {
+        return false;  // composed in one piece, as without memory for a plan
+    }
+    if (!rows.layers)
+        return false;
+    rows.tile = tile;
+    rows.zoomed = zoomed;
+    rows.belowStride = m_stride;
+    return true;
+}
+
+void CTileRows::Run(int32_t top, int32_t bottom) const
+{
+    _tagITzBITMAP band = tile;
+    band.pixels += ptrdiff_t(top) * tile.stride;
+    band.height = bottom - top;
+    if (below) {
+        const size_t bytes = size_t(tile.width) * 3;
+        for (int32_t y = top; y < bottom; ++y)
+            std::memcpy(tile.pixels + ptrdiff_t(y) * tile.stride, below + ptrdiff_t(y) * belowStride, bytes);
+    } else {
+        DrawTileBackground(&band, {zoomed.left, zoomed.top + top, zoomed.right, zoomed.top + bottom},
+                           TileBackground::Checkerboard);
+    }
+    layers->Run(tile, top, bottom);
 }
 
 void CLayersBelowCache::ComposeMissing(ITzPicture* picture, const QRect& part, _tagITzZOOMLEVEL zoom)

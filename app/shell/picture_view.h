@@ -22,6 +22,7 @@
 #include <QRegion>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "app/shell/idle_manager.h"
 #include "app/shell/layers_below_cache.h"
@@ -57,6 +58,7 @@ struct CViewOverlay {
 // What the view's paints did, for the tests and the benchmark.
 struct CViewPaintCounters {
     uint64_t tilesComposed = 0;         // picture tiles composed, on the window or into the back buffer
+    uint64_t tilesInBands = 0;          // those of them composed in bands of rows by the paint workers
     uint64_t outlinePixelsWritten = 0;  // back-buffer pixels the outline steps recoloured
     uint64_t paints = 0;                // paint events (tools pace their autoscroll by them)
 };
@@ -240,6 +242,9 @@ private:
     bool CreateBackBuffer(QPainter& painter, const QRect& visible);
     void FreeBackBuffer();
     void ComposeIntoBackBuffer(const QRegion& area, const Geometry& geometry);
+    // Composes planned tiles in bands of kBandRows rows on the paint workers.
+    void ComposeBands(const std::vector<CTileRows>& tiles);
+    static constexpr int32_t kBandRows = 32;
     void ScrollBackBuffer(int dx, int dy);
     uint32_t OutlinePhase(const Geometry& geometry) const;
     void FreeSelectionOutline();

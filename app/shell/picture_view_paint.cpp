@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "app/shell/bitmap_draw.h"
+#include "app/shell/paint_workers.h"
 #include "app/shell/picture_tiles.h"
 #include "app/shell/picture_view.h"
 #include "app/shell/view_clock.h"
@@ -177,6 +179,9 @@ void CTamsleyView::FreeBackBuffer()
 
 void CTamsleyView::ComposeIntoBackBuffer(const QRegion& area, const Geometry& geometry)
 {
+    // Each tile is planned here; the planned ones are composed in bands of rows by the
+    // paint workers, the others in one piece at once.
+    std::vector<CTileRows> planned;
     for (const QRect& rect : area) {
         const PTzRECT part = ToPTz(rect);
         _tagPTzRECTENUM walk;
@@ -192,11 +197,31 @@ void CTamsleyView::ComposeIntoBackBuffer(const QRegion& area, const Geometry& ge
                                     tile.right - geometry.origin.x(), tile.bottom - geometry.origin.y()};
             const QRect placed(inBuffer.left, inBuffer.top, inBuffer.right - inBuffer.left,
                                inBuffer.bottom - inBuffer.top);
-            m_below.Compose(GetPicture(), &view, placed, zoomed, m_zoom, m_backRect.size());
+            CTileRows rows;
+            if (m_below.Plan(GetPicture(), view, placed, zoomed, m_zoom, m_backRect.size(), rows)) {
+                planned.push_back(std::move(rows));
+                ++m_counters.tilesInBands;
+            } else {
+                m_below.Compose(GetPicture(), &view, placed, zoomed, m_zoom, m_backRect.size());
+            }
             ++m_counters.tilesComposed;
         }
     }
+    ComposeBands(planned);
     m_stale -= area;
+}
+
+void CTamsleyView::ComposeBands(const std::vector<CTileRows>& tiles)
+{
+    struct Band {
+        const CTileRows* tile;
+        int32_t top, bottom;
+    };
+    std::vector<Band> bands;
+    for (const CTileRows& tile : tiles)
+        for (int32_t top = 0; top < tile.tile.height; top += kBandRows)
+            bands.push_back({&tile, top, std::min(top + kBandRows, tile.tile.height)});
+    PaintWorkers().Run(bands.size(), [&bands](size_t i) { bands[i].tile->Run(bands[i].top, bands[i].bottom); });
 }
 
 void CTamsleyView::ScrollBackBuffer(int dx, int dy)

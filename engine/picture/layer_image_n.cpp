@@ -7,6 +7,7 @@
 
 #include "base/error_codes.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_rows.h"
 
 ITzLayerImageN::ITzLayerImageN() = default;
 
@@ -59,6 +60,14 @@ int ITzLayerImageN::PreviewMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* r
 {
     ITzLayerImage* image = GetPreviewLayer();
     return image ? image->PreviewMergeToBitmap(bitmap, rect, level, zoomX, zoomY, forSave) : ITzERR_INVALID;
+}
+
+std::unique_ptr<ITzPreviewRows> ITzLayerImageN::PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                                                 uint8_t level, const _tagITzZOOMLEVEL* zoomX,
+                                                                 const _tagITzZOOMLEVEL* zoomY)
+{
+    ITzLayerImage* image = GetPreviewLayer();
+    return image ? image->PlanPreviewMerge(bitmap, rect, level, zoomX, zoomY) : nullptr;
 }
 
 int ITzLayerImageN::PreviewMergeToChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,

@@ -29,6 +29,10 @@ public:
     // Drawn through the image: its result, -1001 without one.
     int PreviewMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                              const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, int forSave) override;
+    // Planned through the image: null without one.
+    std::unique_ptr<ITzPreviewRows> PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                                                     const _tagITzZOOMLEVEL* zoomX,
+                                                     const _tagITzZOOMLEVEL* zoomY) override;
     int PreviewMergeToChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                     const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                     int noMask) override;

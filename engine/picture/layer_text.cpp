@@ -8,6 +8,7 @@
 #include "base/error_codes.h"
 #include "engine/picture/layer_image_text_selection.h"
 #include "engine/pixels/layer_image_argb.h"
+#include "engine/pixels/preview_rows.h"
 #include "engine/pixels/layer_owner.h"
 
 namespace {
@@ -158,6 +159,15 @@ int ITzLayerText::PreviewMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rec
     if (drawn == 0 && !forSave && m_highlight && IsActive())
         m_highlight->PreviewMergeToBitmap(bitmap, rect, level, zoomX, zoomY, forSave);
     return drawn;
+}
+
+std::unique_ptr<ITzPreviewRows> ITzLayerText::PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                                               uint8_t level, const _tagITzZOOMLEVEL* zoomX,
+                                                               const _tagITzZOOMLEVEL* zoomY)
+{
+    if (m_highlight && IsActive())
+        return nullptr;
+    return ITzLayerImageN::PlanPreviewMerge(bitmap, rect, level, zoomX, zoomY);
 }
 
 void ITzLayerText::ActiveChanged()

@@ -100,6 +100,10 @@ public:
     // (never for a save).
     int PreviewMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                              const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, int forSave) override;
+    // Planned as the image alone while no highlight shows; null while one does.
+    std::unique_ptr<ITzPreviewRows> PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                                                     const _tagITzZOOMLEVEL* zoomX,
+                                                     const _tagITzZOOMLEVEL* zoomY) override;
     // The highlight shows only while the layer is active: its area is reported changed.
     void ActiveChanged() override;
     // Each row meeting the rectangle, rows stacked from the top with the spacing.

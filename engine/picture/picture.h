@@ -20,6 +20,7 @@ class CUndoDataManager;
 class ITzLayerBase;
 class ITzLayerImage;
 class ITzLayerImageSelect;
+class ITzPreviewRows;
 class ITzTextManager;
 struct _tagITzLAYERINFO;
 struct BITMAPINFOHEADER;
@@ -235,6 +236,12 @@ public:
     // covering layer hides exactly what lies under it. 0; -1001 for null or without layers.
     int GetPreviewLayers(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom, uint16_t first,
                          uint16_t end, int withMask);
+    // GetPreviewLayers planned as rows that may run on other threads (preview_rows.h),
+    // bottom layer first: null when a layer, or the selection drawn in mask-editing
+    // mode, draws only in one piece, or for null arguments or without layers.
+    std::unique_ptr<ITzPreviewRows> PlanPreviewLayers(const PTzRECT* rect, const _tagITzBITMAP* bitmap,
+                                                      _tagITzZOOMLEVEL* zoom, uint16_t first, uint16_t end,
+                                                      int withMask);
     // Counts the changes that can alter how the layers other than the active one look:
     // their pixels and properties, the stack, the active index, the size, the selection,
     // the preview caches, and every change reported without its layer. A display that

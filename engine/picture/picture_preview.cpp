@@ -8,6 +8,7 @@
 #include "engine/picture/picture.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_select.h"
+#include "engine/pixels/preview_rows.h"
 #include "engine/pixels/zoom_arithmetic.h"
 
 namespace {
@@ -148,6 +149,25 @@ int ITzPicture::ComposePreview(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagI
         m_selection->PreviewMergeToBitmap(bitmap, rect, at.level, at.zoomX, at.zoomY, 0);
     }
     return 0;
+}
+
+std::unique_ptr<ITzPreviewRows> ITzPicture::PlanPreviewLayers(const PTzRECT* rect, const _tagITzBITMAP* bitmap,
+                                                              _tagITzZOOMLEVEL* zoom, uint16_t first, uint16_t end,
+                                                              int withMask)
+{
+    if (!rect || !bitmap || !zoom || m_layerCount == 0 || (withMask && m_maskEditingMode && m_selection))
+        return nullptr;
+    const PreviewZoom z = MakePreviewZoom(*this, zoom);
+    auto stack = std::make_unique<ITzPreviewRowsStack>();
+    bool planned = true;
+    ComposeLayers(*this, rect, z, first, end, [&](ITzLayerBase* layer, const LayerZoom& at) {
+        std::unique_ptr<ITzPreviewRows> rows =
+            planned ? layer->PlanPreviewMerge(bitmap, rect, at.level, at.zoomX, at.zoomY) : nullptr;
+        planned = rows != nullptr;
+        if (planned)
+            stack->Add(std::move(rows));
+    });
+    return planned ? std::move(stack) : nullptr;
 }
 
 int ITzPicture::GetPreviewData3(const PTzRECT* rect, _tagITzBITMAP* bitmap, _tagITzZOOMLEVEL* zoom)

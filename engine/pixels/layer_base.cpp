@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/error_codes.h"
+#include "engine/pixels/preview_rows.h"
 
 namespace {
 
@@ -272,6 +273,12 @@ int ITzLayerBase::PreviewMergeToBitmap(_tagITzBITMAP*, const PTzRECT*, uint8_t, 
                                        const _tagITzZOOMLEVEL*, int)
 {
     return ITzERR_INVALID;
+}
+
+std::unique_ptr<ITzPreviewRows> ITzLayerBase::PlanPreviewMerge(const _tagITzBITMAP*, const PTzRECT*, uint8_t,
+                                                               const _tagITzZOOMLEVEL*, const _tagITzZOOMLEVEL*)
+{
+    return nullptr;
 }
 
 int ITzLayerBase::PreviewMergeToChannelBitmap(_tagITzCHANNELBITMAP*, const PTzRECT*, uint8_t,

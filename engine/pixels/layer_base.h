@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/broadcaster.h"
 #include "base/corvane_types.h"
@@ -14,6 +15,7 @@
 
 class ITzLayerImage;
 class ITzLayerOwner;
+class ITzPreviewRows;
 
 enum _tagITzLAYERTYPE : uint32_t {
     ITzLAYERTYPE_GRAY = 0,  // every gray layer but the selection
@@ -105,6 +107,12 @@ public:
                                      int forSave);
     virtual int PreviewMergeToBitmap(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                      const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, int forSave);
+    // What PreviewMergeToBitmap(bitmap, rect, level, zoomX, zoomY, 0) draws, planned as rows
+    // that may run on other threads (preview_rows.h); null when the layer draws only in
+    // one piece, as this base does.
+    virtual std::unique_ptr<ITzPreviewRows> PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect,
+                                                             uint8_t level, const _tagITzZOOMLEVEL* zoomX,
+                                                             const _tagITzZOOMLEVEL* zoomY);
     virtual int PreviewMergeToChannelBitmap(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                             const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                             int noMask);

@@ -22,6 +22,9 @@
 
 class ITzPreviewCacheLink;
 class ITzUndoBlockListBase;
+namespace lumatra {
+class ZoomReadPlan;
+}
 class ITzCrossPixelList;
 class ITzPloygonCrossPixelList;
 class ITzMagicSeedLineList;
@@ -193,6 +196,10 @@ public:
                                const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY);
     virtual int GetDisplayChannelData(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                       const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY);
+    // The plan of a zoomed read of a zoomed picture rectangle into a destination of
+    // width x height (zoom_read_walk.h): false when no destination pixel shows the layer.
+    bool PrepareZoomRead(const PTzRECT& rect, const _tagITzZOOMLEVEL& zoomX, const _tagITzZOOMLEVEL& zoomY,
+                         bool enlarge, int32_t width, int32_t height, lumatra::ZoomReadPlan& plan);
     // A gray layer aligned with this grid holding this layer's alpha over its bounds (cut
     // to the L rect when given), block by block; null when a block cannot be copied.
     virtual ITzLayerImage* CopyMaskLayer(const PTzRECT* rect);

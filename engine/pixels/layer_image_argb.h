@@ -117,6 +117,13 @@ public:
                            ITzLayerImage* selection) override;
     int PreviewMergeToBitmapWithFloating(_tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
                                          const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY) override;
+    // PreviewMergeToBitmap planned as rows: the layer or its cache level straight onto
+    // the bitmap, or, with a floating layer, through scratch rows as it draws through
+    // scratch tiles. Null for a bitmap it does not merge onto, or a floating layer or
+    // selection of neither image kind.
+    std::unique_ptr<ITzPreviewRows> PlanPreviewMerge(const _tagITzBITMAP* bitmap, const PTzRECT* rect, uint8_t level,
+                                                     const _tagITzZOOMLEVEL* zoomX,
+                                                     const _tagITzZOOMLEVEL* zoomY) override;
     // Kind 3 with four (handle, constant) pairs. A missing block gives -1301 and an
     // all-zero record.
     int GetBlockInfo(uint32_t index, _tagITzBLOCKDATAINFO* info, int fill) override;
@@ -273,6 +280,9 @@ private:
     // false when it is missing or of another kind.
     static bool ReadARGBBlock(ITzLayerImage* layer, uint32_t index, _tagITzBLOCKINFOARGB& record);
     static _tagITzBLOCKDATAINFO ToDataInfo(const _tagITzBLOCKINFOARGB& record);
+    // MergeToBitmap planned as rows, with this layer's merge data.
+    std::unique_ptr<ITzPreviewRows> PlanMergeToBitmap(const _tagITzBITMAP& bitmap, const PTzRECT& rect,
+                                                      const _tagITzZOOMLEVEL& zoomX, const _tagITzZOOMLEVEL& zoomY);
     // Copies the block into the target's block (times the selection mask when
     // `maskCopy`) and, when `takeOut`, takes the mask off this block's alpha; all or
     // nothing. A selection of one value over the block expands no channel.

@@ -1,12 +1,9 @@
 // The ARGB layer's zoomed reads: one walk (zoom_read_walk.h) with three pixel actions
 // (copy into a 32-bit bitmap, copy into four planes, alpha-over onto a 32- or 24-bit
 // bitmap), and the dispatchers that pick the ZoomIn or ZoomOut form.
-#include <cstring>
-
 #include "base/error_codes.h"
 #include "engine/pixels/argb_pack.h"
 #include "engine/pixels/layer_image_argb.h"
-#include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/zoom_read_walk.h"
 
 namespace {
@@ -41,11 +38,8 @@ int ITzLayerImageARGB::ZoomRead(ZoomAction action, bool enlarge, void* destinati
         width = bitmap->width;
         height = bitmap->height;
     }
-    lumatra::ZoomLayerPlace place = {{}, m_position, {m_blockOffset.x, m_blockOffset.y}, m_blockCountX,
-                                     m_blockCountY};
-    GetAvalibeLBounds(&place.available);
     lumatra::ZoomReadPlan plan;
-    if (!plan.Prepare(*rect, *zoomX, *zoomY, enlarge, width, height, place))
+    if (!PrepareZoomRead(*rect, *zoomX, *zoomY, enlarge, width, height, plan))
         return 0;
     const auto fetch = [this](uint32_t index, _tagITzBLOCKINFOARGB& record) {
         return GetBlockInfo(index, &record, 1) == 0;
@@ -53,7 +47,7 @@ int ITzLayerImageARGB::ZoomRead(ZoomAction action, bool enlarge, void* destinati
     switch (action) {
     case ZoomAction::Bitmap:
         plan.Walk(fetch, [bitmap](int32_t y, int32_t x, int32_t count, const uint8_t* row) {
-            std::memcpy(bitmap->pixels + ptrdiff_t(y) * bitmap->stride + ptrdiff_t(x) * 4, row, size_t(count) * 4);
+            lumatra::CopyRowInto(*bitmap, y, x, count, row, 4);
         });
         break;
     case ZoomAction::ChannelBitmap:
@@ -64,24 +58,11 @@ int ITzLayerImageARGB::ZoomRead(ZoomAction action, bool enlarge, void* destinati
             lumatra::pack::ARGBToPlanes(row, planes, count);
         });
         break;
-    case ZoomAction::Merge: {
-        const int bytes = bitmap->bits / 8;
-        const bool bgr = bitmap->colorMode == PTzCOLORMODE_BGR;
-        const uint8_t opacity = m_opacity;
-        plan.Walk(fetch, [=](int32_t y, int32_t x, int32_t count, const uint8_t* row) {
-            lumatra::merge::Job job;
-            job.source[0] = row;
-            job.dest[0] = bitmap->pixels + ptrdiff_t(y) * bitmap->stride + ptrdiff_t(x) * bytes;
-            job.width = count;
-            job.height = 1;
-            job.opacity = opacity;
-            if (bytes == 4)
-                lumatra::merge::AlphaOver32(job);
-            else
-                lumatra::merge::AlphaOver32To24(job, bgr);
+    case ZoomAction::Merge:
+        plan.Walk(fetch, [bitmap, opacity = m_opacity](int32_t y, int32_t x, int32_t count, const uint8_t* row) {
+            lumatra::AlphaOverRowOnto(*bitmap, y, x, count, row, opacity);
         });
         break;
-    }
     }
     return 0;
 }

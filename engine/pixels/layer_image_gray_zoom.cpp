@@ -2,7 +2,6 @@
 // bytes each destination row shows, then one of three row actions writes them (copy
 // into an 8-bit bitmap, coloured overlay onto 32- or 24-bit pixels, alpha times mask);
 // the dispatchers pick the ZoomIn or ZoomOut form.
-#include <cstring>
 #include <vector>
 
 #include "base/error_codes.h"
@@ -45,61 +44,44 @@ int ITzLayerImageGray::ZoomRead(ZoomAction action, bool enlarge, _tagITzBITMAP* 
                                                         : bits == 32;
     if (!writes)
         return 0;
-    lumatra::ZoomLayerPlace place = {{}, m_position, {m_blockOffset.x, m_blockOffset.y}, m_blockCountX,
-                                     m_blockCountY};
-    GetAvalibeLBounds(&place.available);
     lumatra::ZoomReadPlan plan;
-    if (!plan.Prepare(*rect, *zoomX, *zoomY, enlarge, bitmap->width, bitmap->height, place))
+    if (!PrepareZoomRead(*rect, *zoomX, *zoomY, enlarge, bitmap->width, bitmap->height, plan))
         return 0;
-    const int bytes = bits / 8;
     uint8_t rgb[3];
     OverlayColour(colour, rgb);
-    std::vector<uint8_t> values(size_t(bitmap->width));
+    std::vector<uint8_t> values(plan.RowBytes());
     std::vector<uint8_t> overlay(action == ZoomAction::Overlay ? size_t(bitmap->width) * 4 : 0);
-    // One destination row [x0, x1) of mask values onto the bitmap's row y.
-    const auto emit = [&](int32_t y, int32_t x0, int32_t count) {
-        uint8_t* dest = bitmap->pixels + ptrdiff_t(y) * bitmap->stride + ptrdiff_t(x0) * bytes;
+    // One destination row [x0, x0 + count) of mask values onto the bitmap's row y.
+    const auto emit = [&](int32_t y, int32_t x0, int32_t count, const uint8_t* row) {
         if (action == ZoomAction::Bitmap) {
-            std::memcpy(dest, values.data(), size_t(count));
+            lumatra::CopyRowInto(*bitmap, y, x0, count, row, 1);
             return;
         }
-        lumatra::merge::Job job;
-        job.dest[0] = dest;
-        job.width = count;
-        job.height = 1;
         if (action == ZoomAction::AlphaMask) {
-            job.source[0] = values.data();
+            lumatra::merge::Job job;
+            job.source[0] = row;
+            job.dest[0] = bitmap->pixels + ptrdiff_t(y) * bitmap->stride + ptrdiff_t(x0) * 4;
+            job.width = count;
+            job.height = 1;
             lumatra::merge::GrayIntoAlpha32(lumatra::merge::GrayOp::Multiply, job);
             return;
         }
         for (int32_t i = 0; i < count; ++i) {
             uint8_t* pixel = &overlay[size_t(i) * 4];
-            pixel[0] = values[size_t(i)];
+            pixel[0] = row[i];
             pixel[1] = rgb[0];
             pixel[2] = rgb[1];
             pixel[3] = rgb[2];
         }
-        job.source[0] = overlay.data();
-        job.opacity = kOverlayStrength;
-        if (bytes == 4)
-            lumatra::merge::AlphaOver32(job);
-        else
-            lumatra::merge::AlphaOver32To24(job, bitmap->colorMode == PTzCOLORMODE_BGR);
+        lumatra::AlphaOverRowOnto(*bitmap, y, x0, count, overlay.data(), kOverlayStrength);
     };
     plan.ForEachBlock([&](uint32_t index, int32_t column, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
         _tagITzBLOCKINFOGRAY record;
         if (GetBlockInfo(index, &record, 1) != 0)
             return;
         const lumatra::GrayBlockReader reader(record);
-        if (!reader.ok())
-            return;
-        const int32_t blockLeft = column << 8;
-        for (int32_t y = y0; y < y1; ++y) {
-            const uint8_t* source = reader.row(plan.SourceY(y) & 255);
-            for (int32_t x = x0; x < x1; ++x)
-                values[size_t(x - x0)] = source[plan.SourceX(x) - blockLeft];
-            emit(y, x0, x1 - x0);
-        }
+        if (reader.ok())
+            plan.GatherRows(reader, {column, x0, x1, y0, y1}, y0, y1, values.data(), emit);
     });
     return 0;
 }

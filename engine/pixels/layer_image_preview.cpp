@@ -11,6 +11,7 @@
 #include "engine/pixels/preview_cache_manager.h"
 #include "engine/pixels/rect_clip.h"
 #include "engine/pixels/zoom_arithmetic.h"
+#include "engine/pixels/zoom_read_walk.h"
 
 using lumatra::BlockPart;
 using lumatra::WalkGridRect;
@@ -261,6 +262,16 @@ int ITzLayerImage::GetDisplayData(_tagITzBITMAP* bitmap, const PTzRECT* rect, ui
         return GetBitmap(bitmap, rect, zoomX, zoomY);
     ITzLayerImage* cacheLayer = GetCacheLayer(level);
     return cacheLayer ? cacheLayer->GetBitmap(bitmap, rect, zoomX, zoomY) : ITzERR_INVALID;
+}
+
+bool ITzLayerImage::PrepareZoomRead(const PTzRECT& rect, const _tagITzZOOMLEVEL& zoomX,
+                                    const _tagITzZOOMLEVEL& zoomY, bool enlarge, int32_t width, int32_t height,
+                                    lumatra::ZoomReadPlan& plan)
+{
+    lumatra::ZoomLayerPlace place = {{}, m_position, {m_blockOffset.x, m_blockOffset.y}, m_blockCountX,
+                                     m_blockCountY};
+    GetAvalibeLBounds(&place.available);
+    return plan.Prepare(rect, zoomX, zoomY, enlarge, width, height, place);
 }
 
 int ITzLayerImage::GetDisplayChannelData(_tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect, uint8_t level,

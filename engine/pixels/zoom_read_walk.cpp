@@ -1,14 +1,37 @@
-// Nearest-pixel source tables by an incremental counter, and the reduction of a zoomed
-// read to the destination pixels that show the layer.
+// Nearest-pixel source tables by an incremental counter, the reduction of a zoomed read
+// to the destination pixels that show the layer, and the row actions the reads share.
 #include "engine/pixels/zoom_read_walk.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "base/color.h"
 #include "engine/pixels/argb_pack.h"
+#include "engine/pixels/merge_kernels.h"
 #include "engine/pixels/zoom_terms.h"
 
 namespace lumatra {
+
+void CopyRowInto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row, int bytes)
+{
+    std::memcpy(bitmap.pixels + ptrdiff_t(y) * bitmap.stride + ptrdiff_t(x) * bytes, row, size_t(count) * bytes);
+}
+
+void AlphaOverRowOnto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row,
+                      uint8_t opacity)
+{
+    const int bytes = bitmap.bits / 8;
+    merge::Job job;
+    job.source[0] = row;
+    job.dest[0] = bitmap.pixels + ptrdiff_t(y) * bitmap.stride + ptrdiff_t(x) * bytes;
+    job.width = count;
+    job.height = 1;
+    job.opacity = opacity;
+    if (bytes == 4)
+        merge::AlphaOver32(job);
+    else
+        merge::AlphaOver32To24(job, bitmap.colorMode == PTzCOLORMODE_BGR);
+}
 
 std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge, int32_t first, int32_t count)
 {
@@ -17,15 +40,26 @@ std::vector<int64_t> ZoomSourceTable(const _tagITzZOOMLEVEL& zoom, bool enlarge,
     if (table.empty() || !ReadZoom(&zoom, terms))
         return {};
     // Enlarging: s = floor(t / 2 num) with t = (2z + 1) den, t stepping by 2 den.
-    // Reducing: s = ceil(u / num) - 1 with u = (z + 1) den - floor(den / 2), u stepping by
-    // den. With both terms at most 2^30 the counter stays far inside 64 bits, and each
-    // source is formed whole, so a source beyond the 32-bit range stays exact.
+    // Reducing: s = ceil(u / num) - 1 = floor((u - 1) / num) with u = (z + 1) den -
+    // floor(den / 2), u stepping by den. With both terms at most 2^30 the counter stays
+    // far inside 64 bits, and each source is formed whole, so a source beyond the 32-bit
+    // range stays exact. The quotient and remainder step along instead of dividing at
+    // every pixel.
     const int64_t divisor = enlarge ? 2 * terms.num : terms.num;
     const int64_t step = enlarge ? 2 * terms.den : terms.den;
-    int64_t counter = enlarge ? (2 * int64_t{first} + 1) * terms.den : (int64_t{first} + 1) * terms.den - terms.den / 2;
-    for (int64_t& source : table) {
-        source = enlarge ? FloorDiv(counter, divisor) : CeilDiv(counter, divisor) - 1;
-        counter += step;
+    const int64_t counter =
+        enlarge ? (2 * int64_t{first} + 1) * terms.den : (int64_t{first} + 1) * terms.den - terms.den / 2 - 1;
+    const int64_t stepQuotient = step / divisor, stepRemainder = step % divisor;
+    int64_t source = FloorDiv(counter, divisor);
+    int64_t remainder = counter - source * divisor;
+    for (int64_t& entry : table) {
+        entry = source;
+        source += stepQuotient;
+        remainder += stepRemainder;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++source;
+        }
     }
     return table;
 }
@@ -108,6 +142,14 @@ void ZoomReadPlan::GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int
     pack::PlanesToARGB(run, packed, span);
     for (int32_t x = first; x < end; ++x, out += 4)
         std::memcpy(out, packed + 4 * (source[x] - source[first]), 4);
+}
+
+void ZoomReadPlan::GatherRow(const GrayBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
+                             int32_t blockLeft, uint8_t* out) const
+{
+    const uint8_t* source = reader.row(sourceY);
+    for (int32_t x = first; x < end; ++x)
+        out[x - first] = source[m_x[size_t(x)] - blockLeft];
 }
 
 }  // namespace lumatra

@@ -3,11 +3,14 @@
 // read, one row of blocks after the other. Library-private.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "base/geometry.h"
+#include "engine/pixels/bitmap.h"
 #include "engine/pixels/block_view_argb.h"
+#include "engine/pixels/block_view_gray.h"
 #include "engine/pixels/zoom_level.h"
 
 namespace lumatra {
@@ -28,6 +31,19 @@ struct ZoomLayerPlace {
     PTzPOINT blockOffset;  // block grid = layer + offset
     uint32_t blocksAcross;
     uint32_t blocksDown;
+};
+
+// The row actions the reads share: `count` gathered pixels placed at (x, y) of a
+// bitmap, copied (`bytes` per pixel) or, 32-bit ARGB pixels, alpha-over onto its 32- or
+// 24-bit pixels at an opacity.
+void CopyRowInto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row, int bytes);
+void AlphaOverRowOnto(const _tagITzBITMAP& bitmap, int32_t y, int32_t x, int32_t count, const uint8_t* row,
+                      uint8_t opacity);
+
+// The destination pixels one block serves: columns [x0, x1) and rows [y0, y1), the
+// block in grid column `column`.
+struct ZoomVisit {
+    int32_t column, x0, x1, y0, y1;
 };
 
 // A read's destination pixels reduced to the ones that show a pixel of the layer, each
@@ -56,11 +72,23 @@ public:
     int32_t SourceX(int32_t x) const { return m_x[size_t(x)]; }
     int32_t SourceY(int32_t y) const { return m_y[size_t(y)]; }
 
+    // The rows of a visit that lie in [top, bottom): the source pixels of each gathered
+    // from the block into `row` (32-bit pixels from an ARGB block, bytes from a gray
+    // one), then emit(destination y, x0, count, row). A row showing the same source row
+    // as the row above it reuses that gathering.
+    template <class Reader, class Emit>
+    void GatherRows(const Reader& reader, const ZoomVisit& visit, int32_t top, int32_t bottom, uint8_t* row,
+                    Emit&& emit) const;
+    // Bytes enough for the row of any visit.
+    size_t RowBytes() const { return m_row.size(); }
+
 private:
     // The destination range [first, end) whose source lies in block column or row `block`.
     static void Span(const std::vector<int32_t>& table, int32_t from, int32_t to, int32_t block,
                      int32_t& first, int32_t& end);
     void GatherRow(const ARGBBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
+                   int32_t blockLeft, uint8_t* out) const;
+    void GatherRow(const GrayBlockReader& reader, int32_t sourceY, int32_t first, int32_t end,
                    int32_t blockLeft, uint8_t* out) const;
 
     std::vector<int32_t> m_x, m_y;  // source in block-grid coordinates
@@ -86,6 +114,19 @@ void ZoomReadPlan::ForEachBlock(Visit&& visit) const
     }
 }
 
+template <class Reader, class Emit>
+void ZoomReadPlan::GatherRows(const Reader& reader, const ZoomVisit& visit, int32_t top, int32_t bottom,
+                              uint8_t* row, Emit&& emit) const
+{
+    const int32_t first = std::max(visit.y0, top), end = std::min(visit.y1, bottom);
+    for (int32_t y = first; y < end; ++y) {
+        // Enlarging repeats source rows: a row gathered for the row above serves again.
+        if (y == first || m_y[y] != m_y[y - 1])
+            GatherRow(reader, m_y[y] & 255, visit.x0, visit.x1, visit.column << 8, row);
+        emit(y, visit.x0, visit.x1 - visit.x0, static_cast<const uint8_t*>(row));
+    }
+}
+
 template <class Fetch, class Emit>
 void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
 {
@@ -94,14 +135,8 @@ void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
         if (!fetch(index, record))
             return;
         const ARGBBlockReader reader(record);
-        if (!reader.ok())
-            return;
-        for (int32_t y = y0; y < y1; ++y) {
-            // Enlarging repeats source rows: a row gathered for the row above serves again.
-            if (y == y0 || m_y[y] != m_y[y - 1])
-                GatherRow(reader, m_y[y] & 255, x0, x1, column << 8, m_row.data());
-            emit(y, x0, x1 - x0, static_cast<const uint8_t*>(m_row.data()));
-        }
+        if (reader.ok())
+            GatherRows(reader, {column, x0, x1, y0, y1}, y0, y1, m_row.data(), emit);
     });
 }
 

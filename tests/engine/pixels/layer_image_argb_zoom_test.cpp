@@ -86,6 +86,7 @@ TEST(LayerImageARGBZoom, EnlargingFollowsTheCentreRuleAtEveryPixel)
     ExpectNearestPixels({3, 2}, {3, 2}, {-500, 0, 500, 520});
     ExpectNearestPixels({5, 4}, {7, 2}, {-400, 100, 410, 1200});
     ExpectNearestPixels({2, 1}, {4, 1}, {-601, 79, 605, 1361});
+    ExpectNearestPixels({1048583, 524287}, {1048583, 524287}, {-700, 90, 700, 700});
 }
 
 TEST(LayerImageARGBZoom, ReducingShowsOneSourcePixelPerDestinationPixel)
@@ -93,6 +94,7 @@ TEST(LayerImageARGBZoom, ReducingShowsOneSourcePixelPerDestinationPixel)
     ExpectNearestPixels({1, 1}, {1, 1}, {-310, 30, 310, 350});
     ExpectNearestPixels({1, 2}, {1, 3}, {-160, 10, 160, 120});
     ExpectNearestPixels({2, 3}, {3, 8}, {-210, 20, 210, 130});
+    ExpectNearestPixels({524287, 1048583}, {524287, 1048583}, {-160, 20, 160, 170});
 }
 
 TEST(LayerImageARGBZoom, ThreeHalvesRepeatsEveryOtherPixelAndOneHalfSkipsEveryOther)
