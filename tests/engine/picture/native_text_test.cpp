@@ -295,8 +295,9 @@ TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
         ASSERT_EQ(loaded->GetLayerCount(), picture.GetLayerCount());
         TextLayer(*loaded, uint16_t(loaded->GetLayerCount() - 1))->GetBounds(&after);
         EXPECT_TRUE(PTzRectEqual(&before, &after));
-        if (alignment == ITzTEXTALIGN_RIGHT)
+        if (alignment == ITzTEXTALIGN_RIGHT) {
             EXPECT_EQ(after.right - after.left, width);
+        }
         EXPECT_TRUE(Save(*loaded) == saved);
     }
 }
