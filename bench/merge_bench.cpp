@@ -179,6 +179,24 @@ void AlphaOverCachedTile(benchmark::State& state)
 }
 BENCHMARK_EACH_BUILD(AlphaOverCachedTile)->Arg(255)->Arg(128);
 
+// 256 x 256 32-bit pixels merged again and again in cache, as pixman's picture beside.
+void AlphaOverCachedBitmap32(benchmark::State& state)
+{
+    constexpr int32_t kCachedSide = 256;
+    std::vector<uint8_t> sourceBytes = RandomBytes(70, kTileBytes * 4);
+    std::vector<uint8_t> destBytes = RandomBytes(80, kTileBytes * 4);
+    const _tagITzBITMAP source = {kCachedSide, kCachedSide, kCachedSide * 4, 32, 3, sourceBytes.data()};
+    _tagITzBITMAP dest = {kCachedSide, kCachedSide, kCachedSide * 4, 32, 3, destBytes.data()};
+    const PTzRECT whole{0, 0, kCachedSide, kCachedSide};
+    const _tagITzMERGEDATA merge{3, uint8_t(state.range(0))};
+    for (auto _ : state) {
+        CMathMerge::MergeBitmap(GetMathMerge(), &whole, &source, &dest, &whole, &merge);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(kTileBytes));
+}
+BENCHMARK_EACH_BUILD(AlphaOverCachedBitmap32)->Arg(255)->Arg(128);
+
 void PixmanOverCachedTile(benchmark::State& state)
 {
     RunPixmanOver(state, 256);
