@@ -260,16 +260,23 @@ ITZ_AVX2 __m256i MovePixels(__m256i s, __m256i d, const Weights& w)
     return _mm256_add_epi16(_mm256_add_epi16(base, even), _mm256_slli_epi16(odd, 8));
 }
 
-// The eight pixels of d after the general blend of s with weighed alphas a: alpha
-// n = S(a, alpha d), colours moved by Q(a, n). Where n = 0 the quotient is 0 / 0, which
-// the conversion turns into 2^31 (the processor's answer for a value out of range): its
+// The pixels of d0 and d1 after the general blend of s0 and s1 with weighed alphas a0
+// and a1: alpha n = S(a, alpha d), colours moved by Q(a, n). The alphas of all 16 are
+// packed into 16-bit lanes for n; unpacked beside a and n / 2 they give each pixel's
+// numerator a 65536 + n / 2 and divisor n in its own 32-bit lane (packing and unpacking
+// keep the order within 128-bit halves). Where n = 0 the quotient is 0 / 0, which the
+// conversion turns into 2^31 (the processor's answer for a value out of range): its
 // weights, 0 and not high, keep the colours as Q(0, 0) = 0 does.
-ITZ_AVX2 __m256i OverPixels(__m256i s, __m256i d, __m256i a)
+ITZ_AVX2 void OverPixels(__m256i s0, __m256i s1, __m256i& d0, __m256i& d1, __m256i a0, __m256i a1)
 {
-    const __m256i old = Alphas(d);
-    const __m256i n = _mm256_sub_epi32(_mm256_add_epi32(a, old), Mul255(a, old));
-    const __m256i numerator = _mm256_or_si256(_mm256_slli_epi32(a, 16), _mm256_srli_epi32(n, 1));
-    return _mm256_blendv_epi8(MovePixels(s, d, PixelWeights(Quotients(numerator, n))), n, AlphaBytes());
+    const __m256i a = _mm256_packus_epi32(a0, a1), old = _mm256_packus_epi32(Alphas(d0), Alphas(d1));
+    const __m256i n = _mm256_sub_epi16(_mm256_add_epi16(a, old), Mul255(a, old));
+    const __m256i half = _mm256_srli_epi16(n, 1), zero = _mm256_setzero_si256();
+    const __m256i n0 = _mm256_unpacklo_epi16(n, zero), n1 = _mm256_unpackhi_epi16(n, zero);
+    const Weights w0 = PixelWeights(Quotients(_mm256_unpacklo_epi16(half, a), n0));
+    const Weights w1 = PixelWeights(Quotients(_mm256_unpackhi_epi16(half, a), n1));
+    d0 = _mm256_blendv_epi8(MovePixels(s0, d0, w0), n0, AlphaBytes());
+    d1 = _mm256_blendv_epi8(MovePixels(s1, d1, w1), n1, AlphaBytes());
 }
 
 // Onto opaque pixels: the alpha stays 255 and Q(a, 255) = 257 a + (a >= 128).
@@ -306,7 +313,7 @@ ITZ_AVX2 void AlphaOver32Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     const __m256i a1 = kFull ? Alphas(second) : Mul255(Alphas(second), opacity);
     if (!kFull && _mm256_testz_si256(a0, a0) && _mm256_testz_si256(a1, a1))
         return;
-    const __m256i d0 = Load(d), d1 = Load(d + 32);
+    __m256i d0 = Load(d), d1 = Load(d + 32);
     if (!MixedAlphas(d0)) {
         if (_mm256_testz_si256(_mm256_or_si256(d0, d1), AlphaBytes())) {
             Store(d, OverTransparentPixels(first, d0, a0));
@@ -319,8 +326,9 @@ ITZ_AVX2 void AlphaOver32Step(const uint8_t* s, uint8_t* d, __m256i opacity)
             return;
         }
     }
-    Store(d, OverPixels(first, d0, a0));
-    Store(d + 32, OverPixels(second, d1, a1));
+    OverPixels(first, second, d0, d1, a0, a1);
+    Store(d, d0);
+    Store(d + 32, d1);
 }
 
 // Asks for the cache line 1,024 bytes on, which may lie past the row: a prefetch never
