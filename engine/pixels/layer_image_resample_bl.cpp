@@ -144,8 +144,9 @@ void* lumatra::StartBLRead(ITzLayerImage& layer, _tagITzCHANNELBITMAP* bitmap, c
     // A pixel is left as it was only where its divisor is 0: where no source reaches it,
     // or where every source under it is transparent.
     PTzRECT local;
-    job->header.writesEvery = job->x->reached && job->y->reached &&
-                              (!view.planes[0] || (layer.PRECTtoLRECT(&source, &local) == 0 && layer.AlphaDataFull(&local)));
+    job->header.writesEvery =
+        job->x->reached && job->y->reached &&
+        (!view.planes[0] || (layer.PRECTtoLRECT(&source, &local) == 0 && layer.AlphaDataFull(&local)));
     return job;
 }
 
