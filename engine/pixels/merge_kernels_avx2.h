@@ -263,18 +263,16 @@ ITZ_AVX2 __m256i MovePixels(__m256i s, __m256i d, const Weights& w)
 // The pixels of d0 and d1 after the general blend of s0 and s1 with weighed alphas a0
 // and a1: alpha n = S(a, alpha d), colours moved by Q(a, n). The alphas of all 16 are
 // packed into 16-bit lanes for n; unpacked beside a and n / 2 they give each pixel's
-// numerator a 65536 + n / 2 and divisor n in its own 32-bit lane (packing and unpacking
-// keep the order within 128-bit halves). Where n = 0 the quotient is 0 / 0, which the
-// conversion turns into 2^31 (the processor's answer for a value out of range): its
-// weights, 0 and not high, keep the colours as Q(0, 0) = 0 does.
+// numerator a 65536 + n / 2 and divisor max(n, 1) in its own 32-bit lane (packing and
+// unpacking keep the order within 128-bit halves).
 ITZ_AVX2 void OverPixels(__m256i s0, __m256i s1, __m256i& d0, __m256i& d1, __m256i a0, __m256i a1)
 {
     const __m256i a = _mm256_packus_epi32(a0, a1), old = _mm256_packus_epi32(Alphas(d0), Alphas(d1));
     const __m256i n = _mm256_sub_epi16(_mm256_add_epi16(a, old), Mul255(a, old));
-    const __m256i half = _mm256_srli_epi16(n, 1), zero = _mm256_setzero_si256();
+    const __m256i half = _mm256_srli_epi16(n, 1), zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
     const __m256i n0 = _mm256_unpacklo_epi16(n, zero), n1 = _mm256_unpackhi_epi16(n, zero);
-    const Weights w0 = PixelWeights(Quotients(_mm256_unpacklo_epi16(half, a), n0));
-    const Weights w1 = PixelWeights(Quotients(_mm256_unpackhi_epi16(half, a), n1));
+    const Weights w0 = PixelWeights(Quotients(_mm256_unpacklo_epi16(half, a), _mm256_max_epi32(n0, one)));
+    const Weights w1 = PixelWeights(Quotients(_mm256_unpackhi_epi16(half, a), _mm256_max_epi32(n1, one)));
     d0 = _mm256_blendv_epi8(MovePixels(s0, d0, w0), n0, AlphaBytes());
     d1 = _mm256_blendv_epi8(MovePixels(s1, d1, w1), n1, AlphaBytes());
 }
