@@ -329,11 +329,12 @@ ITZ_AVX2 void AlphaOver32Step(const uint8_t* s, uint8_t* d, __m256i opacity)
     Store(d + 32, d1);
 }
 
-// Asks for the cache line 1,024 bytes on, which may lie past the row: a prefetch never
+// Asks for the cache line 512 bytes on, eight steps ahead (on a merge out of memory,
+// faster than 256 or 1,024 bytes on), which may lie past the row: a prefetch never
 // faults, and the address is formed as a number.
 ITZ_AVX2 void PrefetchAhead(const uint8_t* p)
 {
-    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + 1024), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + 512), _MM_HINT_T0);
 }
 
 // AlphaOver32Step as a step of merge_kernel_steps.h, fetching the lines it will merge
