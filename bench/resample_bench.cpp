@@ -4,17 +4,24 @@
 // average the bilinear reduction makes) on the same reductions. Counters give megapixels
 // per second of the destination and of the source. The opaque layer is the common case
 // of a photograph; the layer with random alpha takes the general path of the bilinear
-// read. The bilinear jobs run once per build of the row loops the processor runs. The
-// program keeps freed memory (app/shell/memory_policy.h), so the bench does too.
+// read. The bilinear jobs run once per build of the row loops the processor runs.
+// A resize's result is a new layer: warm, its memory is what the run before freed (the
+// bench never trims freed memory), as pixman's destination is allocated once; fresh,
+// every free page is handed back to the system after each run, so that the kernel
+// provides and clears each page of the result, as for the first large resize of a
+// session or any result above the program's 1 GiB of kept memory
+// (app/shell/memory_policy.cpp). The fresh peer allocates pixman's destination anew
+// for each run and lets the composite touch it first.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
+
+#include <malloc.h>
 
 #include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include "app/shell/memory_policy.h"
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/resample.h"
 #include "kernel_builds.h"
@@ -44,7 +51,7 @@ struct Source {
     explicit Source(bool opaque)
         : planes{Plane(1, true, opaque), Plane(2, false, opaque), Plane(3, false, opaque), Plane(4, false, opaque)}
     {
-        quorvel::KeepFreedMemory();
+        mallopt(M_TRIM_THRESHOLD, -1);  // freed memory is never trimmed
         const PTzRECT bounds = {0, 0, kWidth, kHeight};
         layer->SetSize(&bounds, 1);
         _tagITzCHANNELBITMAP bitmap = {kWidth, kHeight, kWidth, PTzCOLORMODE_ARGB,
@@ -78,7 +85,8 @@ void Count(benchmark::State& state, const _tagITzZOOMLEVEL& zoom)
     state.counters["source_MP/s"] = benchmark::Counter(source, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void ResizeLayer(benchmark::State& state, Source& source, uint32_t type)
+// `fresh`: all free memory is handed back to the system after each resize.
+void ResizeLayer(benchmark::State& state, Source& source, uint32_t type, bool fresh = false)
 {
     ITzLayerImage& layer = *source.layer;
     _tagITzZOOMLEVEL zoom = Zoom(state);
@@ -91,6 +99,10 @@ void ResizeLayer(benchmark::State& state, Source& source, uint32_t type)
         if (!resized)
             state.SkipWithError("the resize failed");
         benchmark::DoNotOptimize(resized.get());
+        if (fresh) {
+            resized.reset();
+            malloc_trim(0);
+        }
     }
     Count(state, zoom);
 }
@@ -98,6 +110,11 @@ void ResizeLayer(benchmark::State& state, Source& source, uint32_t type)
 void Bilinear(benchmark::State& state)
 {
     ResizeLayer(state, Opaque(), ITzRESAMPLE_BILINEAR);
+}
+
+void BilinearFresh(benchmark::State& state)
+{
+    ResizeLayer(state, Opaque(), ITzRESAMPLE_BILINEAR, true);
 }
 
 void BilinearTranslucent(benchmark::State& state)
@@ -121,37 +138,50 @@ std::vector<uint32_t> PixmanSource()
     return source;
 }
 
-// Runs pixman's SRC of the source, scaled by `filter`, into a destination of the zoomed size.
+// Runs pixman's SRC of the source, scaled by `filter`, into a destination of the zoomed
+// size: one allocated once, or with `fresh` a new one for each run.
 template <class Filter>
-void RunPixman(benchmark::State& state, Filter&& filter)
+void RunPixman(benchmark::State& state, Filter&& filter, bool fresh = false)
 {
     const _tagITzZOOMLEVEL zoom = Zoom(state);
     std::vector<uint32_t> source = PixmanSource();
     const int32_t width = int32_t(int64_t{kWidth} * zoom.numerator / zoom.denominator);
     const int32_t height = int32_t(int64_t{kHeight} * zoom.numerator / zoom.denominator);
-    std::vector<uint32_t> dest(size_t(width) * height);
+    const size_t size = size_t(width) * height;
+    std::vector<uint32_t> kept(fresh ? 0 : size);
     pixman_image_t* from = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, source.data(), kWidth * 4);
-    pixman_image_t* to = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, dest.data(), width * 4);
     pixman_transform_t scale;
     const pixman_fixed_t inverse = pixman_double_to_fixed(double(zoom.denominator) / zoom.numerator);
     pixman_transform_init_scale(&scale, inverse, inverse);
     pixman_image_set_transform(from, &scale);
     filter(from, inverse);
     for (auto _ : state) {
+        const std::unique_ptr<uint32_t[]> made(fresh ? new uint32_t[size] : nullptr);
+        uint32_t* bits = fresh ? made.get() : kept.data();
+        pixman_image_t* to = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, bits, width * 4);
         pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, width, height);
-        benchmark::DoNotOptimize(dest.data());
+        pixman_image_unref(to);
+        benchmark::DoNotOptimize(bits);
     }
     pixman_image_unref(from);
-    pixman_image_unref(to);
     Count(state, zoom);
 }
 
 // The peer of the enlargements: pixman's bilinear filter.
+void BilinearFilter(pixman_image_t* image, pixman_fixed_t)
+{
+    pixman_image_set_filter(image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+}
+
 void PixmanBilinear(benchmark::State& state)
 {
-    RunPixman(state, [](pixman_image_t* image, pixman_fixed_t) {
-        pixman_image_set_filter(image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    });
+    RunPixman(state, BilinearFilter);
+}
+
+// The peer of the fresh enlargements.
+void PixmanBilinearFresh(benchmark::State& state)
+{
+    RunPixman(state, BilinearFilter, true);
 }
 
 // The peer of the reductions: pixman's separable convolution averaging boxes of the
@@ -168,9 +198,10 @@ void PixmanBoxConvolution(benchmark::State& state)
     });
 }
 
+// A warm-up run first, so that a warm resize finds the memory of one before it.
 void Enlargements(benchmark::internal::Benchmark* bench)
 {
-    bench->Args({5, 2})->Args({7, 1})->Unit(benchmark::kMillisecond)->MinTime(2);
+    bench->Args({5, 2})->Args({7, 1})->Unit(benchmark::kMillisecond)->MinTime(2)->MinWarmUpTime(0.5);
 }
 
 void Reductions(benchmark::internal::Benchmark* bench)
@@ -180,6 +211,8 @@ void Reductions(benchmark::internal::Benchmark* bench)
 
 BENCHMARK_EACH_BUILD(Bilinear)->Apply(Enlargements)->Apply(Reductions);
 BENCHMARK(PixmanBilinear)->Apply(Enlargements);
+BENCHMARK_EACH_BUILD(BilinearFresh)->Apply(Enlargements);
+BENCHMARK(PixmanBilinearFresh)->Apply(Enlargements);
 BENCHMARK(PixmanBoxConvolution)->Apply(Reductions);
 BENCHMARK_EACH_BUILD(BilinearTranslucent)->Apply(Enlargements)->Apply(Reductions);
 BENCHMARK(Nearest)->Apply(Enlargements)->Apply(Reductions);

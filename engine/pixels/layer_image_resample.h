@@ -14,6 +14,8 @@ struct _tagITzRESAMPLESETTING;
 
 namespace lumatra {
 
+class BLPlanCache;
+
 // The first member of every read job, so the type-independent slots can dispatch.
 struct ResampleJobHeader {
     uint32_t type;  // a _tagITzRESAMPLETYPE
@@ -34,6 +36,11 @@ bool ResampleSourceRect(ITzLayerImage& layer, uint32_t type, const PTzRECT& area
 
 // The bitmap with only the planes the layer has (planes 0 to channel count - 1).
 _tagITzCHANNELBITMAP LayerPlanesOf(ITzLayerImage& layer, const _tagITzCHANNELBITMAP& bitmap);
+
+// ITzLayerImage::ResampleFillChannelBitmapBLStart with the plans taken from `plans` and
+// kept there for the reads after it (the read's own where null).
+void* StartBLRead(ITzLayerImage& layer, _tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect,
+                  const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, void* setting, BLPlanCache* plans);
 
 // The new layer of a resize or rotation: of the layer's kind and properties, sized to
 // `bounds` with present blocks (none when the bounds are empty); null when it cannot be

@@ -3,8 +3,8 @@
 // once per job into per-destination plans; each destination row is divided into the
 // caller's channel bitmap as soon as its strip is summed.
 #include <algorithm>
+#include <new>
 
-#include "base/memory.h"
 #include "engine/pixels/block_memory_pool.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
@@ -19,20 +19,23 @@ namespace {
 constexpr uint64_t kStripPlaneBytes = 2 * uint64_t{ITzBLOCK_PAGE_BYTES};
 
 struct BLReadJob {
-    lumatra::ResampleJobHeader header;
-    _tagITzCHANNELBITMAP view;  // the caller's bitmap, the layer's planes only
-    PTzRECT area;               // the zoomed rectangle the bitmap's corner shows
-    PTzRECT source;             // the picture pixels read; the plans count from its corner
-    _tagITzRESAMPLESETTING tables;
-    bool ownTables;  // made for this read when the caller gave none
-    lumatra::BLAxisPlan x, y;
+    lumatra::ResampleJobHeader header = {};
+    _tagITzCHANNELBITMAP view = {};  // the caller's bitmap, the layer's planes only
+    PTzRECT area = {};               // the zoomed rectangle the bitmap's corner shows
+    PTzRECT source = {};             // the picture pixels read; the plans count from its corner
+    _tagITzRESAMPLESETTING tables = {};
+    bool ownTables = false;  // made for this read when the caller gave none
+    lumatra::BLPlanCache ownPlans;
+    lumatra::BLPlanCache* plans = nullptr;  // ownPlans, or those of the reads this one shares them with
+    const lumatra::BLAxisPlan* x = nullptr;
+    const lumatra::BLAxisPlan* y = nullptr;
     lumatra::BLStripResampler resampler;
     lumatra::BLStripProgress progress;
-    _tagITzCHANNELBITMAP strip;  // locked from the layer: up to stripRows source rows
-    int32_t stripRows;
-    bool stripClean;  // the strip is still as the lock left it, all zeros
-    uint8_t* scratch;  // the resampler's pool pages
-    bool failed;
+    _tagITzCHANNELBITMAP strip = {};  // locked from the layer: up to stripRows source rows
+    int32_t stripRows = 0;
+    bool stripClean = false;    // the strip is still as the lock left it, all zeros
+    uint8_t* scratch = nullptr;  // the resampler's pool pages
+    bool failed = false;
 };
 
 int32_t Width(const PTzRECT& r)
@@ -51,13 +54,11 @@ void FreeJob(ITzLayerImage& layer, BLReadJob* job)
         layer.UnlockChannelBitmap(&job->strip);
     if (job->scratch)
         BlockMemoryFree(job->scratch, 0, GetBlockMemoryPool());
-    lumatra::ReleaseAxisPlan(job->x);
-    lumatra::ReleaseAxisPlan(job->y);
     if (job->ownTables) {
         ITzResize::ReleaseBLResizetable(job->tables.tableX);
         ITzResize::ReleaseBLResizetable(job->tables.tableY);
     }
-    PTzPointFree(job);
+    delete job;
 }
 
 bool HasPlanes(const _tagITzCHANNELBITMAP& bitmap)
@@ -71,9 +72,11 @@ bool Prepare(ITzLayerImage& layer, BLReadJob& job)
 {
     const _tagITzRESAMPLESETTING& tables = job.tables;
     const PTzRECT& source = job.source;
-    if (!tables.tableX || !tables.tableY || !lumatra::WeightSumsFit(*tables.tableX, *tables.tableY) ||
-        !lumatra::MakeAxisPlan(*tables.tableX, source.left, source.right, job.area.left, job.area.right, job.x) ||
-        !lumatra::MakeAxisPlan(*tables.tableY, source.top, source.bottom, job.area.top, job.area.bottom, job.y))
+    if (!tables.tableX || !tables.tableY || !lumatra::WeightSumsFit(*tables.tableX, *tables.tableY))
+        return false;
+    job.x = job.plans->Find(*tables.tableX, source.left, source.right, job.area.left, job.area.right);
+    job.y = job.plans->Find(*tables.tableY, source.top, source.bottom, job.area.top, job.area.bottom);
+    if (!job.x || !job.y)
         return false;
     // Alpha where plane 0 is read, and as many colours as the bitmap has colour planes.
     const bool alpha = job.view.planes[0] != nullptr;
@@ -81,7 +84,7 @@ bool Prepare(ITzLayerImage& layer, BLReadJob& job)
                                           [](const uint8_t* plane) { return plane != nullptr; }));
     const int32_t width = Width(source);
     job.stripRows = int32_t(std::clamp<uint64_t>(kStripPlaneBytes / uint64_t(width), 1, uint64_t(Height(source))));
-    job.resampler = lumatra::MakeStripResampler(job.x, job.y, alpha, colours, job.stripRows);
+    job.resampler = lumatra::MakeStripResampler(*job.x, *job.y, alpha, colours, job.stripRows);
     const uint64_t scratch = lumatra::StripScratchBytes(job.resampler);
     job.strip = {width, job.stripRows, 0, 0, {}};
     if (scratch > UINT32_MAX || !BlockMemoryAlloc(GetBlockMemoryPool(), &job.scratch, uint32_t(scratch))) {
@@ -103,51 +106,58 @@ void* ITzLayerImage::ResampleFillChannelBitmapBLStart(_tagITzCHANNELBITMAP* bitm
                                                       const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY,
                                                       void* setting)
 {
-    lumatra::ZoomTerms terms;
+    return lumatra::StartBLRead(*this, bitmap, rect, zoomX, zoomY, setting, nullptr);
+}
+
+void* lumatra::StartBLRead(ITzLayerImage& layer, _tagITzCHANNELBITMAP* bitmap, const PTzRECT* rect,
+                           const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY, void* setting,
+                           BLPlanCache* plans)
+{
+    ZoomTerms terms;
     const auto* given = static_cast<const _tagITzRESAMPLESETTING*>(setting);
-    if (!bitmap || !rect || !lumatra::ReadZoom(zoomX, terms) || !lumatra::ReadZoom(zoomY, terms) ||
+    if (!bitmap || !rect || !ReadZoom(zoomX, terms) || !ReadZoom(zoomY, terms) ||
         (given && (!given->tableX || !given->tableY)))
         return nullptr;
-    const PTzRECT area = lumatra::ResampleArea(*rect, *bitmap);
-    const _tagITzCHANNELBITMAP view = lumatra::LayerPlanesOf(*this, *bitmap);
+    const PTzRECT area = ResampleArea(*rect, *bitmap);
+    const _tagITzCHANNELBITMAP view = LayerPlanesOf(layer, *bitmap);
     PTzRECT source;
-    if (!HasPlanes(view) ||
-        !lumatra::ResampleSourceRect(*this, ITzRESAMPLE_BILINEAR, area, *zoomX, *zoomY, given, source))
+    if (!HasPlanes(view) || !ResampleSourceRect(layer, ITzRESAMPLE_BILINEAR, area, *zoomX, *zoomY, given, source))
         return nullptr;
-    auto* job = static_cast<BLReadJob*>(PTzPointNew(sizeof(BLReadJob)));
+    auto* job = new (std::nothrow) BLReadJob;
     if (!job)
         return nullptr;
-    *job = {};
     job->header.type = ITzRESAMPLE_BILINEAR;
     job->view = view;
     job->area = area;
     job->source = source;
     job->ownTables = given == nullptr;
+    job->plans = plans ? plans : &job->ownPlans;
     // Tables over the source alone weigh every needed pixel as tables over the whole
     // layer would: a destination's neighbours lie inside its source rectangle.
     job->tables = given ? *given
                         : _tagITzRESAMPLESETTING{ITzResize::CreateBLResizetable(source.left, source.right, zoomX),
                                                  ITzResize::CreateBLResizetable(source.top, source.bottom, zoomY)};
-    if (!Prepare(*this, *job)) {
-        FreeJob(*this, job);
+    if (!Prepare(layer, *job)) {
+        FreeJob(layer, job);
         return nullptr;
     }
     // A pixel is left as it was only where its divisor is 0: where no source reaches it,
     // or where every source under it is transparent.
     PTzRECT local;
-    job->header.writesEvery = job->x.reached && job->y.reached &&
-                              (!view.planes[0] || (PRECTtoLRECT(&source, &local) == 0 && AlphaDataFull(&local)));
+    job->header.writesEvery =
+        job->x->reached && job->y->reached &&
+        (!view.planes[0] || (layer.PRECTtoLRECT(&source, &local) == 0 && layer.AlphaDataFull(&local)));
     return job;
 }
 
 int ITzLayerImage::ResampleFillChannelBitmapBL(void* handle, uint32_t* progress)
 {
     auto* job = static_cast<BLReadJob*>(handle);
-    if (!job || job->failed || job->progress.row >= job->y.count)
+    if (!job || job->failed || job->progress.row >= job->y->count)
         return 0;
     // The strip starts at the first source the next destination row still needs.
     const int32_t first = lumatra::NextStripFirst(job->resampler, job->progress);
-    const int32_t end = std::min(first + job->stripRows, job->y.sources);
+    const int32_t end = std::min(first + job->stripRows, job->y->sources);
     if (first < end) {
         _tagITzCHANNELBITMAP strip = job->strip;
         strip.height = end - first;
@@ -164,12 +174,12 @@ int ITzLayerImage::ResampleFillChannelBitmapBL(void* handle, uint32_t* progress)
             return 0;
         }
         lumatra::ResampleStrip(job->resampler, lumatra::ChannelPlanes(strip), first, end, job->progress,
-                               job->y.count, lumatra::ChannelPlanes(job->view), lumatra::ZeroDivisor::Keep);
+                               job->y->count, lumatra::ChannelPlanes(job->view), lumatra::ZeroDivisor::Keep);
     } else {
-        job->progress = {job->y.count, 0, false};  // no row left has a source
+        job->progress = {job->y->count, 0, false};  // no row left has a source
     }
     if (progress)
-        *progress = uint32_t(uint64_t(job->progress.row) * 100 / uint64_t(job->y.count));
+        *progress = uint32_t(uint64_t(job->progress.row) * 100 / uint64_t(job->y->count));
     return 1;
 }
 
@@ -179,7 +189,7 @@ int ITzLayerImage::ResampleFillChannelBitmapBLEnd(void* handle)
     if (!job)
         return 0;
     // A pixel no source reached keeps its value.
-    const bool complete = !job->failed && job->progress.row >= job->y.count;
+    const bool complete = !job->failed && job->progress.row >= job->y->count;
     FreeJob(*this, job);
     return complete ? 1 : 0;
 }

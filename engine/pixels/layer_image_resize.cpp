@@ -1,27 +1,30 @@
 // The image layer's resize job: a new layer of the same kind and properties, sized to
 // the zoomed bounds, is filled one destination block at a time by a resampled read of
-// this layer, one read step per call.
+// this layer, one read step per call. The bilinear reads share the plans of the block
+// columns and rows.
 #include <cstring>
+#include <new>
 
-#include "base/memory.h"
 #include "engine/pixels/layer_image.h"
 #include "engine/pixels/layer_image_resample.h"
 #include "engine/pixels/resample.h"
+#include "engine/pixels/resample_plan.h"
 #include "engine/pixels/zoom_terms.h"
 
 namespace {
 
 struct ResizeJob {
-    ITzLayerImage* target;  // owned until the end hands it over
-    _tagITzZOOMLEVEL zoomX, zoomY;
-    uint32_t type;
-    void* setting;                     // the caller's, or ownTables
-    _tagITzRESAMPLESETTING ownTables;  // bilinear tables over the layer when none were given
-    uint32_t blocks, done;             // the next block is `done`
-    void* read;                        // the running read of block `done`, or null
-    _tagITzCHANNELBITMAP block;        // that block, locked while the read runs
-    uint32_t readProgress;
-    bool failed;
+    ITzLayerImage* target = nullptr;  // owned until the end hands it over
+    _tagITzZOOMLEVEL zoomX = {}, zoomY = {};
+    uint32_t type = 0;
+    void* setting = nullptr;                // the caller's, or ownTables
+    _tagITzRESAMPLESETTING ownTables = {};  // bilinear tables over the layer when none were given
+    lumatra::BLPlanCache plans;             // the bilinear reads' plans of the block columns and rows
+    uint32_t blocks = 0, done = 0;          // the next block is `done`
+    void* read = nullptr;                   // the running read of block `done`, or null
+    _tagITzCHANNELBITMAP block = {};        // that block, locked while the read runs
+    uint32_t readProgress = 0;
+    bool failed = false;
 };
 
 void ReportProgress(const ResizeJob& job, uint32_t* progress)
@@ -43,7 +46,7 @@ void FreeJob(ResizeJob* job)
 {
     ITzResize::ReleaseBLResizetable(job->ownTables.tableX);
     ITzResize::ReleaseBLResizetable(job->ownTables.tableY);
-    PTzPointFree(job);
+    delete job;
 }
 
 }  // namespace
@@ -58,10 +61,13 @@ void* ITzLayerImage::ResizeLayerStart(const _tagITzZOOMLEVEL* zoomX, const _tagI
         return nullptr;
     if (!PTzRectEmpty(&bounds))
         ITzResize::GetResizeDesRect(&dest, &bounds, zoomX, zoomY, resampleType);
-    auto* job = static_cast<ResizeJob*>(PTzPointNew(sizeof(ResizeJob)));
+    auto* job = new (std::nothrow) ResizeJob;
     if (!job)
         return nullptr;
-    *job = {nullptr, *zoomX, *zoomY, resampleType, setting, {}, 0, 0, nullptr, {}, 0, false};
+    job->zoomX = *zoomX;
+    job->zoomY = *zoomY;
+    job->type = resampleType;
+    job->setting = setting;
     const bool ownTables = resampleType == ITzRESAMPLE_BILINEAR && !setting && !PTzRectEmpty(&dest);
     if (ownTables) {
         job->ownTables = {ITzResize::CreateBLResizetable(bounds.left, bounds.right, zoomX),
@@ -106,7 +112,10 @@ int ITzLayerImage::ResizeLayer(void* handle, uint32_t* progress)
                            part.bottom - blockRect.top};
         _tagITzCHANNELBITMAP view;
         ITzGetSubChannelBitmap(&inBlock, &view, &job->block);
-        job->read = ResampleFillChannelBitmapStart(&view, &part, &job->zoomX, &job->zoomY, job->type, job->setting);
+        job->read = job->type == ITzRESAMPLE_BILINEAR
+                        ? lumatra::StartBLRead(*this, &view, &part, &job->zoomX, &job->zoomY, job->setting, &job->plans)
+                        : ResampleFillChannelBitmapStart(&view, &part, &job->zoomX, &job->zoomY, job->type,
+                                                         job->setting);
         if (!job->read || !static_cast<lumatra::ResampleJobHeader*>(job->read)->writesEvery)
             FillPlanes(job->block, unfilled, values);
         PTzRECT source;

@@ -217,8 +217,9 @@ ITZ_AVX2 void AlphaOverRow(const PlaneRow& row, int n, int opacity, int factor)
 }
 
 // 32-bit pixels (alpha, red, green, blue) in place: eight to a register, each pixel's
-// alpha in its 32-bit lane, its green and its red and blue in 16-bit lanes. M of bytes in
-// 32-bit lanes is Mul255 itself: the high half of each lane stays 0.
+// alpha in the low byte of its 32-bit lane. Its bytes are moved in 16-bit lanes, the
+// even ones (alpha, green) and the odd ones (red, blue) apart. M of bytes in 32-bit lanes
+// is Mul255 itself: the high half of each lane stays 0.
 ITZ_AVX2 __m256i AlphaBytes()
 {
     return _mm256_set1_epi32(255);
@@ -229,16 +230,12 @@ ITZ_AVX2 __m256i Alphas(__m256i pixels)
     return _mm256_and_si256(pixels, AlphaBytes());
 }
 
-// The green byte of each pixel in the high 16-bit lane (the low one, alpha's, left 0), and
-// the red and blue bytes in the two lanes.
-ITZ_AVX2 __m256i GreenBytes(__m256i pixels)
+// Whether the alphas of eight pixels are neither all 0 nor all 255, in one test: then a
+// step holding them is neither left out nor copied, nor onto a transparent or an opaque
+// destination, and the shortcuts need no more tests.
+ITZ_AVX2 bool MixedAlphas(__m256i pixels)
 {
-    return _mm256_and_si256(pixels, _mm256_set1_epi32(0x00FF0000));
-}
-
-ITZ_AVX2 __m256i RedBlueBytes(__m256i pixels)
-{
-    return _mm256_srli_epi16(pixels, 8);
+    return _mm256_testnzc_si256(pixels, AlphaBytes());
 }
 
 // Weights from quotients w in 32-bit lanes: w mod 2^16 in both halves of each lane.
@@ -250,33 +247,41 @@ ITZ_AVX2 Weights PixelWeights(__m256i w)
     return {_mm256_shuffle_epi8(w, bothHalves), _mm256_cmpgt_epi32(w, _mm256_set1_epi32(32767))};
 }
 
-// The blend of eight pixels with new alphas n and weights w: alpha n, each colour
-// Toward its source, as base + floor(low (s - d) / 2^16) with base the source where
-// w >= 2^15 and the destination elsewhere.
-ITZ_AVX2 __m256i BlendPixels(__m256i s, __m256i d, __m256i n, const Weights& w)
+// Every byte of eight pixels d moved Toward its byte of s by the weights, as
+// base + floor(low (s - d) / 2^16) with base s where w >= 2^15 and d elsewhere. The moves
+// of the odd bytes are added to their 16-bit lanes shifted up: each byte's result lies
+// between its d and s, so no sum carries into the byte above. The alpha byte is moved
+// like a colour; callers replace it.
+ITZ_AVX2 __m256i MovePixels(__m256i s, __m256i d, const Weights& w)
 {
+    const __m256i even = _mm256_mulhi_epi16(w.low, _mm256_sub_epi16(Even(s), Even(d)));
+    const __m256i odd = _mm256_mulhi_epi16(w.low, _mm256_sub_epi16(Odd(s), Odd(d)));
     const __m256i base = _mm256_blendv_epi8(d, s, w.high);
-    const __m256i green = _mm256_add_epi16(
-        GreenBytes(base), _mm256_mulhi_epi16(w.low, _mm256_sub_epi16(GreenBytes(s), GreenBytes(d))));
-    const __m256i redBlue = _mm256_add_epi16(
-        RedBlueBytes(base), _mm256_mulhi_epi16(w.low, _mm256_sub_epi16(RedBlueBytes(s), RedBlueBytes(d))));
-    return _mm256_or_si256(_mm256_or_si256(green, n), _mm256_slli_epi16(redBlue, 8));
+    return _mm256_add_epi16(_mm256_add_epi16(base, even), _mm256_slli_epi16(odd, 8));
 }
 
-// The eight pixels of d after the general blend of s with weighed alphas a.
-ITZ_AVX2 __m256i OverPixels(__m256i s, __m256i d, __m256i a)
+// The pixels of d0 and d1 after the general blend of s0 and s1 with weighed alphas a0
+// and a1: alpha n = S(a, alpha d), colours moved by Q(a, n). The alphas of all 16 are
+// packed into 16-bit lanes for n; unpacked beside a and n / 2 they give each pixel's
+// numerator a 65536 + n / 2 and divisor max(n, 1) in its own 32-bit lane (packing and
+// unpacking keep the order within 128-bit halves).
+ITZ_AVX2 void OverPixels(__m256i s0, __m256i s1, __m256i& d0, __m256i& d1, __m256i a0, __m256i a1)
 {
-    const __m256i old = Alphas(d);
-    const __m256i n = _mm256_sub_epi32(_mm256_add_epi32(a, old), Mul255(a, old));
-    const __m256i numerator = _mm256_or_si256(_mm256_slli_epi32(a, 16), _mm256_srli_epi32(n, 1));
-    return BlendPixels(s, d, n, PixelWeights(Quotients(numerator, _mm256_max_epi32(n, _mm256_set1_epi32(1)))));
+    const __m256i a = _mm256_packus_epi32(a0, a1), old = _mm256_packus_epi32(Alphas(d0), Alphas(d1));
+    const __m256i n = _mm256_sub_epi16(_mm256_add_epi16(a, old), Mul255(a, old));
+    const __m256i half = _mm256_srli_epi16(n, 1), zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
+    const __m256i n0 = _mm256_unpacklo_epi16(n, zero), n1 = _mm256_unpackhi_epi16(n, zero);
+    const Weights w0 = PixelWeights(Quotients(_mm256_unpacklo_epi16(half, a), _mm256_max_epi32(n0, one)));
+    const Weights w1 = PixelWeights(Quotients(_mm256_unpackhi_epi16(half, a), _mm256_max_epi32(n1, one)));
+    d0 = _mm256_blendv_epi8(MovePixels(s0, d0, w0), n0, AlphaBytes());
+    d1 = _mm256_blendv_epi8(MovePixels(s1, d1, w1), n1, AlphaBytes());
 }
 
 // Onto opaque pixels: the alpha stays 255 and Q(a, 255) = 257 a + (a >= 128).
 ITZ_AVX2 __m256i OverOpaquePixels(__m256i s, __m256i d, __m256i a)
 {
     const __m256i w = _mm256_add_epi32(_mm256_mullo_epi16(a, Splat16(257)), _mm256_srli_epi32(a, 7));
-    return BlendPixels(s, d, AlphaBytes(), PixelWeights(w));
+    return _mm256_or_si256(MovePixels(s, d, PixelWeights(w)), AlphaBytes());
 }
 
 // Onto transparent pixels: alpha a, and the source's colours where a > 0.
@@ -293,35 +298,43 @@ template <bool kFull>
 ITZ_AVX2 void AlphaOver32Step(const uint8_t* s, uint8_t* d, __m256i opacity)
 {
     const __m256i first = Load(s), second = Load(s + 32);
-    if (kFull && _mm256_testz_si256(_mm256_or_si256(first, second), AlphaBytes()))
-        return;
-    if (kFull && _mm256_testc_si256(_mm256_and_si256(first, second), AlphaBytes())) {
-        Store(d, first);
-        Store(d + 32, second);
-        return;
+    if (kFull && !MixedAlphas(first)) {
+        if (_mm256_testz_si256(_mm256_or_si256(first, second), AlphaBytes()))
+            return;
+        if (_mm256_testc_si256(_mm256_and_si256(first, second), AlphaBytes())) {
+            Store(d, first);
+            Store(d + 32, second);
+            return;
+        }
     }
     const __m256i a0 = kFull ? Alphas(first) : Mul255(Alphas(first), opacity);
     const __m256i a1 = kFull ? Alphas(second) : Mul255(Alphas(second), opacity);
-    if (!kFull && _mm256_testz_si256(_mm256_or_si256(a0, a1), AlphaBytes()))
+    if (!kFull && _mm256_testz_si256(a0, a0) && _mm256_testz_si256(a1, a1))
         return;
-    const __m256i d0 = Load(d), d1 = Load(d + 32);
-    if (_mm256_testz_si256(_mm256_or_si256(d0, d1), AlphaBytes())) {
-        Store(d, OverTransparentPixels(first, d0, a0));
-        Store(d + 32, OverTransparentPixels(second, d1, a1));
-    } else if (_mm256_testc_si256(_mm256_and_si256(d0, d1), AlphaBytes())) {
-        Store(d, OverOpaquePixels(first, d0, a0));
-        Store(d + 32, OverOpaquePixels(second, d1, a1));
-    } else {
-        Store(d, OverPixels(first, d0, a0));
-        Store(d + 32, OverPixels(second, d1, a1));
+    __m256i d0 = Load(d), d1 = Load(d + 32);
+    if (!MixedAlphas(d0)) {
+        if (_mm256_testz_si256(_mm256_or_si256(d0, d1), AlphaBytes())) {
+            Store(d, OverTransparentPixels(first, d0, a0));
+            Store(d + 32, OverTransparentPixels(second, d1, a1));
+            return;
+        }
+        if (_mm256_testc_si256(_mm256_and_si256(d0, d1), AlphaBytes())) {
+            Store(d, OverOpaquePixels(first, d0, a0));
+            Store(d + 32, OverOpaquePixels(second, d1, a1));
+            return;
+        }
     }
+    OverPixels(first, second, d0, d1, a0, a1);
+    Store(d, d0);
+    Store(d + 32, d1);
 }
 
-// Asks for the cache line 1,024 bytes on, which may lie past the row: a prefetch never
+// Asks for the cache line 512 bytes on, eight steps ahead (on a merge out of memory,
+// faster than 256 or 1,024 bytes on), which may lie past the row: a prefetch never
 // faults, and the address is formed as a number.
 ITZ_AVX2 void PrefetchAhead(const uint8_t* p)
 {
-    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + 1024), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + 512), _MM_HINT_T0);
 }
 
 // AlphaOver32Step as a step of merge_kernel_steps.h, fetching the lines it will merge

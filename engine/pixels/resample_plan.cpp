@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 
 #include "base/memory.h"
 #include "engine/pixels/resample_math.h"
@@ -116,6 +117,31 @@ void ReleaseAxisPlan(BLAxisPlan& plan)
     PTzPointFree(plan.start);
     PTzPointFree(plan.weights);
     plan = {};
+}
+
+BLPlanCache::~BLPlanCache()
+{
+    for (Entry& entry : m_entries)
+        ReleaseAxisPlan(entry.plan);
+}
+
+const BLAxisPlan* BLPlanCache::Find(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_t sourceEnd,
+                                    int32_t destFirst, int32_t destEnd)
+{
+    for (const Entry& entry : m_entries)
+        if (entry.table == &table && entry.sourceFirst == sourceFirst && entry.sourceEnd == sourceEnd &&
+            entry.destFirst == destFirst && entry.destEnd == destEnd)
+            return &entry.plan;
+    Entry made = {&table, sourceFirst, sourceEnd, destFirst, destEnd, {}};
+    if (!MakeAxisPlan(table, sourceFirst, sourceEnd, destFirst, destEnd, made.plan))
+        return nullptr;
+    try {
+        m_entries.push_back(made);
+    } catch (const std::bad_alloc&) {
+        ReleaseAxisPlan(made.plan);
+        return nullptr;
+    }
+    return &m_entries.back().plan;
 }
 
 void PlanSourceSpan(const BLAxisPlan& plan, int32_t destFirst, int32_t destEnd, int32_t& first, int32_t& end)

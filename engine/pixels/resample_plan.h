@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 
 #include "engine/pixels/resample.h"
 
@@ -38,6 +39,30 @@ struct BLAxisPlan {
 bool MakeAxisPlan(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_t sourceEnd, int32_t destFirst,
                   int32_t destEnd, BLAxisPlan& plan);
 void ReleaseAxisPlan(BLAxisPlan& plan);
+
+// Plans kept for the reads that share tables, each made once: a resize reads every
+// block of a column of destination blocks with one plan across, and every block of a
+// row with one plan down.
+class BLPlanCache {
+public:
+    BLPlanCache() = default;
+    ~BLPlanCache();
+    BLPlanCache(const BLPlanCache&) = delete;
+    BLPlanCache& operator=(const BLPlanCache&) = delete;
+
+    // The plan MakeAxisPlan makes of these arguments, made on the first request and kept;
+    // null where MakeAxisPlan fails or memory is short.
+    const BLAxisPlan* Find(const _tagITzBLRESIZETABLE& table, int32_t sourceFirst, int32_t sourceEnd,
+                           int32_t destFirst, int32_t destEnd);
+
+private:
+    struct Entry {
+        const _tagITzBLRESIZETABLE* table;
+        int32_t sourceFirst, sourceEnd, destFirst, destEnd;
+        BLAxisPlan plan;
+    };
+    std::deque<Entry> m_entries;  // a deque: the plans handed out stay where they are
+};
 
 // The sources [first, end) that destinations [destFirst, destEnd) of the plan gather.
 void PlanSourceSpan(const BLAxisPlan& plan, int32_t destFirst, int32_t destEnd, int32_t& first, int32_t& end);

@@ -229,10 +229,11 @@ public:
             const uint32_t w = m_y.weights[ptrdiff_t(t) * m_y.count + i];
             if (w == 0)
                 continue;
-            Sum* held[kMaxChannels];
+            Sum* held[kMaxChannels] = {};
             HeldRow(m_y.start[i] + t, held);
             if (m_fused && waiting < 2 && !summing) {
-                std::copy(held, held + m_channels, rows[waiting]);
+                // Of a fixed length, so the copy is a few moves rather than a call.
+                std::copy_n(held, kMaxChannels, rows[waiting]);
                 weights[waiting++] = w;
                 continue;
             }

@@ -1,4 +1,4 @@
-// Uniform-channel storage: the word-wise uniformity test finds a difference at any
+// Uniform-channel storage: the uniformity test finds a difference at any
 // offset, and channels expand, fold and copy without sharing or losing bytes.
 #include "engine/pixels/channel_compression.h"
 
@@ -12,13 +12,13 @@
 
 namespace {
 
-TEST(BytesUniform, FindsOneDifferentByteAtEveryOffsetOfTheWordAndTailLoops)
+TEST(BytesUniform, FindsOneDifferentByteAtEveryOffset)
 {
     std::vector<uint8_t> bytes(200, 7);
     uint8_t value = 0;
     ASSERT_EQ(ITzBytesUniform(bytes.data(), uint32_t(bytes.size()), &value), 1);
     EXPECT_EQ(value, 7);
-    // 200 bytes: three 64-byte steps and an 8-byte tail; a difference anywhere counts.
+    // A difference anywhere counts, the first and the last byte too.
     for (size_t at = 0; at < bytes.size(); ++at) {
         bytes[at] = 8;
         EXPECT_EQ(ITzBytesUniform(bytes.data(), uint32_t(bytes.size()), &value), 0) << at;

@@ -144,6 +144,35 @@ TEST_P(MergeKernels, InterleavedShortcutsGiveTheReferencePixels)
                 }
 }
 
+// Every pair of source and destination alphas, each step of a row mixing destination
+// alphas so that the general blend meets each pair: its division holds for all of them.
+TEST_P(MergeKernels, EveryPairOfAlphasGivesTheReferencePixels)
+{
+    constexpr int32_t kSide = 256;
+    const size_t count = size_t(kSide) * kSide;
+    for (const uint8_t opacity : {uint8_t(255), uint8_t(128)}) {
+        SCOPED_TRACE("opacity " + std::to_string(opacity));
+        std::vector<uint8_t> source = RandomBytes(random, 4 * count), before = RandomBytes(random, 4 * count);
+        for (size_t i = 0; i < count; ++i) {
+            source[4 * i] = uint8_t(i % kSide);
+            before[4 * i] = uint8_t(i % kSide + i / kSide);
+        }
+        std::vector<uint8_t> dest = before;
+        const _tagITzBITMAP from = {kSide, kSide, kSide * 4, 32, 3, source.data()};
+        _tagITzBITMAP to = {kSide, kSide, kSide * 4, 32, 3, dest.data()};
+        const PTzRECT whole = {0, 0, kSide, kSide};
+        const _tagITzMERGEDATA merge{ITzMERGE_NORMAL, opacity};
+        CMathMerge::MergeBitmap(&t, &whole, &from, &to, &whole, &merge);
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t* s = &source[4 * i];
+            const uint8_t* d = &before[4 * i];
+            const RefPixel p = RefAlphaOver(t, {s[0], s[1], s[2], s[3]}, {d[0], d[1], d[2], d[3]},
+                                            t.Product(s[0], opacity));
+            ASSERT_EQ((RefPixel{dest[4 * i], dest[4 * i + 1], dest[4 * i + 2], dest[4 * i + 3]}), p) << "pixel " << i;
+        }
+    }
+}
+
 INSTANTIATE_MERGE_BUILDS(MergeKernels);
 
 }  // namespace
