@@ -93,8 +93,9 @@ Bytes Write(ITzPicture* picture)
 
 uint64_t LayerPixels(ITzPicture& picture)
 {
+    // Counting stops past the budget: two layers of the largest bounds would wrap the sum.
     uint64_t pixels = 0;
-    for (uint16_t i = 0; i < picture.GetLayerCount(); ++i) {
+    for (uint16_t i = 0; i < picture.GetLayerCount() && pixels <= WriteBudgetPixels; ++i) {
         PTzRECT bounds;
         picture.GetLayerbyIndex(i)->GetBounds(&bounds);
         pixels += uint64_t(int64_t(bounds.right) - bounds.left) * uint64_t(int64_t(bounds.bottom) - bounds.top);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -61,6 +62,8 @@ void CPaintWorkers::Run(size_t count, const std::function<void(size_t)>& run)
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [this] { return m_working == 0; });
     m_run = nullptr;
+    if (std::exception_ptr failure = std::exchange(m_failure, nullptr))
+        std::rethrow_exception(failure);
 }
 
 void CPaintWorkers::Drain()
@@ -70,7 +73,16 @@ void CPaintWorkers::Drain()
         const size_t item = m_next++;
         const std::function<void(size_t)>& run = *m_run;
         lock.unlock();
-        run(item);
+        try {
+            run(item);
+        } catch (...) {
+            lock.lock();
+            // The items left are skipped: the batch ends once the running ones return.
+            if (!m_failure)
+                m_failure = std::current_exception();
+            m_next = m_count;
+            continue;
+        }
         lock.lock();
     }
 }

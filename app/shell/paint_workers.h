@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -21,7 +22,8 @@ public:
     CPaintWorkers& operator=(const CPaintWorkers&) = delete;
 
     // Calls run(i) once for each i in [0, count), on the helpers and on the calling
-    // thread, and returns when every call has returned. Not reentrant.
+    // thread, and returns when every call has returned; an exception of a call is thrown
+    // again then, after the others, the rest of the items left undone. Not reentrant.
     void Run(size_t count, const std::function<void(size_t)>& run);
     unsigned Helpers() const { return unsigned(m_threads.size()); }
 
@@ -38,6 +40,7 @@ private:
     std::condition_variable m_start;
     std::condition_variable m_done;
     const std::function<void(size_t)>* m_run = nullptr;
+    std::exception_ptr m_failure;  // the batch's first exception, under the mutex
     size_t m_count = 0;
     size_t m_next = 0;           // the next item to take, under the mutex
     unsigned m_working = 0;      // helpers still in the batch

@@ -21,18 +21,6 @@ using lumatra::ZoomReadPlan;
 
 namespace {
 
-bool Enlarges(const _tagITzZOOMLEVEL& zoom)
-{
-    return zoom.denominator < zoom.numerator;
-}
-
-// A layer's blocks as its zoomed reads fetch them.
-template <class Layer>
-auto FetchOf(Layer* layer)
-{
-    return [layer](uint32_t index, auto& record) { return layer->GetBlockInfo(index, &record, 1) == 0; };
-}
-
 // Rows [top, bottom) of a bitmap as a bitmap of their own.
 _tagITzBITMAP Band(const _tagITzBITMAP& bitmap, int32_t top, int32_t bottom)
 {
@@ -106,7 +94,7 @@ std::unique_ptr<DisplayRows> PlanRead(Layer* source, const PTzRECT& rect, const 
     ZoomReadPlan plan;
     if (!source || !source->PrepareZoomRead(rect, zoomX, zoomY, Enlarges(zoomX), width, height, plan))
         return std::make_unique<DisplayRowsOf<Read>>(Read(), bytes);
-    return std::make_unique<DisplayRowsOf<Read>>(Read(std::move(plan), FetchOf(source)), bytes);
+    return std::make_unique<DisplayRowsOf<Read>>(Read(std::move(plan), lumatra::FetchOf(source)), bytes);
 }
 
 // What GetDisplayData reads into a width x height scratch: the layer's pixels, or its
@@ -243,7 +231,7 @@ std::unique_ptr<ITzPreviewRows> ITzLayerImageARGB::PlanMergeToBitmap(const _tagI
         ZoomReadPlan plan;
         if (!PrepareZoomRead(rect, zoomX, zoomY, Enlarges(zoomX), bitmap.width, bitmap.height, plan))
             return std::make_unique<ITzPreviewRowsStack>();
-        return std::make_unique<OverRows>(PlannedARGBRead(std::move(plan), FetchOf(this)), m_opacity);
+        return std::make_unique<OverRows>(PlannedARGBRead(std::move(plan), lumatra::FetchOf(this)), m_opacity);
     }
     const PTzRECT placed = ITzRectPlaced(rect, bitmap.width, bitmap.height);
     if (PTzRectEmpty(&rect) || PTzRectEmpty(&placed))

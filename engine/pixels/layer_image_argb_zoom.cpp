@@ -6,15 +6,6 @@
 #include "engine/pixels/layer_image_argb.h"
 #include "engine/pixels/zoom_read_walk.h"
 
-namespace {
-
-bool Enlarges(const _tagITzZOOMLEVEL& zoom)
-{
-    return zoom.denominator < zoom.numerator;
-}
-
-}  // namespace
-
 int ITzLayerImageARGB::ZoomRead(ZoomAction action, bool enlarge, void* destination, const PTzRECT* rect,
                                 const _tagITzZOOMLEVEL* zoomX, const _tagITzZOOMLEVEL* zoomY)
 {
@@ -41,9 +32,7 @@ int ITzLayerImageARGB::ZoomRead(ZoomAction action, bool enlarge, void* destinati
     lumatra::ZoomReadPlan plan;
     if (!PrepareZoomRead(*rect, *zoomX, *zoomY, enlarge, width, height, plan))
         return 0;
-    const auto fetch = [this](uint32_t index, _tagITzBLOCKINFOARGB& record) {
-        return GetBlockInfo(index, &record, 1) == 0;
-    };
+    const auto fetch = lumatra::FetchOf(this);
     switch (action) {
     case ZoomAction::Bitmap:
         plan.Walk(fetch, [bitmap](int32_t y, int32_t x, int32_t count, const uint8_t* row) {

@@ -15,11 +15,6 @@ namespace {
 // The overlay is drawn at half strength: mask 255 composes the colour with alpha 128.
 constexpr uint8_t kOverlayStrength = 128;
 
-bool Enlarges(const _tagITzZOOMLEVEL& zoom)
-{
-    return zoom.denominator < zoom.numerator;
-}
-
 // Red, green and blue of a mode-1 colour; red for anything else.
 void OverlayColour(const _tagPTzCOLOR* colour, uint8_t rgb[3])
 {

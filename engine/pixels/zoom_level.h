@@ -8,3 +8,9 @@ struct _tagITzZOOMLEVEL {
     uint32_t numerator;
     uint32_t denominator;
 };
+
+// Whether the zoom draws a picture pixel over more than one screen pixel.
+inline bool Enlarges(const _tagITzZOOMLEVEL& zoom)
+{
+    return zoom.denominator < zoom.numerator;
+}

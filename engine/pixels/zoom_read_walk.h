@@ -140,4 +140,11 @@ void ZoomReadPlan::Walk(Fetch&& fetch, Emit&& emit)
     });
 }
 
+// A layer's blocks as its zoomed reads fetch them.
+template <class Layer>
+auto FetchOf(Layer* layer)
+{
+    return [layer](uint32_t index, auto& record) { return layer->GetBlockInfo(index, &record, 1) == 0; };
+}
+
 }  // namespace lumatra

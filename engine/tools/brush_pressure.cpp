@@ -20,7 +20,8 @@ namespace {
 // Soft tips keep their resized tip for every pressure asked for while the kept tips'
 // bytes stay within this: a stroke's pressure swings through the same values again and
 // again, and a resize costs more than a dab. Small tips keep all 256; a 600-pixel tip
-// keeps those of the pressures a stroke mostly uses.
+// keeps the first pressures asked for until the budget is full, later ones sharing the
+// last place.
 constexpr uint64_t kKeptTipBytes = uint64_t{32} << 20;
 
 }  // namespace

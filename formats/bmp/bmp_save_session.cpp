@@ -59,6 +59,14 @@ int streamFailed()
     return PTzLastErrorOr(PTzERR_BAD_ARGUMENT);
 }
 
+// Writes what a caller's callback handed over: the callback may have left a code of its
+// own stored, which a short write must not report as the stream's.
+int writeAfterCallback(SaveSession* s, const void* data, uint32_t size)
+{
+    PTzSetLastError(0);
+    return PTzIOStreamWrite(s->stream, data, size) == size ? 0 : streamFailed();
+}
+
 SaveSession* sessionOf(void* session)
 {
     return static_cast<SaveSession*>(session);
@@ -152,9 +160,7 @@ int writeExtraData(SaveSession* s)
         return PTzFail(result);
     if (size > 0 && !data)
         return PTzFail(PTzERR_BAD_ARGUMENT);
-    if (size > 0 && PTzIOStreamWrite(s->stream, data, size) != size)
-        return streamFailed();
-    return 0;
+    return size > 0 ? writeAfterCallback(s, data, size) : 0;
 }
 
 int prepareRows(SaveSession* s)
@@ -226,9 +232,7 @@ int writeRow(SaveSession* s, int32_t index)
     };
     if (const int result = s->callback.proc(uint32_t(index), 1, &row, s->callback.user))
         return result;
-    if (PTzIOStreamWrite(s->stream, convertRow(s), s->outRowBytes) != s->outRowBytes)
-        return streamFailed();
-    return 0;
+    return writeAfterCallback(s, convertRow(s), s->outRowBytes);
 }
 
 // Top-down with flip, else bottom-up; a flipped save takes one more step to notice the end.

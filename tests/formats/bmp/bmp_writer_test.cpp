@@ -215,6 +215,18 @@ TEST(BmpWriter, ExtraDataGoesBetweenTheColoursAndThePixels)
     EXPECT_EQ(U32(saved.file, 10), 57u);
     EXPECT_EQ(Bytes(saved.file.begin() + 54, saved.file.begin() + 57), (Bytes{'x', 'y', 'z'}));
     EXPECT_EQ(U32(saved.file, 2), saved.file.size());
+
+    // A callback that leaves a code of its own stored: a short write after it still
+    // reports the stream's code.
+    _tagFTzSAVEEXTINFOCALLBACK_1 noisy{[](uint32_t kind, void** data, uint32_t* size, void*) {
+                                           static char bytes[] = "xyz";
+                                           PTzSetLastError(-7);
+                                           *data = bytes;
+                                           *size = kind == 1 ? 3 : 0;
+                                           return 0;
+                                       },
+                                       nullptr};
+    EXPECT_EQ(SaveBmp(Rgb24(1, 1), Setting(24), true, 55, &noisy).results.back(), -1);
 }
 
 TEST(BmpWriter, SessionCallsCheckTheirArguments)
