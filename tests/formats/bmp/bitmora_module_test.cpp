@@ -146,6 +146,31 @@ TEST_F(BitmoraModule, ReadsRunLengthFiles)
     EXPECT_EQ(read.Row(0), (Bytes{200, 201, 202, 200, 201, 202, 1, 2, 3, 1, 2, 3}));
 }
 
+TEST_F(BitmoraModule, FindsAndReadsFilesWithALaterWindowsHeader)
+{
+    TestBmp bmp;
+    bmp.headerSize = 124;
+    bmp.width = 2;
+    bmp.bits = 8;
+    bmp.coloursUsed = 2;
+    bmp.palette = {{1, 2, 3}, {200, 201, 202}};
+    bmp.pixels = {1, 0, 0, 0};
+    const Bytes bytes = BuildBmp(bmp);
+    folder.Write("later.bmp", std::string(bytes.begin(), bytes.end()));
+    const _tagPTzFILE file = folder.Record("later.bmp");
+    void* found = nullptr;
+    void* search = FTzLoadFindFirstPlugIn(list, &file, &found, 0);
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(found, plugin);
+    FTzLoadFindPlugInClose(search);
+    _tagPTzIOSTREAM* in = PTzFileStreamCreate(&file, 2);
+    ASSERT_NE(in, nullptr);
+    const ReadOutcome read = LoadAsRgb(in, plugin);
+    PTzFileStreamDestory(in);
+    EXPECT_EQ(read.lastStep, 2001);
+    EXPECT_EQ(read.Row(0), (Bytes{200, 201, 202, 1, 2, 3, 0, 0}));
+}
+
 TEST_F(BitmoraModule, HeaderLessEntriesAreBoundByName)
 {
     Bytes block(256);
