@@ -24,6 +24,21 @@ bool knownBits(uint16_t bits)
     }
 }
 
+bool knownHeaderSize(uint32_t size)
+{
+    switch (size) {
+    case BmpOs2HeaderBytes:
+    case BmpWindowsHeaderBytes:
+    case 52:  // the later Windows headers
+    case 56:
+    case 108:
+    case 124:
+        return true;
+    default:
+        return false;
+    }
+}
+
 int seekToStart(_tagPTzIOSTREAM* stream)
 {
     return PTzIOStreamSeek(stream, 0, 0) == 0 ? 0 : PTzFail(FTzERR_BAD_HANDLE);
@@ -49,13 +64,18 @@ bool BmpHasMasks(const BmpInfoHeader& header)
     return header.compression == BmpCompressionBitFields && (header.bits == 16 || header.bits == 32);
 }
 
+bool BmpMasksFollowHeader(const BmpInfoHeader& header)
+{
+    return BmpHasMasks(header) && header.size < BmpMaskedHeaderBytes;
+}
+
 int ReadBmpInfoHeader(_tagPTzIOSTREAM* stream, BmpInfoHeader* header)
 {
-    uint8_t bytes[BmpWindowsHeaderBytes];
+    uint8_t bytes[BmpLargestHeaderBytes];
     if (PTzIOStreamRead(stream, bytes, 4) != 4)
         return PTzFail(FTzERR_SHORT_READ);
     const uint32_t size = PTzReadLE32(bytes);
-    if (size != BmpOs2HeaderBytes && size != BmpWindowsHeaderBytes)
+    if (!knownHeaderSize(size))
         return PTzFail(FTzERR_BAD_DATA);
     if (PTzIOStreamRead(stream, bytes + 4, size - 4) != size - 4)
         return PTzFail(FTzERR_SHORT_READ);
@@ -77,6 +97,10 @@ int ReadBmpInfoHeader(_tagPTzIOSTREAM* stream, BmpInfoHeader* header)
         read.yPelsPerMeter = int32_t(PTzReadLE32(bytes + 28));
         read.coloursUsed = PTzReadLE32(bytes + 32);
         read.coloursImportant = PTzReadLE32(bytes + 36);
+    }
+    if (size >= BmpMaskedHeaderBytes) {
+        for (uint32_t i = 0; i < 3; ++i)
+            read.masks[i] = PTzReadLE32(bytes + BmpWindowsHeaderBytes + 4 * i);
     }
     if (!knownBits(read.bits))
         return PTzFail(FTzERR_BAD_DATA);

@@ -104,7 +104,8 @@ int checkPicture(const BmpInfoHeader& header)
     return 0;
 }
 
-// The palette (stored as R, G, B) or the channel masks that follow the info header.
+// The palette (stored as R, G, B) or the channel masks, which follow a 40-byte info
+// header and are part of the later ones.
 int readColours(ReadSession* s)
 {
     const BmpInfoHeader& header = s->header;
@@ -121,12 +122,14 @@ int readColours(ReadSession* s)
             s->palette.entries[i][2] = entry[0];
         }
     }
-    if (BmpHasMasks(header)) {
+    if (BmpMasksFollowHeader(header)) {
         uint8_t bytes[BmpMaskBytes];
         if (PTzIOStreamRead(s->stream, bytes, BmpMaskBytes) != BmpMaskBytes)
             return PTzFail(FTzERR_SHORT_READ);
         const uint32_t masks[3] = {PTzReadLE32(bytes), PTzReadLE32(bytes + 4), PTzReadLE32(bytes + 8)};
         s->channels = BmpLayoutFromMasks(header.bits, masks);
+    } else if (BmpHasMasks(header)) {
+        s->channels = BmpLayoutFromMasks(header.bits, header.masks);
     } else if (isWide(header)) {
         s->channels = BmpDefaultLayout(header.bits);
     }
@@ -276,7 +279,7 @@ void* StartBmpRead(_tagPTzIOSTREAM* stream, const _tagFTzEXTINFOCALLBACK_1* extI
     // A header-less bitmap's pixels follow its palette or masks.
     s->pixelOffset = fileHeader ? pixelOffset
                                 : header.size + BmpPaletteEntries(header) * BmpPaletteEntryBytes(header) +
-                                      (BmpHasMasks(header) ? BmpMaskBytes : 0);
+                                      (BmpMasksFollowHeader(header) ? BmpMaskBytes : 0);
     *error = 0;
     return s;
 }

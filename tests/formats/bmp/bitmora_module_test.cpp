@@ -1,6 +1,7 @@
 // The built module Bitmora.so loaded through Formick from a plug-in folder: it is
-// found for BMP files, saves one to disk, reads it and a run-length file back with
-// Formick's colour conversion, and its header-less entries are bound by name.
+// found for BMP files, saves one to disk, reads it, a run-length file and one with a
+// later Windows header back with Formick's colour conversion, and its header-less
+// entries are bound by name.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -61,6 +62,25 @@ protected:
         return outcome;
     }
 
+    // Finds the reader of a file on disk by its name and content, which must be this
+    // plug-in, and loads the file through it as LoadAsRgb does.
+    ReadOutcome FindAndLoad(const _tagPTzFILE& file) const
+    {
+        void* found = nullptr;
+        void* search = FTzLoadFindFirstPlugIn(list, &file, &found, 0);
+        EXPECT_NE(search, nullptr);
+        EXPECT_EQ(found, plugin);
+        if (search)
+            FTzLoadFindPlugInClose(search);
+        _tagPTzIOSTREAM* in = PTzFileStreamCreate(&file, 2);
+        EXPECT_NE(in, nullptr);
+        if (!in)
+            return {};
+        const ReadOutcome read = LoadAsRgb(in, plugin);
+        PTzFileStreamDestory(in);
+        return read;
+    }
+
     TempFolder folder;
     void* list = nullptr;
     void* plugin = nullptr;
@@ -111,16 +131,7 @@ TEST_F(BitmoraModule, SavesAFileAndFindsAndReadsItBack)
     ASSERT_EQ(bytes.size(), 14u + 40u + 12u + 3u * 4u);
     EXPECT_EQ(PTzReadLE32(reinterpret_cast<const uint8_t*>(bytes.data()) + 2), bytes.size());
 
-    void* found = nullptr;
-    void* search = FTzLoadFindFirstPlugIn(list, &file, &found, 0);
-    ASSERT_NE(search, nullptr);
-    EXPECT_EQ(found, plugin);
-    FTzLoadFindPlugInClose(search);
-
-    _tagPTzIOSTREAM* in = PTzFileStreamCreate(&file, 2);
-    ASSERT_NE(in, nullptr);
-    const ReadOutcome read = LoadAsRgb(in, plugin);
-    PTzFileStreamDestory(in);
+    const ReadOutcome read = FindAndLoad(file);
     EXPECT_EQ(read.lastStep, 2001);
     EXPECT_EQ(read.info.bits, 8);
     // Row y holds indexes y and 1.
@@ -144,6 +155,19 @@ TEST_F(BitmoraModule, ReadsRunLengthFiles)
     const ReadOutcome read = LoadAsRgb(stream.get(), plugin);
     EXPECT_EQ(read.lastStep, 2001);
     EXPECT_EQ(read.Row(0), (Bytes{200, 201, 202, 200, 201, 202, 1, 2, 3, 1, 2, 3}));
+}
+
+TEST_F(BitmoraModule, FindsAndReadsFilesWithALaterWindowsHeader)
+{
+    TestBmp picture = LaterHeaderPictures()[2];  // the palette follows the header
+    Bytes bytes = BuildBmp(picture);
+    folder.Write("forty.bmp", std::string(bytes.begin(), bytes.end()));
+    picture.headerSize = 124;
+    bytes = BuildBmp(picture);
+    folder.Write("later.bmp", std::string(bytes.begin(), bytes.end()));
+    const ReadOutcome expected = FindAndLoad(folder.Record("forty.bmp"));
+    ASSERT_EQ(expected.lastStep, 2001);
+    ExpectSameRead(FindAndLoad(folder.Record("later.bmp")), expected);
 }
 
 TEST_F(BitmoraModule, HeaderLessEntriesAreBoundByName)

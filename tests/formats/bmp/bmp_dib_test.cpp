@@ -45,6 +45,27 @@ TEST(BmpDib, MasksCountOnlyWhenTheyWereRead)
     EXPECT_EQ(ReadBmp(BuildBmp(indexed), false).Row(0), (Bytes{1, 2, 3, 0}));
 }
 
+// The masks of the later headers are inside them: the pixels follow the whole header.
+TEST(BmpDib, LaterHeadersReadAsTheFortyByteOne)
+{
+    for (TestBmp picture : LaterHeaderPictures()) {
+        picture.fileHeader = false;
+        const ReadOutcome expected = ReadBmp(BuildBmp(picture), false);
+        ASSERT_EQ(expected.lastStep, 2001);
+        for (uint32_t size : LaterHeaderSizes) {
+            SCOPED_TRACE(testing::Message() << picture.bits << " bits, header " << size);
+            TestBmp later = picture;
+            later.headerSize = size;
+            ExpectSameRead(ReadBmp(BuildBmp(later), false), expected);
+        }
+    }
+    TestBmp cut;
+    cut.fileHeader = false;
+    cut.headerSize = 108;
+    const Bytes bytes = BuildBmp(cut);
+    EXPECT_EQ(ReadBmp(Bytes(bytes.begin(), bytes.begin() + 100), false).startError, -2207);
+}
+
 int Supply(uint32_t row, uint32_t, _tagPTzCOLORCONVERTBUFFER* data, void*)
 {
     for (int32_t x = 0; x < data->width; ++x)

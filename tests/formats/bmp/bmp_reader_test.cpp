@@ -71,9 +71,9 @@ TEST(BmpHeaders, ShortOrUnknownHeadersAreRefused)
     Bytes file = BuildBmp(Pixels24(1, 1, Bytes(4)));
     EXPECT_EQ(ReadBmp(Bytes(file.begin(), file.begin() + 13)).startError, -2207);
     EXPECT_EQ(ReadBmp(Bytes(file.begin(), file.begin() + 40)).startError, -2207);
-    Bytes v4 = file;
-    v4[14] = 108;
-    EXPECT_EQ(ReadBmp(v4).startError, -2201);
+    Bytes os2v2 = file;
+    os2v2[14] = 64;
+    EXPECT_EQ(ReadBmp(os2v2).startError, -2201);
     Bytes threeBits = file;
     threeBits[28] = 3;
     EXPECT_EQ(ReadBmp(threeBits).startError, -2201);
@@ -88,6 +88,52 @@ TEST(BmpHeaders, ShortOrUnknownHeadersAreRefused)
     shortMasks.compression = 3;
     shortMasks.masks = {0xF800, 0x7E0};
     EXPECT_EQ(ReadBmp(BuildBmp(shortMasks)).startError, -2207);
+}
+
+TEST(BmpLaterHeaders, ReadAsTheSamePictureWithAFortyByteHeader)
+{
+    for (const TestBmp& picture : LaterHeaderPictures()) {
+        const ReadOutcome expected = ReadBmp(BuildBmp(picture));
+        ASSERT_EQ(expected.lastStep, 2001);
+        for (uint32_t size : LaterHeaderSizes) {
+            SCOPED_TRACE(testing::Message() << picture.bits << " bits, header " << size);
+            TestBmp later = picture;
+            later.headerSize = size;
+            ExpectSameRead(ReadBmp(BuildBmp(later)), expected);
+        }
+    }
+}
+
+TEST(BmpLaterHeaders, OnlyTheirSizesAndTheReadCompressionsAreTaken)
+{
+    const struct {
+        uint32_t size;
+        uint32_t compression;
+        int recognised;
+        int expected;
+    } cases[] = {{124, 0, 1, 0},     {124, 3, 1, 0},     {124, 4, 1, -2201}, {124, 5, 1, -2201},
+                 {124, 6, 1, -2201}, {52, 3, 1, 0},      {41, 0, 0, -2201},  {100, 0, 0, -2201}};
+    for (const auto& c : cases) {
+        TestBmp bmp;
+        bmp.headerSize = c.size;
+        bmp.bits = 32;
+        bmp.compression = c.compression;
+        bmp.masks = {0xFF0000, 0xFF00, 0xFF};
+        bmp.pixels = Bytes(4);
+        Bytes file = BuildBmp(bmp);
+        EXPECT_EQ(FTzPlugInReadSupportByStream(MemStream(file).get()), c.recognised) << c.size << " " << c.compression;
+        EXPECT_EQ(ReadBmp(file).startError, c.expected) << c.size << " " << c.compression;
+    }
+}
+
+TEST(BmpLaterHeaders, AHeaderCutByTheEndOfTheFileIsShort)
+{
+    TestBmp bmp;
+    bmp.headerSize = 124;
+    bmp.pixels = Bytes(4);
+    const Bytes file = BuildBmp(bmp);
+    for (size_t end : {14 + 40, 14 + 52, 14 + 123})
+        EXPECT_EQ(ReadBmp(Bytes(file.begin(), file.begin() + ptrdiff_t(end))).startError, -2207) << end;
 }
 
 TEST(BmpRowOrder, BottomUpDeliversTheLastRowFirst)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <vector>
@@ -24,6 +25,8 @@ using Rgb = std::array<uint8_t, 3>;
 struct TestBmp {
     bool fileHeader = true;
     bool os2 = false;
+    // A Windows header's size; from 52 bytes on it holds the masks, then filler bytes.
+    uint32_t headerSize = 40;
     int32_t width = 1;
     int32_t height = 1;
     uint16_t bits = 24;
@@ -32,7 +35,7 @@ struct TestBmp {
     int32_t xPelsPerMeter = 2835;
     int32_t yPelsPerMeter = 2835;
     std::vector<Rgb> palette;        // written as given (B, G, R and, for Windows, 0)
-    std::vector<uint32_t> masks;     // written as given, after the palette
+    std::vector<uint32_t> masks;     // written as given, after the palette or in the header
     Bytes gap;                       // between the colours and the pixels
     std::optional<uint32_t> pixelOffset;  // else where the pixels really start
     Bytes pixels;
@@ -66,7 +69,8 @@ inline Bytes BuildBmp(const TestBmp& bmp)
         PutLE16(out, 1);
         PutLE16(out, bmp.bits);
     } else {
-        PutLE32(out, 40);
+        const size_t headerEnd = out.size() + bmp.headerSize;
+        PutLE32(out, bmp.headerSize);
         PutLE32(out, uint32_t(bmp.width));
         PutLE32(out, uint32_t(bmp.height));
         PutLE16(out, 1);
@@ -77,14 +81,18 @@ inline Bytes BuildBmp(const TestBmp& bmp)
         PutLE32(out, uint32_t(bmp.yPelsPerMeter));
         PutLE32(out, bmp.coloursUsed);
         PutLE32(out, 0);
+        for (size_t i = 0; i < 3 && bmp.headerSize >= 52; ++i)
+            PutLE32(out, i < bmp.masks.size() ? bmp.masks[i] : 0);
+        while (out.size() < headerEnd)
+            out.push_back(0xA5);
     }
     for (const Rgb& entry : bmp.palette) {
         out.insert(out.end(), {entry[2], entry[1], entry[0]});
         if (!bmp.os2)
             out.push_back(0);
     }
-    for (uint32_t mask : bmp.masks)
-        PutLE32(out, mask);
+    for (size_t i = 0; i < bmp.masks.size() && (bmp.os2 || bmp.headerSize < 52); ++i)
+        PutLE32(out, bmp.masks[i]);
     out.insert(out.end(), bmp.gap.begin(), bmp.gap.end());
     if (bmp.fileHeader) {
         const uint32_t offset = bmp.pixelOffset.value_or(uint32_t(out.size()));
@@ -189,6 +197,62 @@ inline ReadOutcome ReadBmp(Bytes bytes, bool fileHeader = true, bool withExtra =
     }
     EXPECT_EQ(bitmora::EndBmpRead(session), 0);
     return outcome;
+}
+
+// The sizes of the later Windows info headers, and pictures of the kinds files with
+// them hold (24 bits either row order, a palette, 16- and 32-bit bit fields whose
+// masks differ from the defaults), each with a 40-byte header.
+constexpr uint32_t LaterHeaderSizes[] = {52, 56, 108, 124};
+
+inline std::vector<TestBmp> LaterHeaderPictures()
+{
+    TestBmp bottomUp;
+    bottomUp.width = 2;
+    bottomUp.height = 2;
+    bottomUp.pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    TestBmp topDown = bottomUp;
+    topDown.height = -2;
+    TestBmp indexed;
+    indexed.bits = 8;
+    indexed.width = 3;
+    indexed.height = 2;
+    indexed.coloursUsed = 3;
+    indexed.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    indexed.pixels = {0, 1, 2, 0, 2, 1, 0, 0};
+    TestBmp sixteen;
+    sixteen.bits = 16;
+    sixteen.width = 2;
+    sixteen.height = -2;
+    sixteen.compression = 3;
+    sixteen.masks = {0xF800, 0x07E0, 0x001F};
+    sixteen.pixels = {0xE0, 0x07, 0x1F, 0xF8, 0x00, 0xF8, 0xFF, 0xFF};
+    TestBmp thirtyTwo;
+    thirtyTwo.bits = 32;
+    thirtyTwo.width = 1;
+    thirtyTwo.height = 2;
+    thirtyTwo.compression = 3;
+    thirtyTwo.masks = {0xFF, 0xFF00, 0xFF000000};
+    thirtyTwo.pixels = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    return {bottomUp, topDown, indexed, sixteen, thirtyTwo};
+}
+
+// The same description and the same rows in the same order.
+inline void ExpectSameRead(const ReadOutcome& read, const ReadOutcome& expected)
+{
+    EXPECT_EQ(read.startError, expected.startError);
+    EXPECT_EQ(read.lastStep, expected.lastStep);
+    EXPECT_EQ(read.info.width, expected.info.width);
+    EXPECT_EQ(read.info.height, expected.info.height);
+    EXPECT_EQ(read.info.bits, expected.info.bits);
+    EXPECT_EQ(read.info.mode, expected.info.mode);
+    EXPECT_EQ(read.info.rowOrder, expected.info.rowOrder);
+    EXPECT_EQ(read.info.paletteCount, expected.info.paletteCount);
+    EXPECT_EQ(std::memcmp(read.info.palette, expected.info.palette, sizeof(read.info.palette)), 0);
+    ASSERT_EQ(read.rows.size(), expected.rows.size());
+    for (size_t i = 0; i < read.rows.size(); ++i) {
+        EXPECT_EQ(read.rows[i].index, expected.rows[i].index);
+        EXPECT_EQ(read.rows[i].bytes, expected.rows[i].bytes);
+    }
 }
 
 // An image to save: rows as the save callback hands them out (top row first).
