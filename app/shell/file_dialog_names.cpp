@@ -7,15 +7,16 @@
 #include <QAbstractItemView>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <algorithm>
 
+#include "app/shell/file_dialog_choice.h"
 #include "app/shell/path_text.h"
 #include "app/shell/undecoded_names_model.h"
 
@@ -23,7 +24,8 @@ namespace quorvel {
 
 namespace {
 
-// Accepts the dialog for an added row the user activates in one of its views.
+// Accepts the dialog for an added row the user activates in one of its views, and marks
+// a press in a view as a pick.
 class CActivationFilter : public QObject {
 public:
     CActivationFilter(QFileDialog& dialog, QAbstractItemView& view, const CUndecodedNamesModel& names)
@@ -35,6 +37,9 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if ((event->type() == QEvent::MouseButtonPress && watched == m_view.viewport()) ||
+            (event->type() == QEvent::KeyPress && watched == &m_view))
+            NotePick(m_dialog);
         switch (event->type()) {
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease: {
@@ -84,10 +89,14 @@ private:
 // leaves an added row out, taking it for a folder); only while the user is not typing.
 void ShowChosenNames(QLineEdit& box, const QAbstractItemView& view, const CUndecodedNamesModel& names)
 {
+    // Setting the text makes Qt select its own rows under the names, which the choice's
+    // follower undoes at once: those passing changes are not shown.
+    static bool setting = false;
     const QModelIndexList rows = view.selectionModel()->selectedRows();
     const auto added = [&names](const QModelIndex& row) { return names.IsUndecoded(row); };
-    if (box.hasFocus() || !box.isVisible() || std::none_of(rows.begin(), rows.end(), added))
+    if (setting || box.hasFocus() || !box.isVisible() || std::none_of(rows.begin(), rows.end(), added))
         return;
+    const QScopedValueRollback<bool> busy(setting, true);
     const auto* files = qobject_cast<const QFileSystemModel*>(names.sourceModel());
     QStringList shown;
     for (const QModelIndex& row : rows) {
@@ -105,7 +114,7 @@ void EnableOpenForUndecoded(QFileDialog& dialog)
         return;
     auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
-    if (open && ExistOnlyUnderTheirBytes(dialog.selectedFiles()))
+    if (open && ExistOnlyUnderTheirBytes(ChosenFiles(dialog)))
         open->setEnabled(true);
 }
 
@@ -120,6 +129,7 @@ void ListUndecodedNames(QFileDialog& dialog)
         return;
     auto* names = new CUndecodedNamesModel(&dialog);
     dialog.setProxyModel(names);
+    FollowChoice(dialog);
     new CActivationFilter(dialog, *list, *names);
     new CActivationFilter(dialog, *tree, *names);
     // Both views share the list view's selection, and Qt's own reactions come first.
@@ -133,10 +143,9 @@ void ListUndecodedNames(QFileDialog& dialog)
 
 bool ExistOnlyUnderTheirBytes(const QStringList& files)
 {
-    const auto seenByQt = [](const QString& file) { return QFileInfo::exists(file); };
-    const auto onDisk = [](const QString& file) { return PathEntryExists(TextFromQtPath(file)); };
-    return !files.isEmpty() && !std::all_of(files.begin(), files.end(), seenByQt) &&
-           std::all_of(files.begin(), files.end(), onDisk);
+    const auto unspelled = [](const QString& file) { return DisplayText(file) != file; };
+    return std::any_of(files.begin(), files.end(), unspelled) &&
+           std::all_of(files.begin(), files.end(), [](const QString& file) { return PathEntryExists(file); });
 }
 
 }  // namespace quorvel

@@ -14,8 +14,8 @@ namespace quorvel {
 // cannot name for the root of all folders.
 void ListUndecodedNames(QFileDialog& dialog);
 
-// Whether the dialog's choice is of files Qt cannot see (their names are not UTF-8)
-// that all exist under their real bytes: Qt's own check of an Open choice fails them.
+// Whether the files (path text) include one whose name Qt cannot spell (not UTF-8) and
+// all exist: Qt's own check of an Open choice fails such files.
 bool ExistOnlyUnderTheirBytes(const QStringList& files);
 
 }  // namespace quorvel

@@ -1,6 +1,7 @@
-// The dialog works on the full path Qt resolves from the typed name; the extension of a
-// pattern is compared without regard to case, as file types are named either way, and an
-// extension the dialog adds is written in lower case.
+// The extension rule works on the full path as Qt spells the choice, the file saved is
+// the one the choice names (its bytes); the extension of a pattern is compared without
+// regard to case, as file types are named either way, and an extension the dialog adds
+// is written in lower case.
 #include "app/shell/file_save_dialog.h"
 
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 
 #include "app/shell/error_text.h"
+#include "app/shell/file_dialog_choice.h"
 #include "app/shell/file_dialog_names.h"
 #include "app/shell/path_text.h"
 #include "app/shell/shell_dialogs.h"
@@ -27,9 +29,9 @@ CRFileSaveDialog::CRFileSaveDialog(const QString& initialName, const QString& fi
     setNameFilters(QtNameFilters(filter));
     const QFileInfo initial(initialName);
     if (initialName.contains(QLatin1Char('/')))
-        setDirectory(initial.absolutePath());
+        setDirectory(QtPathFromText(initial.absolutePath()));
     if (!initialName.isEmpty())
-        selectFile(initial.fileName());
+        ChooseFile(*this, initialName.contains(QLatin1Char('/')) ? initialName : initial.fileName());
     // The type list changes its index before the dialog reacts to the change.
     if (auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
         connect(types, &QComboBox::currentIndexChanged, this, [this] { m_nameBeforeTypeChange = TypedName(); });
@@ -52,7 +54,7 @@ int CRFileSaveDialog::GetFilterIndex() const
 
 QString CRFileSaveDialog::GetPathName() const
 {
-    return TypedName();
+    return result() == QDialog::Accepted ? m_acceptedPath : ChosenFiles(*this).value(0);
 }
 
 QString CRFileSaveDialog::TypedName() const
@@ -81,7 +83,7 @@ QString CRFileSaveDialog::WithTypeExtension(const QString& name) const
 
 void CRFileSaveDialog::ShowName(const QString& name)
 {
-    selectFile(name);
+    ChooseTypedName(*this, name);
     // Qt leaves the name box alone while it has the focus, that is while the user typed.
     auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (box && TypedName() != name)
@@ -102,17 +104,25 @@ bool CRFileSaveDialog::OnFileNameOK()
     const QString name = WithTypeExtension(TypedName());
     if (name != TypedName())
         ShowName(name);
+    // A chosen row is the file itself; only a typed name is looked up by how it shows.
+    bool ambiguous = false;
+    const QString path = ChosenFiles(*this, &ambiguous).value(0);
+    if (ambiguous) {
+        RefuseNameShownAlike(*this);
+        return false;
+    }
     _tagPTzFILE record;
-    if (!PathRecordFromText(name, &record)) {
-        ShellDialogs().ShowMessage(this, FileErrorMessage(IDS_COULD_NOT_SAVE, name, PTzGetLastError()),
+    if (!PathRecordFromText(path, &record)) {
+        ShellDialogs().ShowMessage(this, FileErrorMessage(IDS_COULD_NOT_SAVE, path, PTzGetLastError()),
                                    MessageButtons::Ok);
         return false;
     }
-    if (!PathEntryExists(TextFromQtPath(name)))
-        return true;
-    return ShellDialogs().ShowMessage(this, DisplayText(name) + LoadShellString(IDS_ALREADY_EXISTS),
-                                      MessageButtons::YesNo,
-                                      LoadShellString(IDS_SAVE_AS_CAPTION)) == MessageAnswer::Yes;
+    if (PathEntryExists(path) &&
+        ShellDialogs().ShowMessage(this, DisplayText(path) + LoadShellString(IDS_ALREADY_EXISTS),
+                                   MessageButtons::YesNo, LoadShellString(IDS_SAVE_AS_CAPTION)) != MessageAnswer::Yes)
+        return false;
+    m_acceptedPath = path;
+    return true;
 }
 
 void CRFileSaveDialog::accept()

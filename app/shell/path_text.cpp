@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "base/error_codes.h"
@@ -29,25 +30,22 @@ bool IsCarriedByte(const QString& text, qsizetype i)
 }
 
 // The one entry of the folder that Qt shows under the name, as path text; empty when
-// none or several do.
-QString EntryShownAs(const QString& folder, const QString& name)
+// none does, or when several do, which sets *several.
+QString EntryShownAs(const QString& folder, const QString& name, bool* several)
 {
-    QByteArray bytes;
-    if (!SystemBytesFromText(folder.isEmpty() ? QStringLiteral("/") : folder, &bytes))
-        return {};
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(bytes.constData()), closedir);
-    if (!dir)
-        return {};
     QString found;
-    while (const dirent* entry = readdir(dir.get())) {
-        if (QFile::decodeName(entry->d_name) != name)
-            continue;
-        QString text;
-        if (!found.isEmpty() || !TextFromSystemBytes(QByteArray(entry->d_name), &text))
-            return {};
-        found = text;
-    }
-    return found;
+    ForEachFolderEntry(folder.isEmpty() ? QStringLiteral("/") : folder, [&](const char* entry) {
+        if (QFile::decodeName(entry) != name)
+            return true;
+        if (!found.isEmpty()) {
+            *several = true;
+            return false;
+        }
+        // Folder entries hold no NUL: the bytes always have their text.
+        TextFromSystemBytes(QByteArray(entry), &found);
+        return true;
+    });
+    return *several ? QString() : found;
 }
 
 }  // namespace
@@ -121,23 +119,37 @@ QString QtPathFromText(const QString& path)
     return SystemBytesFromText(path, &bytes) ? QFile::decodeName(bytes) : path;
 }
 
-QString TextFromQtPath(const QString& path)
+QString TextFromQtPath(const QString& path, bool* ambiguous)
 {
-    if (!path.startsWith(QLatin1Char('/')) || !path.contains(QChar(kReplacement)) || PathEntryExists(path))
-        return path;
-    const QStringList parts = path.split(QLatin1Char('/'));
+    bool several = false;
     QString built;
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        QString next = built + QLatin1Char('/') + part;
-        if (part.contains(QChar(kReplacement)) && !PathEntryExists(next)) {
-            const QString entry = EntryShownAs(built, part);
-            if (!entry.isEmpty())
-                next = built + QLatin1Char('/') + entry;
+    if (path.startsWith(QLatin1Char('/')) && path.contains(QChar(kReplacement))) {
+        const QStringList parts = path.split(QLatin1Char('/'));
+        for (qsizetype i = 1; i < parts.size() && !several; ++i) {
+            const QString& part = parts[i];
+            const QString entry = part.contains(QChar(kReplacement)) ? EntryShownAs(built, part, &several) : QString();
+            built += QLatin1Char('/') + (entry.isEmpty() ? part : entry);
         }
-        built = next;
     }
-    return built;
+    if (ambiguous)
+        *ambiguous = several;
+    return built.isEmpty() || several ? path : built;
+}
+
+bool ForEachFolderEntry(const QString& folder, const std::function<bool(const char* name)>& visit)
+{
+    QByteArray bytes;
+    if (!SystemBytesFromText(folder, &bytes))
+        return false;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(bytes.constData()), closedir);
+    if (!dir)
+        return false;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != ".." && !visit(entry->d_name))
+            break;
+    }
+    return true;
 }
 
 bool PathEntryExists(const QString& path)

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "base/file_path.h"
 
@@ -36,11 +37,17 @@ QString TextFromFileUrl(const QUrl& url);
 // A path as Qt's own file functions and dialogs spell the same bytes (undecodable ones
 // as U+FFFD), for a dialog's starting folder and name.
 QString QtPathFromText(const QString& path);
-// The path a Qt file dialog's choice means: Qt shows a name that is not UTF-8 with
-// U+FFFD for its bad bytes, so each such part that does not exist as given is looked
-// up among its folder's entries by the name Qt shows for them. A part that matches no
-// entry, or more than one, stays as given.
-QString TextFromQtPath(const QString& path);
+// The path a name typed into a Qt file dialog means: Qt shows a name that is not UTF-8
+// with U+FFFD for its bad bytes, so each part holding U+FFFD is looked up among its
+// folder's entries by the name Qt shows for them (a name that holds U+FFFD itself shows
+// so too). A part that matches no entry stays as given. When a part matches several,
+// the path cannot tell which it means: it stays as given, and *ambiguous (when asked
+// for) is set.
+QString TextFromQtPath(const QString& path, bool* ambiguous = nullptr);
+
+// Calls visit with the name of each entry of the folder ("." and ".." left out), as the
+// file system's bytes, until it returns false. False when the folder cannot be read.
+bool ForEachFolderEntry(const QString& folder, const std::function<bool(const char* name)>& visit);
 
 // Whether anything, a dangling symbolic link included, is at the path.
 bool PathEntryExists(const QString& path);

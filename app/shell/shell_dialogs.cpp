@@ -12,12 +12,12 @@
 #include <QPushButton>
 
 #include "app/shell/application.h"
+#include "app/shell/file_dialog_choice.h"
 #include "app/shell/file_dialog_names.h"
 #include "app/shell/file_save_dialog.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/new_dialog.h"
 #include "app/shell/operation.h"
-#include "app/shell/path_text.h"
 #include "app/shell/progress_dialog.h"
 #include "app/shell/shell_strings.h"
 
@@ -38,7 +38,7 @@ QWidget* ParentOr(QWidget* parent)
 
 // The Open dialog. Qt checks that each chosen file exists through its own spelling of
 // the name, which misses a name that is not UTF-8: files that exist under their real
-// bytes are accepted here.
+// bytes are accepted here. The choice is kept as it was accepted, carrying the bytes.
 class COpenFileDialog : public QFileDialog {
 public:
     explicit COpenFileDialog(QWidget* parent) : QFileDialog(parent)
@@ -47,14 +47,25 @@ public:
         ListUndecodedNames(*this);
     }
 
+    const QStringList& Files() const { return m_files; }
+
     void accept() override
     {
-        if (ExistOnlyUnderTheirBytes(selectedFiles())) {
+        bool ambiguous = false;
+        m_files = ChosenFiles(*this, &ambiguous);
+        if (ambiguous) {
+            RefuseNameShownAlike(*this);
+            return;
+        }
+        if (ExistOnlyUnderTheirBytes(m_files)) {
             QDialog::accept();
             return;
         }
         QFileDialog::accept();
     }
+
+private:
+    QStringList m_files;
 };
 
 // Keeps a widget of a Qt dialog hidden and disabled whatever the dialog does to it.
@@ -149,22 +160,19 @@ QStringList CQtShellDialogs::AskOpenFileNames(QWidget* parent, const QStringList
     dialog.setNameFilters(nameFilters);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    QStringList files;
-    for (const QString& file : dialog.selectedFiles())
-        files << TextFromQtPath(file);
-    return files;
+    return dialog.Files();
 }
 
 bool CQtShellDialogs::AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, QString* name,
                                       int* filterIndex)
 {
-    CRFileSaveDialog dialog(QtPathFromText(*name), filter, ParentOr(parent));
+    CRFileSaveDialog dialog(*name, filter, ParentOr(parent));
     if (!title.isEmpty())
         dialog.setWindowTitle(title);
     dialog.SetFilterIndex(*filterIndex);
     if (dialog.DoModal() != QDialog::Accepted)
         return false;
-    *name = TextFromQtPath(dialog.GetPathName());
+    *name = dialog.GetPathName();
     *filterIndex = dialog.GetFilterIndex();
     return true;
 }

@@ -37,6 +37,9 @@ QString LoadShellString(int id)
         return QStringLiteral("Save changes to %1?");
     case IDS_NEW_SIZE_RANGE:
         return QStringLiteral("Width and height must be whole numbers from 1 to 30000.");
+    case IDS_NAME_SHOWN_ALIKE:
+        return QStringLiteral("\"%1\" could mean more than one file here: their names differ only in bytes "
+                              "shown as \uFFFD.\nChoose the file in the list.");
     case IDS_LAYER:
         return QStringLiteral("Layer");
     case IDS_SHOW_LAYER:

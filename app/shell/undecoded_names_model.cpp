@@ -1,18 +1,18 @@
 // The added rows come after the source's rows of the folder, so the source's own
 // insertions and removals, which the identity proxy passes on unchanged, move them
 // along. They are read again when the dialog's folder or filters change, and when Qt
-// has loaded the folder.
+// loads the folder again after a change in it.
 #include "app/shell/undecoded_names_model.h"
 
+#include <QCollator>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <algorithm>
-#include <dirent.h>
-#include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 #include "app/shell/path_text.h"
 
@@ -37,9 +37,18 @@ void CUndecodedNamesModel::setSourceModel(QAbstractItemModel* source)
     QIdentityProxyModel::setSourceModel(source);
     if (!m_files)
         return;
-    connect(m_files, &QFileSystemModel::rootPathChanged, this, [this] { Rescan(); });
+    // A new folder is read at once (Qt may have it loaded already, and then tells of no
+    // load); Qt's first load of it after that is read again only when the folder has
+    // changed since, its later loads (of changes) always.
+    connect(m_files, &QFileSystemModel::rootPathChanged, this, [this] {
+        Rescan();
+        m_firstLoadPending = true;
+    });
     connect(m_files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (path == m_files->rootPath())
+        if (path != m_files->rootPath())
+            return;
+        const bool firstLoad = std::exchange(m_firstLoadPending, false);
+        if (!firstLoad || FolderStamp(path) != m_folderStamp)
             Rescan();
     });
     // A change of the filters shows only as the rows Qt adds, drops or reorders.
@@ -52,6 +61,7 @@ void CUndecodedNamesModel::setSourceModel(QAbstractItemModel* source)
     connect(m_files, &QAbstractItemModel::rowsRemoved, this, followFilters);
     connect(m_files, &QAbstractItemModel::modelReset, this, [this] { Rescan(); });
     Rescan();
+    m_firstLoadPending = true;
 }
 
 bool CUndecodedNamesModel::IsUndecoded(const QModelIndex& index) const
@@ -195,6 +205,16 @@ QString CUndecodedNamesModel::FilterKey() const
            m_files->nameFilters().join(QChar(0));
 }
 
+CUndecodedNamesModel::Stamp CUndecodedNamesModel::FolderStamp(const QString& folder)
+{
+    QByteArray bytes;
+    struct stat info {};
+    if (!quorvel::SystemBytesFromText(folder, &bytes) || stat(bytes.constData(), &info) != 0)
+        return {};
+    return {qint64(info.st_ino), qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec),
+            qint64(info.st_ctim.tv_sec), qint64(info.st_ctim.tv_nsec)};
+}
+
 std::vector<CUndecodedNamesModel::Entry> CUndecodedNamesModel::ReadFolder(const QString& folder) const
 {
     std::vector<Entry> entries;
@@ -202,40 +222,44 @@ std::vector<CUndecodedNamesModel::Entry> CUndecodedNamesModel::ReadFolder(const 
     QByteArray bytes;
     if (!(filters & QDir::Files) || !quorvel::SystemBytesFromText(folder, &bytes))
         return entries;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(bytes.constData()), closedir);
-    if (!dir)
-        return entries;
     const Qt::CaseSensitivity sensitivity = filters & QDir::CaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     std::vector<QRegularExpression> patterns;
     for (const QString& pattern : m_files->nameFilters())
         patterns.push_back(QRegularExpression::fromWildcard(pattern, sensitivity));
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     const QMimeDatabase types;
-    while (const dirent* item = readdir(dir.get())) {
+    quorvel::ForEachFolderEntry(folder, [&](const char* item) {
         QString name;
-        if (!quorvel::TextFromSystemBytes(QByteArray(item->d_name), &name))
-            continue;
+        if (!quorvel::TextFromSystemBytes(QByteArray(item), &name))
+            return true;
         Entry entry;
         entry.shown = quorvel::DisplayText(name);
         // Qt lists every name that is UTF-8; hidden names only when asked to.
         if (entry.shown == name || (name.startsWith(QLatin1Char('.')) && !(filters & QDir::Hidden)))
-            continue;
+            return true;
         struct stat info {};
-        const QByteArray path = bytes + '/' + item->d_name;
+        const QByteArray path = bytes + '/' + item;
         if (stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-            continue;
+            return true;
         entry.matches = MatchesAny(entry.shown, patterns);
         if (!entry.matches && !m_files->nameFilterDisables())
-            continue;
+            return true;
         entry.path = prefix + name;
         const QMimeType type = types.mimeTypeForFile(entry.shown, QMimeDatabase::MatchExtension);
         entry.type = type.comment().isEmpty() ? type.name() : type.comment();
         entry.size = qint64(info.st_size);
         entry.modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtim.tv_sec));
         entries.push_back(std::move(entry));
-    }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.shown != b.shown ? a.shown.localeAwareCompare(b.shown) < 0 : a.path < b.path;
+        return true;
+    });
+    // With the collation Qt orders its rows by name (numbers by value where the system
+    // can, without regard to case); names shown alike in the order of their bytes.
+    QCollator byName;
+    byName.setNumericMode(true);
+    byName.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(entries.begin(), entries.end(), [&byName](const Entry& a, const Entry& b) {
+        const int order = byName.compare(a.shown, b.shown);
+        return order != 0 ? order < 0 : a.path < b.path;
     });
     return entries;
 }
@@ -244,6 +268,7 @@ void CUndecodedNamesModel::Rescan()
 {
     const QString root = m_files->rootPath();
     const QPersistentModelIndex folder = root.isEmpty() ? QModelIndex() : m_files->index(root);
+    m_folderStamp = FolderStamp(root);
     std::vector<Entry> entries = folder.isValid() ? ReadFolder(root) : std::vector<Entry>();
     m_filterKey = FilterKey();
     if (folder == m_folder && entries == m_entries)

@@ -7,6 +7,7 @@
 #include <QIdentityProxyModel>
 #include <QPersistentModelIndex>
 #include <QString>
+#include <array>
 #include <vector>
 
 class QFileSystemModel;
@@ -50,6 +51,11 @@ private:
         bool operator==(const Entry&) const = default;
     };
 
+    // The folder's identity and times of change, to tell whether its entries may have
+    // changed since it was read.
+    using Stamp = std::array<qint64, 5>;
+    static Stamp FolderStamp(const QString& folder);
+
     // Reads the root folder again and replaces the added rows when they changed.
     void Rescan();
     // The files of the folder whose names are not UTF-8, as the source's filters list
@@ -66,4 +72,7 @@ private:
     QPersistentModelIndex m_folder;  // the source's index of the folder listed
     QString m_filterKey;
     std::vector<Entry> m_entries;
+    Stamp m_folderStamp{};
+    // Qt's load of a new folder has not yet been told.
+    bool m_firstLoadPending = false;
 };

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileSystemModel>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 #include "app/shell/main_frame.h"
 #include "app/shell/path_text.h"
@@ -47,6 +49,42 @@ QModelIndex ListedRow(QFileDialog* dialog, const QString& shown, QAbstractItemVi
     return {};
 }
 
+// The row of the dialog's shown view for the file (path text), and the view; invalid
+// when none (yet): rows that show alike are told apart by the path they carry.
+QModelIndex RowOf(QFileDialog* dialog, const QString& path, QAbstractItemView** view)
+{
+    QModelIndex found;
+    const bool listed = QTest::qWaitFor([&] {
+        for (auto* candidate : dialog->findChildren<QAbstractItemView*>()) {
+            const bool fileView = candidate->objectName() == QStringLiteral("listView") ||
+                                  candidate->objectName() == QStringLiteral("treeView");
+            if (!fileView || !candidate->isVisible())
+                continue;
+            *view = candidate;
+            const QModelIndex root = candidate->rootIndex();
+            for (int row = 0; row < candidate->model()->rowCount(root); ++row) {
+                const QModelIndex index = candidate->model()->index(row, 0, root);
+                if (index.data(QFileSystemModel::FilePathRole).toString() == path)
+                    found = index;
+            }
+        }
+        return found.isValid();
+    });
+    return listed ? found : QModelIndex();
+}
+
+// Types the text into the name box as a person would, one character at a time.
+void TypeInto(QLineEdit* box, const QString& text)
+{
+    box->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box->window()));
+    box->setFocus();
+    box->clear();
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 // Runs the modal dialog that the call opens through the given hand, then returns.
 void WithModalDialog(const std::function<void(QFileDialog*)>& hand, const std::function<void()>& call)
 {
@@ -64,6 +102,11 @@ void WithModalDialog(const std::function<void(QFileDialog*)>& hand, const std::f
     call();
 }
 
+// Names that all show as "a\uFFFD.bmp": two that are not UTF-8, and one that holds
+// U+FFFD itself; each file holds its own name.
+const std::string kAlike[] = {"a\xFF.bmp", "a\xFE.bmp", "a\xEF\xBF\xBD.bmp"};
+const QString kAlikeShown = QString::fromStdU16String(u"a\uFFFD.bmp");
+
 class FileNames : public ::testing::Test {
 protected:
     void SetUp() override
@@ -73,6 +116,18 @@ protected:
         ASSERT_TRUE(test.app->InitInstance());
     }
     QString Path(const QString& name) const { return folder + QLatin1Char('/') + name; }
+    // The path text of a file in the folder.
+    QString PathOf(const std::string& name) const
+    {
+        QString text;
+        EXPECT_TRUE(quorvel::TextFromSystemBytes(QByteArray::fromStdString(temp.Item(name)), &text));
+        return text;
+    }
+    void WriteAlike() const
+    {
+        for (const std::string& name : kAlike)
+            temp.Write(name, name);
+    }
 
     TempFolder temp;
     QString folder;
@@ -183,6 +238,175 @@ TEST_F(FileNames, SaveWritesTheSameBytesAndSaveAsMakesAnotherSuchName)
     EXPECT_TRUE(title.contains(QString::fromStdU16String(u"\uFFFDother.bmp"))) << title.toStdString();
     EXPECT_EQ(temp.Read("\xFFother.bmp").substr(0, 2), "BM");
     EXPECT_EQ(test.app->GetRecentFiles().Files().value(0), other);
+}
+
+// Files whose names show alike: the Open dialog gives the very files whose rows the user
+// chose; a typed name that shows like several is refused.
+TEST_F(FileNames, TheOpenDialogGivesTheChosenRowsOwnBytes)
+{
+    WriteAlike();
+    enum class How { ClickAndOpen, DoubleClick, ClickAndReturn, AllWithControl, Typed };
+    const struct {
+        int file;  // in kAlike; -1 for all
+        How how;
+    } cases[] = {
+        {0, How::ClickAndOpen},   {1, How::ClickAndOpen},   {2, How::ClickAndOpen},     {0, How::DoubleClick},
+        {1, How::DoubleClick},    {0, How::ClickAndReturn}, {1, How::ClickAndReturn},   {2, How::ClickAndReturn},
+        {-1, How::AllWithControl}, {-1, How::Typed},
+    };
+    for (const auto& c : cases) {
+        dialogs->messages.clear();
+        QStringList wanted;
+        for (int i = 0; i < 3; ++i) {
+            if (c.file == i || (c.file < 0 && c.how != How::Typed))
+                wanted << PathOf(kAlike[i]);
+        }
+        bool stayedOpen = false;
+        QStringList chosen;
+        WithModalDialog(
+            [&](QFileDialog* dialog) {
+                dialog->setDirectory(folder);
+                QPushButton* open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+                if (c.how == How::Typed) {
+                    TypeInto(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), kAlikeShown);
+                    stayedOpen = dialog->isVisible();
+                    return;
+                }
+                for (int i = 0; i < 3; ++i) {
+                    QAbstractItemView* view = nullptr;
+                    const QModelIndex row = RowOf(dialog, PathOf(kAlike[i]), &view);
+                    ASSERT_TRUE(row.isValid()) << "the dialog lists " << i;
+                    const QPoint at = view->visualRect(row).center();
+                    if (c.how == How::AllWithControl)
+                        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+                    else if (i == c.file && c.how == How::DoubleClick) {
+                        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+                        return;
+                    } else if (i == c.file && c.how == How::ClickAndReturn) {
+                        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+                        QTest::keyClick(view, Qt::Key_Return);
+                        return;
+                    }
+                    else if (i == c.file)
+                        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+                }
+                ASSERT_TRUE(open->isEnabled());
+                open->click();
+            },
+            [&] { chosen = quorvel::CQtShellDialogs().AskOpenFileNames(nullptr, {QStringLiteral("BMP (*.bmp)")}); });
+        chosen.sort();
+        wanted.sort();
+        EXPECT_EQ(chosen, wanted) << c.file << " " << int(c.how);
+        if (c.how == How::Typed) {
+            EXPECT_TRUE(stayedOpen);
+            ASSERT_EQ(dialogs->messages.size(), 1u);
+            EXPECT_TRUE(dialogs->messages[0].contains(QStringLiteral("more than one file")))
+                << dialogs->messages[0].toStdString();
+        } else {
+            EXPECT_TRUE(dialogs->messages.empty());
+        }
+    }
+}
+
+// Save As onto one of the files whose names show alike, picked in the list or proposed
+// as the document's own file (saved onto by the case before): the replace question is
+// about that file and only it is replaced; a typed name that shows like several is
+// refused before any question.
+TEST_F(FileNames, SaveAsReplacesExactlyTheChosenFile)
+{
+    CTamsleyDoc* document = test.app->OpenDocumentFile(Path(kLatin1Text));
+    ASSERT_NE(document, nullptr);
+    enum class How { Typed, Picked, Proposed };
+    const struct {
+        int file;  // in kAlike
+        How how;
+    } cases[] = {{-1, How::Typed},   {0, How::Picked}, {0, How::Proposed}, {1, How::Picked},
+                 {1, How::Proposed}, {2, How::Picked}, {2, How::Proposed}};
+    for (const auto& c : cases) {
+        WriteAlike();
+        const QStringList before = EntriesIn(temp.path());
+        dialogs->messages.clear();
+        dialogs->answers = {quorvel::MessageAnswer::Yes};  // to replacing a file
+        bool stayedOpen = false;
+        std::optional<ModalWatcher> bmpOptions;
+        dialogs->save = [&](QString* name, int* index) {
+            bool saved = false;
+            WithModalDialog(
+                [&](QFileDialog* dialog) {
+                    if (c.how == How::Proposed) {
+                        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+                        return;
+                    }
+                    dialog->setDirectory(folder);
+                    if (c.how == How::Typed) {
+                        TypeInto(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), kAlikeShown);
+                        stayedOpen = dialog->isVisible();
+                        return;
+                    }
+                    QAbstractItemView* view = nullptr;
+                    const QModelIndex row = RowOf(dialog, PathOf(kAlike[c.file]), &view);
+                    ASSERT_TRUE(row.isValid()) << "the dialog lists " << c.file;
+                    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+                    QTest::keyClick(view, Qt::Key_Return);
+                },
+                [&] { saved = quorvel::CQtShellDialogs().AskSaveFileName(nullptr, {}, dialogs->saveFilter, name, index); });
+            bmpOptions.emplace(true);
+            return saved;
+        };
+        test.app->OnFileSaveAs();
+        bmpOptions.reset();
+        EXPECT_EQ(EntriesIn(temp.path()), before) << "no file beside them";
+        for (int i = 0; i < 3; ++i) {
+            const std::string content = temp.Read(kAlike[i]);
+            EXPECT_EQ(content.substr(0, 2) == "BM", i == c.file) << "saving onto " << c.file << ", file " << i;
+        }
+        if (c.how == How::Typed) {
+            EXPECT_TRUE(stayedOpen);
+            ASSERT_EQ(dialogs->messages.size(), 1u);
+            EXPECT_TRUE(dialogs->messages[0].contains(QStringLiteral("more than one file")))
+                << dialogs->messages[0].toStdString();
+            continue;
+        }
+        EXPECT_EQ(document->GetPathName(), PathOf(kAlike[c.file]));
+        ASSERT_EQ(dialogs->messages.size(), 1u) << "the replace question";
+        EXPECT_EQ(dialogs->messages[0], quorvel::DisplayText(PathOf(kAlike[c.file])) +
+                                           quorvel::LoadShellString(quorvel::IDS_ALREADY_EXISTS));
+    }
+}
+
+// The rows of names that are not UTF-8 come in the order Qt gives its own rows by name
+// (without regard to case, and numbers by their value where the system's collation can).
+TEST_F(FileNames, TheAddedRowsAreInQtsOrderOfNames)
+{
+    const std::vector<std::string> stems = {"b10", "b2", "B3", "b1"};
+    for (const std::string& stem : stems) {
+        temp.Write(stem + "x.bmp", "");
+        temp.Write(stem + "\xFF.bmp", "");
+    }
+    QStringList qtOrder;
+    QStringList addedOrder;
+    WithModalDialog(
+        [&](QFileDialog* dialog) {
+            dialog->setDirectory(folder);
+            QAbstractItemView* view = nullptr;
+            ASSERT_TRUE(RowOf(dialog, Path(QStringLiteral("b1x.bmp")), &view).isValid());
+            // Qt sorts its rows once it has loaded them.
+            const bool alike = QTest::qWaitFor([&] {
+                qtOrder.clear();
+                addedOrder.clear();
+                const QModelIndex root = view->rootIndex();
+                for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                    const QString name = view->model()->index(row, 0, root).data().toString();
+                    if (name.startsWith(QLatin1Char('b'), Qt::CaseInsensitive))
+                        (name.contains(QChar(0xFFFD)) ? addedOrder : qtOrder) << name.left(name.size() - 5);
+                }
+                return qtOrder.size() == int(stems.size()) && addedOrder == qtOrder;
+            });
+            EXPECT_TRUE(alike);
+        },
+        [&] { quorvel::CQtShellDialogs().AskOpenFileNames(nullptr, {QStringLiteral("BMP (*.bmp)")}); });
+    EXPECT_EQ(qtOrder.size(), int(stems.size()));
+    EXPECT_EQ(addedOrder, qtOrder);
 }
 
 }  // namespace
