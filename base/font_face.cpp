@@ -1,5 +1,6 @@
 // Making fonts: the record is put in order (terminated name, clamped height and
 // weight), fontconfig picks the face, and the cell follows the height convention.
+// Loading glyphs, from the faces that lend the characters the font's face lacks.
 #include "font_face.h"
 
 #include <ft2build.h>
@@ -87,7 +88,8 @@ bool scale(_tagPTzFONT& font)
     }
     // A face with a tiny cell must not blow a small height up into huge glyphs.
     em = std::clamp(em, 1.0, double(kMaxHeightPixels));
-    if (FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(em * 64)), 72, 72) != 0)
+    font.emSize = FT_F26Dot6(std::lround(em * 64));
+    if (FT_Set_Char_Size(face, 0, font.emSize, 72, 72) != 0)
         return false;
 
     // Without underline metrics, a stroke of 1/20 em centred 1/10 em below the baseline.
@@ -113,6 +115,82 @@ int weightOf(FT_Face face)
     if (os2 && os2->version != 0xFFFF && os2->usWeightClass >= 1 && os2->usWeightClass <= 1000)
         return os2->usWeightClass;
     return (face->style_flags & FT_STYLE_FLAG_BOLD) ? 700 : 400;
+}
+
+// The styles the face lacks for the record are synthesised.
+void chooseSynthesis(const _tagPTzFONTDATAINFO& info, FT_Face face, bool* oblique, bool* bold)
+{
+    *oblique = info.italic && !slanted(face);
+    *bold = info.weight >= 600 && weightOf(face) < 600;
+}
+
+// Characters that may come from another face: not controls, surrogates, noncharacters
+// or values past Unicode, which keep the font's own missing-glyph box.
+bool mayBorrow(char32_t codePoint)
+{
+    const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    const bool nonCharacter = (codePoint >= 0xFDD0 && codePoint <= 0xFDEF) || (codePoint & 0xFFFE) == 0xFFFE;
+    return !control && !surrogate && !nonCharacter && codePoint <= 0x10FFFF;
+}
+
+// The index among the font's lenders of the face that lends the code point, opened and
+// sized on first need; -1 when no face has it.
+int openLender(_tagPTzFONT& font, char32_t codePoint)
+{
+    FaceSource source;
+    if (!findLender(utf8Name(font.info.faceName), font.info.italic, font.info.weight, codePoint, &source))
+        return -1;
+    auto lender = std::find_if(font.lenders.begin(), font.lenders.end(), [&](const LentFace& lent) {
+        return lent.source.file == source.file && lent.source.index == source.index;
+    });
+    if (lender == font.lenders.end()) {
+        LentFace lent{source, openOutlineFace(source)};
+        if (!lent.face || FT_Set_Char_Size(lent.face.get(), 0, font.emSize, 72, 72) != 0)
+            return -1;
+        chooseSynthesis(font.info, lent.face.get(), &lent.synthesiseOblique, &lent.synthesiseBold);
+        font.lenders.push_back(std::move(lent));
+        lender = font.lenders.end() - 1;
+    }
+    if (FT_Get_Char_Index(lender->face.get(), codePoint) == 0)
+        return -1;
+    return int(lender - font.lenders.begin());
+}
+
+// The face lending the code point, asked once per code point; null when none has it.
+const LentFace* lenderFor(_tagPTzFONT& font, char32_t codePoint)
+{
+    try {
+        auto known = font.lenderOf.find(codePoint);
+        if (known == font.lenderOf.end())
+            known = font.lenderOf.emplace(codePoint, openLender(font, codePoint)).first;
+        return known->second < 0 ? nullptr : &font.lenders[size_t(known->second)];
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // the missing-glyph box serves
+    }
+}
+
+// Loads the glyph into the face's slot, reshaped by the synthetic styles.
+bool loadStyled(FT_Face face, FT_UInt index, bool oblique, bool bold, Glyph* out)
+{
+    // Unhinted outlines keep the fractional advances and bearings that measuring
+    // reports, and let the synthetic styles reshape them.
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
+        return false;
+    FT_GlyphSlot slot = face->glyph;
+    *out = Glyph{slot};
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        if (oblique)
+            FT_GlyphSlot_Oblique(slot);
+        if (bold)
+            FT_GlyphSlot_Embolden(slot);
+        if (slot->outline.n_points > 0 && FT_Outline_Get_BBox(&slot->outline, &out->ink) == 0)
+            out->hasInk = out->ink.xMin < out->ink.xMax && out->ink.yMin < out->ink.yMax;
+    }
+    if (!out->hasInk)
+        out->ink = FT_BBox{};
+    out->advance = slot->advance.x;
+    return true;
 }
 
 void destroyFont(_tagPTzFONT* font)
@@ -157,8 +235,7 @@ _tagPTzFONT* makeFont(const _tagPTzFONTDATAINFO& request, bool shared)
     font->info = info;
     nameInUse(match.families, font->info.faceName);
     font->face = std::move(match.face);
-    font->synthesiseOblique = info.italic && !slanted(font->face.get());
-    font->synthesiseBold = info.weight >= 600 && weightOf(font->face.get()) < 600;
+    chooseSynthesis(info, font->face.get(), &font->synthesiseOblique, &font->synthesiseBold);
     font->shared = shared;
     if (!scale(*font)) {
         PTzSetLastError(PTzERR_BAD_ARGUMENT);
@@ -190,24 +267,14 @@ void dropFont(_tagPTzFONT* font)
 bool loadGlyph(_tagPTzFONT& font, char32_t codePoint, Glyph* out)
 {
     FT_Face face = font.face.get();
-    // Unhinted outlines keep the fractional advances and bearings that measuring
-    // reports, and let the synthetic styles reshape them.
-    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, codePoint), FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
-        return false;
-    FT_GlyphSlot slot = face->glyph;
-    *out = Glyph{slot};
-    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-        if (font.synthesiseOblique)
-            FT_GlyphSlot_Oblique(slot);
-        if (font.synthesiseBold)
-            FT_GlyphSlot_Embolden(slot);
-        if (slot->outline.n_points > 0 && FT_Outline_Get_BBox(&slot->outline, &out->ink) == 0)
-            out->hasInk = out->ink.xMin < out->ink.xMax && out->ink.yMin < out->ink.yMax;
+    const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+    if (index == 0 && mayBorrow(codePoint)) {
+        const LentFace* lender = lenderFor(font, codePoint);
+        if (lender && loadStyled(lender->face.get(), FT_Get_Char_Index(lender->face.get(), codePoint),
+                                 lender->synthesiseOblique, lender->synthesiseBold, out))
+            return true;
     }
-    if (!out->hasInk)
-        out->ink = FT_BBox{};
-    out->advance = slot->advance.x;
-    return true;
+    return loadStyled(face, index, font.synthesiseOblique, font.synthesiseBold, out);
 }
 
 }  // namespace corvane

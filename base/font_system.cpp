@@ -1,5 +1,6 @@
-// fontconfig finds faces and lists families; FreeType opens them. Both are made on
-// first use; the FreeType library is freed at exit. fontconfig's answers are kept.
+// fontconfig finds faces (also those lending characters) and lists families; FreeType
+// opens them. Both are made on first use; the FreeType library is freed at exit.
+// fontconfig's answers are kept.
 #include "font_system.h"
 
 #include <fontconfig/fontconfig.h>
@@ -81,21 +82,31 @@ struct Answer {
     std::string file;
     int index = 0;
     std::vector<std::string> families;
+
+    explicit operator bool() const { return !file.empty(); }
 };
 
-Answer askFontconfig(const std::string& name, bool italic, int weight)
+// The request as fontconfig's configuration completes it; null when it ran short of memory.
+PatternPtr requestPattern(const std::string& name, bool italic, int weight)
 {
     PatternPtr pattern(FcPatternCreate());
     if (!pattern)
-        return {};
+        return nullptr;
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
     FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddDouble(pattern.get(), FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
     FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
     if (!FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern))
-        return {};
+        return nullptr;
     FcDefaultSubstitute(pattern.get());
+    return pattern;
+}
 
+Answer askFontconfig(const std::string& name, bool italic, int weight)
+{
+    PatternPtr pattern = requestPattern(name, italic, weight);
+    if (!pattern)
+        return {};
     FcResult result = FcResultNoMatch;
     PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
     const char* file = match ? fcString(match.get(), FC_FILE, 0) : nullptr;
@@ -106,34 +117,52 @@ Answer askFontconfig(const std::string& name, bool italic, int weight)
     return answer;
 }
 
-// Matching costs far more than opening the face it finds, and a picture's text asks for
-// each of its fonts anew, so answers are kept as long as fontconfig keeps the
-// configuration that gave them (it reads a new one only when its fonts changed). A full
-// memo starts over.
-class AnswerMemo {
+// The installed faces in fontconfig's order for the request, scalable ones first (the
+// request asks for them), leaving out each face that holds no character the faces before
+// it lack.
+std::shared_ptr<FcFontSet> askRanking(const std::string& name, bool italic, int weight)
+{
+    PatternPtr pattern = requestPattern(name, italic, weight);
+    if (!pattern)
+        return nullptr;
+    FcResult result = FcResultNoMatch;
+    FcFontSet* faces = FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result);
+    if (!faces)
+        return nullptr;
+    return std::shared_ptr<FcFontSet>(faces, FcFontSetDestroy);
+}
+
+// Matching and ranking cost far more than opening the face they find, and a picture's
+// text asks for each of its fonts anew, so answers are kept as long as fontconfig keeps
+// the configuration that gave them (it reads a new one only when its fonts changed). A
+// full memo starts over.
+template <typename Value>
+class Memo {
 public:
-    Answer Get(const std::string& name, bool italic, int weight)
+    // The kept value for the request, else ask()'s. An empty value is not kept: it may
+    // mean that fontconfig ran short of memory, so it is asked again next time.
+    template <typename Ask>
+    Value Get(const std::string& name, bool italic, int weight, const Ask& ask)
     {
         const Key key{name, italic, weight};
         FcConfig* config = FcConfigGetCurrent();
         {
             std::lock_guard guard(m_lock);
             if (config == m_config) {
-                if (auto found = m_answers.find(key); found != m_answers.end())
+                if (auto found = m_values.find(key); found != m_values.end())
                     return found->second;
             }
         }
-        Answer answer = askFontconfig(name, italic, weight);
-        // No face may mean fontconfig ran short of memory: asked again next time.
-        if (answer.file.empty())
-            return answer;
+        Value value = ask(name, italic, weight);
+        if (!value)
+            return value;
         std::lock_guard guard(m_lock);
-        if (config != m_config || m_answers.size() >= kCapacity) {
-            m_answers.clear();
+        if (config != m_config || m_values.size() >= kCapacity) {
+            m_values.clear();
             m_config = config;
         }
-        m_answers.emplace(key, answer);
-        return answer;
+        m_values.emplace(key, value);
+        return value;
     }
 
 private:
@@ -141,13 +170,24 @@ private:
     static constexpr size_t kCapacity = 256;
     std::mutex m_lock;
     FcConfig* m_config = nullptr;
-    std::map<Key, Answer> m_answers;
+    std::map<Key, Value> m_values;
 };
 
-AnswerMemo& answers()
+Memo<Answer>& answers()
 {
-    static AnswerMemo memo;
+    static Memo<Answer> memo;
     return memo;
+}
+
+Memo<std::shared_ptr<FcFontSet>>& rankings()
+{
+    static Memo<std::shared_ptr<FcFontSet>> memo;
+    return memo;
+}
+
+std::string familyOrDefault(const std::string& family)
+{
+    return family.empty() ? "sans-serif" : family;
 }
 
 }  // namespace
@@ -161,18 +201,49 @@ void FaceCloser::operator()(FT_Face face) const
 
 bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* out)
 {
-    const std::string name = family.empty() ? "sans-serif" : family;
-    Answer answer = answers().Get(name, italic, weight);
-    if (answer.file.empty())
+    Answer answer = answers().Get(familyOrDefault(family), italic, weight, askFontconfig);
+    if (!answer)
         return false;
-    FacePtr face = openFace(answer.file.c_str(), answer.index);
     // Bitmap-only faces cannot be scaled to the stored heights.
-    if (!face || !FT_IS_SCALABLE(face.get()))
+    FacePtr face = openOutlineFace({answer.file, answer.index});
+    if (!face)
         return false;
 
     out->families = std::move(answer.families);
     out->face = std::move(face);
     return true;
+}
+
+bool findLender(const std::string& family, bool italic, int weight, char32_t codePoint, FaceSource* out)
+{
+    const std::shared_ptr<FcFontSet> ranking = rankings().Get(familyOrDefault(family), italic, weight, askRanking);
+    for (int i = 0; ranking && i < ranking->nfont; ++i) {
+        const FcPattern* face = ranking->fonts[i];
+        FcCharSet* characters = nullptr;
+        FcBool scalable = FcFalse;
+        FcBool colour = FcFalse;
+        const char* file = fcString(face, FC_FILE, 0);
+        if (!file || FcPatternGetCharSet(face, FC_CHARSET, 0, &characters) != FcResultMatch ||
+            !FcCharSetHasChar(characters, codePoint))
+            continue;
+        // Coverage rendering shows outlines: bitmap and colour faces cannot lend.
+        FcPatternGetBool(face, FC_SCALABLE, 0, &scalable);
+        FcPatternGetBool(face, FC_COLOR, 0, &colour);
+        if (!scalable || colour)
+            continue;
+        *out = {file, 0};
+        FcPatternGetInteger(face, FC_INDEX, 0, &out->index);
+        return true;
+    }
+    return false;
+}
+
+FacePtr openOutlineFace(const FaceSource& source)
+{
+    FacePtr face = openFace(source.file.c_str(), source.index);
+    if (!face || !FT_IS_SCALABLE(face.get()))
+        return nullptr;
+    return face;
 }
 
 bool listFamilies(const std::function<void(const char* family, bool trueType)>& visit)

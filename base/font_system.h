@@ -1,5 +1,6 @@
-// The process-wide FreeType library and the two questions put to fontconfig: which
-// face serves a request, and which families are installed. Private to Corvane.
+// The process-wide FreeType library and the questions put to fontconfig: which face
+// serves a request, which face lends a character the font's own face lacks, and which
+// families are installed. Private to Corvane.
 #pragma once
 
 #include <ft2build.h>
@@ -26,6 +27,22 @@ struct FaceMatch {
 // Opens the outline face fontconfig finds closest to the request (a substitute when the
 // family is missing); false when there is none. An empty family asks for sans-serif.
 bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* out);
+
+// A face in a font file.
+struct FaceSource {
+    std::string file;
+    int index = 0;
+};
+
+// The first scalable face without colour glyphs that holds the code point, in the order
+// fontconfig ranks the installed faces for the request (the family first, then its
+// substitutes, the style deciding among a family's faces); false when none holds it.
+// The ranking is asked once per request and kept, so that each character costs a look
+// at the faces' character sets only.
+bool findLender(const std::string& family, bool italic, int weight, char32_t codePoint, FaceSource* out);
+
+// Opens the face when it is a scalable one; null otherwise.
+FacePtr openOutlineFace(const FaceSource& source);
 
 // Calls visit with every family name of every installed outline font, repeats
 // included, and whether the font is TrueType or OpenType. False when fontconfig fails.

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numeric>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/error_codes.h"
@@ -280,6 +282,41 @@ TEST_F(DrawChar, BadArgumentsLeaveTheBitmapUntouched)
     EXPECT_EQ(PTzDrawCharToBitmap(&glyph.bitmap, nullptr, u'x'), 0);
     EXPECT_EQ(PTzDrawCharToBitmap(nullptr, font, u'x'), 0);
     EXPECT_EQ(glyph.inkSum(), uint64_t(0x77) * 100);
+}
+
+// A character drawn by itself in its font: B columns by the cell, the baseline at the ascent.
+struct Drawn {
+    Cell cell;
+    GuardedBitmap image;
+};
+
+Drawn drawAlone(const _tagPTzFONTDATAINFO& record, PTzChar c)
+{
+    _tagPTzFONT* font = PTzCreateFont(&record);
+    EXPECT_NE(font, nullptr);
+    _tagPTzCHARACTERWIDTHABC abc{};
+    EXPECT_EQ(PTzGetCharacterWidths(font, c, &abc), 1);
+    const Cell cell = cellOf(font);
+    Drawn drawn{cell, GuardedBitmap(abc.B, cell.ascent + cell.descent)};
+    EXPECT_EQ(PTzDrawCharToBitmap(&drawn.image.bitmap, font, c), 1);
+    PTzReleaseFont(font);
+    return drawn;
+}
+
+TEST(FallbackGlyphs, ALentGlyphShowsTheLendersInkOnTheFontsBaseline)
+{
+    for (const auto& [italic, weight] : {std::pair<uint8_t, uint16_t>{0, 400}, {1, 700}}) {
+        const Drawn lent = drawAlone(fontRecord(u"DejaVu Sans", -40, italic, weight), PTzChar(0x6F22));
+        const Drawn own = drawAlone(fontRecord(u"Droid Sans Fallback", -40, italic, weight), PTzChar(0x6F22));
+        ASSERT_EQ(lent.image.bitmap.width, own.image.bitmap.width);
+        ASSERT_GT(own.image.inkSum(), 0u);
+        EXPECT_EQ(lent.image.inkSum(), own.image.inkSum());
+        const int32_t above = std::min(lent.cell.ascent, own.cell.ascent);
+        const int32_t below = std::min(lent.cell.descent, own.cell.descent);
+        for (int32_t y = -above; y < below; ++y)
+            for (int32_t x = 0; x < own.image.bitmap.width; ++x)
+                ASSERT_EQ(lent.image.at(x, lent.cell.ascent + y), own.image.at(x, own.cell.ascent + y)) << x << ',' << y;
+    }
 }
 
 }  // namespace

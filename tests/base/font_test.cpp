@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "base/error_codes.h"
 #include "base/font_measure.h"
@@ -291,6 +293,79 @@ TEST(TextSize, SurrogatePairIsOneCharacter)
     EXPECT_EQ(sizeOf(info, u"\U00010348").cx, missing);
     const PTzChar halves[] = {PTzChar(0xDC00), PTzChar(0xD800)};
     EXPECT_EQ(sizeOf(info, std::u16string_view(halves, 2)).cx, 2 * missing);
+}
+
+bool sameWidths(const _tagPTzCHARACTERWIDTHABC& a, const _tagPTzCHARACTERWIDTHABC& b)
+{
+    return a.A == b.A && a.B == b.B && a.C == b.C;
+}
+
+// DejaVu lacks CJK: those characters come from the installed face that has them, at the
+// font's em size and in the font's style (synthesised, since that face has no bold or
+// italic of its own), and the same ideographic space; characters no face has, controls
+// and lone surrogates keep DejaVu's own missing-glyph box.
+TEST(FallbackGlyphs, CharactersTheFaceLacksComeFromAFaceThatHasThemInTheFontsStyle)
+{
+    const struct {
+        uint8_t italic;
+        uint16_t weight;
+    } styles[] = {{0, 400}, {1, 400}, {0, 700}, {1, 700}};
+    const auto upright = widthsOf(fontRecord(u"Droid Sans Fallback", -40), PTzChar(0x6F22));
+    for (const auto& style : styles) {
+        const auto font = fontRecord(u"DejaVu Sans", -40, style.italic, style.weight);
+        const auto lender = fontRecord(u"Droid Sans Fallback", -40, style.italic, style.weight);
+        const auto box = widthsOf(font, PTzChar(0xD800));
+        for (PTzChar c : {PTzChar(0x6F22), PTzChar(0x5B57), PTzChar(0x3000)}) {
+            const auto lent = widthsOf(font, c);
+            EXPECT_TRUE(sameWidths(lent, widthsOf(lender, c))) << int(c) << ' ' << int(style.weight);
+            EXPECT_FALSE(sameWidths(lent, box)) << int(c);
+        }
+        const bool styled = style.italic || style.weight > 400;
+        EXPECT_EQ(sameWidths(widthsOf(font, PTzChar(0x6F22)), upright), !styled) << int(style.weight);
+        for (PTzChar c : {PTzChar(1), PTzChar(0x378), PTzChar(0xFFFE), PTzChar(0xE000)})
+            EXPECT_TRUE(sameWidths(widthsOf(font, c), box)) << int(c);
+    }
+}
+
+TEST(FallbackGlyphs, TextMixingFacesAddsTheirAdvancesInTheFontsCell)
+{
+    const auto font = fontRecord(u"DejaVu Sans", -40);
+    const auto lender = fontRecord(u"Droid Sans Fallback", -40);
+    const _tagPTzSIZE latin = sizeOf(font, u"Ab");
+    const _tagPTzSIZE cjk = sizeOf(lender, u"\u6F22\u5B57");
+    EXPECT_NEAR(sizeOf(font, u"Ab\u6F22\u5B57").cx, latin.cx + cjk.cx, 1);
+    EXPECT_EQ(sizeOf(font, u"\u6F22\u5B57").cy, latin.cy);
+    EXPECT_NE(cjk.cy, latin.cy);
+    // A code point no face has (private use) is still the box, also as a surrogate pair.
+    const PTzChar lone[] = {PTzChar(0xD800)};
+    EXPECT_EQ(sizeOf(font, u"\U0010FFFD").cx, sizeOf(font, std::u16string_view(lone, 1)).cx);
+}
+
+// How many times the file is mapped into the process. FreeType maps each face it opens
+// and keeps it in its library until closed, out of the leak checker's sight.
+size_t mappings(std::string_view file)
+{
+    std::ifstream maps("/proc/self/maps");
+    size_t count = 0;
+    for (std::string line; std::getline(maps, line);)
+        count += line.find(file) != std::string::npos;
+    return count;
+}
+
+TEST(FallbackGlyphs, LentFacesAreOpenedOnceAndGoWithTheirFont)
+{
+    const std::string_view lenderFile = "DroidSansFallback";
+    const size_t before = mappings(lenderFile);
+    for (int round = 0; round < 2; ++round) {
+        const auto record = fontRecord(u"DejaVu Sans", -30, 1, 700);
+        _tagPTzFONT* font = PTzCreateFont(&record);
+        _tagPTzCHARACTERWIDTHABC abc{};
+        for (PTzChar c : {PTzChar(0x6F22), PTzChar(0x5B57), PTzChar(0x6F22)})
+            EXPECT_EQ(PTzGetCharacterWidths(font, c, &abc), 1);
+        EXPECT_EQ(mappings(lenderFile), before + 1);
+        PTzReleaseFont(font);
+        EXPECT_EQ(mappings(lenderFile), before);
+    }
 }
 
 TEST(TextSize, BadArgumentsAreRefusedAndLeaveTheSizeAlone)

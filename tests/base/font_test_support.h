@@ -1,5 +1,6 @@
 // Font records for the font tests, and the sanitizer settings of their executables.
-// Only faces of the DejaVu package are named: the one font package the project installs.
+// Only faces of the font packages the project installs are named: DejaVu, and Droid Sans
+// Fallback, the one installed face with CJK characters.
 // Include it from one source file per executable.
 #pragma once
 

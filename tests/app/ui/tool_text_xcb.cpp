@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QApplication>
 #include <QDockWidget>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -66,7 +68,11 @@ TEST(TextToolScreenshot, ATypedTextLayerWithItsCaret)
     ASSERT_TRUE(panel.sink.hasFocus()) << "the idle turn hands the keys to the sink";
     QTest::keyClicks(&panel.sink, QStringLiteral("Quorvel text"));
     QTest::keyClick(&panel.sink, Qt::Key_Return);
-    QTest::keyClicks(&panel.sink, QStringLiteral("second row"));
+    QTest::keyClicks(&panel.sink, QStringLiteral("second row "));
+    // Committed by an input method; DejaVu lacks them, so a face that has them lends them.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral(u"\u6F22\u5B57"));
+    QApplication::sendEvent(&panel.sink, &commit);
 
     int32_t x = 0;
     int32_t y = 0;

@@ -335,3 +335,35 @@ TEST_F(TextFixture, DeletingInkThatReachesBackOverABlockBorderRedrawsTheBlockBef
     ASSERT_EQ(text.DoDelete(&info, 0), 1);
     EXPECT_TRUE(Pixels(text, false) == Pixels(text, true));
 }
+
+// DejaVu lacks CJK: such a character takes the advance and ink of the face that lends it,
+// in the row of the layer's own font, and the image shows it as the rows measure it.
+TEST_F(TextFixture, CharactersTheFaceLacksShowTheLendingFacesGlyphInTheFontsRow)
+{
+    const auto inkOf = [](ITzTextCharacter* glyph) {
+        uint64_t sum = 0;
+        if (const _tagPTzBITMAP_8* image = glyph->GetImage())
+            for (int32_t y = 0; y < image->height; ++y)
+                for (int32_t x = 0; x < image->width; ++x)
+                    sum += image->bits[y * image->stride + x];
+        return sum;
+    };
+    const _tagPTzFONTDATAINFO lender = fontRecord(u"Droid Sans Fallback", -40);
+    ITzTextCharacter* lent = manager.GetCharacter(At(Sans(-40)), 0x6F22);
+    ITzTextCharacter* own = manager.GetCharacter(&lender, 0x6F22);
+    ITzTextCharacter* box = manager.GetCharacter(At(Sans(-40)), 0xD800);
+    EXPECT_EQ(lent->GetAdvance(), own->GetAdvance());
+    EXPECT_NE(lent->GetAdvance(), box->GetAdvance());
+    EXPECT_GT(inkOf(own), 0u);
+    EXPECT_EQ(inkOf(lent), inkOf(own));
+    for (ITzTextCharacter* glyph : {lent, own, box})
+        glyph->Release();
+
+    ITzLayerText& latin = Make({0, 0});
+    Type(latin, u"Ab", Sans(-40));
+    const int32_t latinHeight = latin.GetRow(0)->GetHeight();
+    ITzLayerText& text = Make({0, 0});
+    Type(text, u"\u6F22\u5B57", Sans(-40));
+    EXPECT_EQ(text.GetRow(0)->GetHeight(), latinHeight);
+    EXPECT_TRUE(Pixels(text, false) == Pixels(text, true));
+}
