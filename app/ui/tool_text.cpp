@@ -14,6 +14,7 @@
 #include "app/ui/tool_option_records.h"
 #include "app/ui/tool_options_text.h"
 #include "app/ui/virtual_keys.h"
+#include "base/font.h"
 #include "base/font_text_port.h"
 #include "engine/tools/tool_text.h"
 
@@ -99,6 +100,13 @@ CTool_Text::CTool_Text() : CToolBase(tool_id::TEXT, kTextTemplate, kTextButton)
             m_font = font;
         PTzDestoryTextPort(port);
     }
+    // The system's font is sized by its em (a negative height), which the size box would
+    // show as a negative number beside a list of cell heights: new text starts at the
+    // cell height of the same font instead, which draws it at the same size.
+    int32_t ascent = 0;
+    int32_t descent = 0;
+    if (m_font.height < 0 && PTzFontYInfoByFontInfo(&m_font, &ascent, &descent) && ascent + descent > 0)
+        m_font.height = int16_t(ascent + descent);
     m_font.faceName[kFaceNameUnits] = 0;
     m_colour.mode = PTzCOLORMODE_RGB;
 }

@@ -12,6 +12,8 @@
 #include "app/ui/text_tool_edit.h"
 #include "app/ui/tool_option_records.h"
 #include "app/ui/tool_text.h"
+#include "base/font.h"
+#include "base/font_text_port.h"
 #include "engine/tools/tool_text.h"
 #include "tests/app/ui/tool_test_support.h"
 #include "tests/engine/picture/text_test_support.h"
@@ -273,6 +275,23 @@ TEST_F(TextTool, FaceNamesKeepTheirTerminatorFromThePanelTheRecordAndTheEngine)
     text->SetFaceName(u"DejaVu Sans");
     QTest::keyClick(Sink(), Qt::Key_Left);
     EXPECT_EQ(std::u16string(text->GetFont().faceName), u"DejaVu Serif");
+}
+
+TEST(TextOptions, NewTextStartsAtTheCellHeightOfTheSystemsFontNotANegativeSize)
+{
+    quorvel::AppSettings().Wipe();
+    CToolManager manager;
+    const _tagPTzFONTDATAINFO font = static_cast<CTool_Text*>(manager.FindTool(TEXT))->GetFont();
+    _tagPTzFONTDATAINFO system = {};
+    _tagPTzTEXTPORT* port = PTzCreateTextPort();
+    ASSERT_TRUE(port && PTzGetFontInfo(port, &system));
+    PTzDestoryTextPort(port);
+    ASSERT_LT(system.height, 0) << "the system's font is sized by its em";
+    int32_t ascent = 0, descent = 0;
+    ASSERT_TRUE(PTzFontYInfoByFontInfo(&system, &ascent, &descent));
+    EXPECT_EQ(font.height, ascent + descent) << "the size box shows a size of the list's kind";
+    ASSERT_TRUE(PTzFontYInfoByFontInfo(&font, &ascent, &descent));
+    EXPECT_EQ(ascent + descent, font.height) << "the same cell as the system's font";
 }
 
 TEST(TextOptions, TheFontAndColourOfNewTextAreStoredAtExitAndLoadedAtStart)
