@@ -191,6 +191,10 @@ ITzDWKBase* ITzDWKPicture::MakeChild(uint32_t tag)
 
 int ITzDWKPicture::AddLayer(ChunkSource& source, ITzLayerBase* layer)
 {
+    // Layers are appended in file order to a picture that starts with none, each taking
+    // the lowest free link number, which is always the next one: naming it here spares
+    // the picture a search through every layer it holds for each layer read.
+    layer->SetLinkNumber(uint16_t(m_loaded->GetLayerCount() + 1));
     if (const int refusal = m_loaded->InsertLayer(m_loaded->GetLayerCount(), layer))
         return source.Refuse(refusal);
     ++m_layersMade;
