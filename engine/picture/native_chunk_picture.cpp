@@ -172,18 +172,18 @@ int ITzDWKPicture::LeadingChildRead(ChunkSource& source, ITzDWKBase* child)
     return 1;
 }
 
-ITzDWKBase* ITzDWKPicture::MakeChild(uint32_t tag)
+ITzDWKChild ITzDWKPicture::MakeChild(uint32_t tag)
 {
     switch (tag) {
     case kTagPictInfo:
-        return m_loaded ? nullptr : new ITzDWKPictInfo();
+        return m_loaded ? nullptr : m_childRoom.Make<ITzDWKPictInfo>();
     case kTagLayer:
-        return m_loaded && m_layersMade < kMaxLayers ? new ITzDWKLayer(this) : nullptr;
+        return m_loaded && m_layersMade < kMaxLayers ? m_childRoom.Make<ITzDWKLayer>(this) : nullptr;
     case kTagTextTable:
         if (!m_loaded || m_tableRead)
             return nullptr;
         m_tableRead = true;
-        return new ITzDWKTextTable(this);
+        return m_childRoom.Make<ITzDWKTextTable>(this);
     default:
         return nullptr;
     }
