@@ -139,7 +139,8 @@ PTzBroadcaster::~PTzBroadcaster()
 
 int PTzBroadcaster::Broadcast(uint32_t message, void* param, PTzBroadcaster* sender)
 {
-    if (!m_listeners)
+    // Most objects tell nobody most of the time (a layer being made has no listener yet).
+    if (!m_listeners || m_listeners->GetItemCount() == 0)
         return 1;
     // Listeners may unregister partners while they are called, so the loop walks a
     // copy, newest first, and calls an entry only while it is still registered: a
