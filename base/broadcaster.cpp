@@ -3,6 +3,9 @@
 #include "broadcaster.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
+#include <memory_resource>
 #include <new>
 #include <optional>
 #include <span>
@@ -12,13 +15,15 @@
 
 namespace {
 
-// Made in a block of the base allocator, so an allocation failure leaves no list.
+// Made in a block of the base allocator, so an allocation failure leaves no list. Most
+// objects have a partner or two (a layer its picture), so the list grows eight partners
+// at a time rather than taking room for hundreds with its first.
 PTzPartnerList makePartnerList()
 {
     void* block = PTzPointNew(sizeof(PTzBufferList));
     if (!block)
         return nullptr;
-    return PTzPartnerList(new (block) PTzBufferList(sizeof(void*), 8));
+    return PTzPartnerList(new (block) PTzBufferList(sizeof(void*), 3));
 }
 
 // A partner list's pointers, locked for the life of the view. The lock must not be
@@ -134,12 +139,16 @@ PTzBroadcaster::~PTzBroadcaster()
 
 int PTzBroadcaster::Broadcast(uint32_t message, void* param, PTzBroadcaster* sender)
 {
-    if (!m_listeners)
+    // Most objects tell nobody most of the time (a layer being made has no listener yet).
+    if (!m_listeners || m_listeners->GetItemCount() == 0)
         return 1;
     // Listeners may unregister partners while they are called, so the loop walks a
     // copy, newest first, and calls an entry only while it is still registered: a
     // listener registered twice is called at most as often as it still is.
-    std::vector<void*> snapshot;
+    // A few listeners are copied onto the stack: a broadcast need not allocate.
+    std::array<std::byte, 16 * sizeof(void*)> room;
+    std::pmr::monotonic_buffer_resource arena(room.data(), room.size());
+    std::pmr::vector<void*> snapshot(&arena);
     {
         const LockedPartners locked(*m_listeners);
         snapshot.assign(locked.items().rbegin(), locked.items().rend());

@@ -63,11 +63,12 @@ public:
 protected:
     // The broadcaster ignores the result; the base does nothing and returns 1.
     virtual int Listen(uint32_t message, void* param, PTzBroadcaster* sender);
+    // Removes every registration from both sides, the latest first: 1, or 0 when one
+    // could not be removed.
+    int RemoveFromAllBroadcaster();
 
 private:
     friend class PTzBroadcaster;
-
-    int RemoveFromAllBroadcaster();
 
     PTzPartnerList m_broadcasters;
 };

@@ -5,14 +5,24 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <mutex>
+#include <new>
 #include <tuple>
 
 namespace corvane {
 
 namespace {
+
+// A face closed by its font, kept open for the next font of the same file and index.
+struct ClosedFace {
+    std::string file;
+    int index;
+    FT_Face face;
+};
 
 // FreeType lets threads share a library as long as faces are opened and closed one
 // at a time.
@@ -24,11 +34,18 @@ struct Library {
     }
     ~Library()
     {
+        // Freeing the library closes the faces still kept.
         if (handle)
             FT_Done_FreeType(handle);
     }
     FT_Library handle = nullptr;
     std::mutex lock;
+    // Opening a face reads and checks its font file, and a picture's text opens the
+    // same few faces again and again (each load, copy and undo of a text layer makes
+    // its fonts anew), so the latest faces fonts closed wait here, the newest last. A
+    // face still belongs to one font at a time: fonts never share a size or a glyph slot.
+    static constexpr size_t kClosedFaces = 8;
+    std::vector<ClosedFace> closed;
 };
 
 Library& library()
@@ -49,10 +66,19 @@ FacePtr openFace(const char* file, int index)
 {
     Library& lib = library();
     std::lock_guard guard(lib.lock);
+    FaceCloser closer{file, index};
+    const auto kept = std::find_if(lib.closed.rbegin(), lib.closed.rend(), [&](const ClosedFace& closed) {
+        return closed.index == index && closed.file == file;
+    });
+    if (kept != lib.closed.rend()) {
+        FT_Face face = kept->face;
+        lib.closed.erase(std::next(kept).base());
+        return FacePtr(face, std::move(closer));
+    }
     FT_Face face = nullptr;
     if (!lib.handle || FT_New_Face(lib.handle, file, index, &face) != 0)
         return nullptr;
-    return FacePtr(face);
+    return FacePtr(face, std::move(closer));
 }
 
 const char* fcString(const FcPattern* pattern, const char* object, int n)
@@ -196,7 +222,20 @@ void FaceCloser::operator()(FT_Face face) const
 {
     Library& lib = library();
     std::lock_guard guard(lib.lock);
-    FT_Done_Face(face);
+    if (!keep) {
+        FT_Done_Face(face);
+        return;
+    }
+    if (lib.closed.size() == Library::kClosedFaces) {
+        FT_Done_Face(lib.closed.front().face);
+        lib.closed.erase(lib.closed.begin());
+    }
+    // Keeping it may fail for want of memory: the face is then closed.
+    try {
+        lib.closed.push_back(ClosedFace{file, index, face});
+    } catch (const std::bad_alloc&) {
+        FT_Done_Face(face);
+    }
 }
 
 bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* out)
@@ -208,6 +247,9 @@ bool matchFace(const std::string& family, bool italic, int weight, FaceMatch* ou
     FacePtr face = openOutlineFace({answer.file, answer.index});
     if (!face)
         return false;
+    // A font's own face waits among the closed faces when the font goes, for the next
+    // font of that face; a lent face goes with its font.
+    face.get_deleter().keep = true;
 
     out->families = std::move(answer.families);
     out->face = std::move(face);

@@ -13,8 +13,12 @@
 
 namespace corvane {
 
-// Closes a face under the library's lock.
+// Closes a face under the library's lock or, when asked to keep it, keeps it open for
+// the next open of the same file and index, which it knows.
 struct FaceCloser {
+    std::string file;
+    int index = 0;
+    bool keep = false;
     void operator()(FT_Face face) const;
 };
 using FacePtr = std::unique_ptr<FT_FaceRec_, FaceCloser>;

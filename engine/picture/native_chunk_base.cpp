@@ -10,6 +10,12 @@ using lumatra::native::ChunkSource;
 
 ITzDWKBase::~ITzDWKBase() = default;
 
+void ITzDWKChildEnd::operator()(ITzDWKBase* child) const
+{
+    std::destroy_at(child);
+    ASAN_POISON_MEMORY_REGION(room, size);
+}
+
 void ITzDWKBase::DropChildren()
 {
     m_writing = nullptr;
@@ -82,7 +88,7 @@ int ITzDWKBase::ReadStep(ChunkSource& source)
             return 1;
         if (source.Failed())
             return 0;
-        const std::unique_ptr<ITzDWKBase> child = std::move(m_reading);
+        const ITzDWKChild child = std::move(m_reading);
         return FinishChild(source, child.get()) && m_done < m_size ? 1 : 0;
     }
     if (m_done == m_size)
@@ -124,7 +130,7 @@ int ITzDWKBase::ChildCompleted(ChunkSource&, ITzDWKBase*)
     return 1;
 }
 
-ITzDWKBase* ITzDWKBase::MakeChild(uint32_t)
+ITzDWKChild ITzDWKBase::MakeChild(uint32_t)
 {
     return nullptr;
 }
@@ -146,7 +152,7 @@ int ITzDWKBase::ReadNextChild(ChunkSource& source, bool leading, bool* accepted)
     if (!source.ReadChildHeader(m_size - m_done, &tag, &size, &headerSize))
         return 0;
     m_done += headerSize + size;
-    std::unique_ptr<ITzDWKBase> child(MakeChild(tag));
+    ITzDWKChild child = MakeChild(tag);
     if (!child)
         return source.Skip(size) ? 1 : 0;
     if (!child->BeginRead(source, size))

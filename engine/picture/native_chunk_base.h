@@ -10,6 +10,7 @@
 
 #include "engine/lumatra_export.h"
 #include "engine/picture/native_chunk_io.h"
+#include "engine/picture/native_chunk_room.h"
 
 class LUMATRA_API ITzDWKBase {
 public:
@@ -41,9 +42,9 @@ public:
     virtual int ChildBegun(lumatra::native::ChunkSource& source, ITzDWKBase* child);
     // A child read to its end: 1, or 0 when what it gave cannot be used (load fails).
     virtual int ChildCompleted(lumatra::native::ChunkSource& source, ITzDWKBase* child);
-    // The object for a child chunk, or null for a tag this chunk does not take here,
-    // whose bytes are then skipped.
-    virtual ITzDWKBase* MakeChild(uint32_t tag);
+    // The object for a child chunk, made in this chunk's room, or null for a tag this
+    // chunk does not take here, whose bytes are then skipped.
+    virtual ITzDWKChild MakeChild(uint32_t tag);
 
     uint32_t GetTag() const { return m_tag; }
     uint64_t GetSize() const { return m_size; }
@@ -78,5 +79,5 @@ private:
     std::vector<std::unique_ptr<ITzDWKBase>> m_children;
     size_t m_nextChild = 0;
     ITzDWKBase* m_writing = nullptr;
-    std::unique_ptr<ITzDWKBase> m_reading;
+    ITzDWKChild m_reading;
 };

@@ -168,17 +168,17 @@ int ITzDWKLayer::ChildCompleted(ChunkSource& source, ITzDWKBase* child)
     return 1;
 }
 
-ITzDWKBase* ITzDWKLayer::MakeChild(uint32_t tag)
+ITzDWKChild ITzDWKLayer::MakeChild(uint32_t tag)
 {
     switch (tag) {
     case kTagName:
-        return new ITzDWKName();
+        return m_childRoom.Make<ITzDWKName>();
     case kTagLayerInfo:
-        return new ITzDWKLayerInfo();
+        return m_childRoom.Make<ITzDWKLayerInfo>();
     case kTagPreview:
-        return m_hasName && m_hasInfo && !m_madeLayer ? new ITzDWKLayerDataPreview(this) : nullptr;
+        return m_hasName && m_hasInfo && !m_madeLayer ? m_childRoom.Make<ITzDWKLayerDataPreview>(this) : nullptr;
     case kTagText:
-        return m_hasName && m_hasInfo && !m_madeLayer ? new ITzDWKLayerDataText(this) : nullptr;
+        return m_hasName && m_hasInfo && !m_madeLayer ? m_childRoom.Make<ITzDWKLayerDataText>(this) : nullptr;
     default:
         return nullptr;
     }

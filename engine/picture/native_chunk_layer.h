@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "engine/picture/native_chunk_base.h"
+#include "engine/picture/native_chunk_layer_data.h"
+#include "engine/picture/native_chunk_text.h"
 #include "engine/pixels/layer_base.h"
 
 class ITzDWKPicture;
@@ -67,7 +69,7 @@ public:
     int ReadLeadingChildren(lumatra::native::ChunkSource& source) override;
     int LeadingChildRead(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
     int ChildCompleted(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
-    ITzDWKBase* MakeChild(uint32_t tag) override;
+    ITzDWKChild MakeChild(uint32_t tag) override;
 
     // Gives a layer made by a data chunk what the 'name' and 'lifb' said.
     void ApplyTo(ITzLayerBase& layer) const;
@@ -85,4 +87,5 @@ private:
     bool m_hasName = false;
     bool m_hasInfo = false;
     bool m_madeLayer = false;  // only the first data chunk that makes a layer counts
+    ITzDWKChildRoom<ITzDWKName, ITzDWKLayerInfo, ITzDWKLayerDataPreview, ITzDWKLayerDataText> m_childRoom;
 };

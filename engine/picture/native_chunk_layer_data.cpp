@@ -103,13 +103,13 @@ ITzDWKLayerDataPreview::ITzDWKLayerDataPreview(ITzLayerImageARGB* pixels)
 
 ITzDWKLayerDataPreview::~ITzDWKLayerDataPreview() = default;
 
-ITzDWKBase* ITzDWKLayerDataPreview::MakeChild(uint32_t tag)
+ITzDWKChild ITzDWKLayerDataPreview::MakeChild(uint32_t tag)
 {
     switch (tag) {
     case kTagPreviewInfo:
-        return m_layer ? nullptr : new ITzDWKLayerDataPreviewInfo();
+        return m_layer ? nullptr : m_childRoom.Make<ITzDWKLayerDataPreviewInfo>();
     case kTagPreviewData:
-        return m_pixels && !m_complete ? new ITzDWKLayerDataPreviewData(m_pixels) : nullptr;
+        return m_pixels && !m_complete ? m_childRoom.Make<ITzDWKLayerDataPreviewData>(m_pixels) : nullptr;
     default:
         return nullptr;
     }

@@ -84,11 +84,12 @@ public:
     ~ITzDWKLayerDataPreview() override;
 
     int ChildCompleted(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
-    ITzDWKBase* MakeChild(uint32_t tag) override;
+    ITzDWKChild MakeChild(uint32_t tag) override;
 
 private:
     // Makes the ARGB layer of the 'prei' geometry, checked against the 'lifb' bounds.
     int MakeLayer(lumatra::native::ChunkSource& source, const ITzDWKLayerDataPreviewInfo& info);
 
     ITzLayerImageARGB* m_pixels = nullptr;  // m_layer as its kind, while loading
+    ITzDWKChildRoom<ITzDWKLayerDataPreviewInfo, ITzDWKLayerDataPreviewData> m_childRoom;
 };

@@ -172,18 +172,18 @@ int ITzDWKPicture::LeadingChildRead(ChunkSource& source, ITzDWKBase* child)
     return 1;
 }
 
-ITzDWKBase* ITzDWKPicture::MakeChild(uint32_t tag)
+ITzDWKChild ITzDWKPicture::MakeChild(uint32_t tag)
 {
     switch (tag) {
     case kTagPictInfo:
-        return m_loaded ? nullptr : new ITzDWKPictInfo();
+        return m_loaded ? nullptr : m_childRoom.Make<ITzDWKPictInfo>();
     case kTagLayer:
-        return m_loaded && m_layersMade < kMaxLayers ? new ITzDWKLayer(this) : nullptr;
+        return m_loaded && m_layersMade < kMaxLayers ? m_childRoom.Make<ITzDWKLayer>(this) : nullptr;
     case kTagTextTable:
         if (!m_loaded || m_tableRead)
             return nullptr;
         m_tableRead = true;
-        return new ITzDWKTextTable(this);
+        return m_childRoom.Make<ITzDWKTextTable>(this);
     default:
         return nullptr;
     }
@@ -191,6 +191,10 @@ ITzDWKBase* ITzDWKPicture::MakeChild(uint32_t tag)
 
 int ITzDWKPicture::AddLayer(ChunkSource& source, ITzLayerBase* layer)
 {
+    // Layers are appended in file order to a picture that starts with none, each taking
+    // the lowest free link number, which is always the next one: naming it here spares
+    // the picture a search through every layer it holds for each layer read.
+    layer->SetLinkNumber(uint16_t(m_loaded->GetLayerCount() + 1));
     if (const int refusal = m_loaded->InsertLayer(m_loaded->GetLayerCount(), layer))
         return source.Refuse(refusal);
     ++m_layersMade;

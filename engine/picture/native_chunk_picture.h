@@ -9,6 +9,8 @@
 
 #include "base/font.h"
 #include "engine/picture/native_chunk_base.h"
+#include "engine/picture/native_chunk_layer.h"
+#include "engine/picture/native_chunk_text.h"
 
 class ITzPicture;
 class ITzLayerBase;
@@ -51,7 +53,7 @@ public:
     int EndRead(lumatra::native::ChunkSource& source) override;
     int ReadLeadingChildren(lumatra::native::ChunkSource& source) override;
     int LeadingChildRead(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
-    ITzDWKBase* MakeChild(uint32_t tag) override;
+    ITzDWKChild MakeChild(uint32_t tag) override;
 
     // The picture being loaded (null before 'pifb').
     ITzPicture* GetPicture() const { return m_loaded.get(); }
@@ -75,4 +77,5 @@ private:
     uint32_t m_layersMade = 0;
     bool m_tableRead = false;  // a second font table is skipped
     std::vector<ITzTextFont*> m_loadFonts;
+    ITzDWKChildRoom<ITzDWKPictInfo, ITzDWKLayer, ITzDWKTextTable> m_childRoom;
 };

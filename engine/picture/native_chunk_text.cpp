@@ -258,13 +258,13 @@ int ITzDWKLayerDataText::WriteStep(ChunkSink& sink)
     return 0;
 }
 
-ITzDWKBase* ITzDWKLayerDataText::MakeChild(uint32_t tag)
+ITzDWKChild ITzDWKLayerDataText::MakeChild(uint32_t tag)
 {
     switch (tag) {
     case kTagTextInfo:
-        return m_layer ? nullptr : new ITzDWKLayerDataTextInfo();
+        return m_layer ? nullptr : m_childRoom.Make<ITzDWKLayerDataTextInfo>();
     case kTagTextData:
-        return m_text ? new ITzDWKLayerDataTextData(this) : nullptr;
+        return m_text ? m_childRoom.Make<ITzDWKLayerDataTextData>(this) : nullptr;
     default:
         return nullptr;
     }

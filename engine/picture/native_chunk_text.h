@@ -97,7 +97,7 @@ public:
     // The characters read become the layer's text, laid out once: a text too large fails.
     int EndRead(lumatra::native::ChunkSource& source) override;
     int ChildCompleted(lumatra::native::ChunkSource& source, ITzDWKBase* child) override;
-    ITzDWKBase* MakeChild(uint32_t tag) override;
+    ITzDWKChild MakeChild(uint32_t tag) override;
 
     // One 'tdta' record: a font index of the load's table, which skips it, like a
     // character that cannot be made. False when the text cannot take it (the load fails).
@@ -108,4 +108,5 @@ private:
 
     ITzLayerText* m_text = nullptr;  // m_layer as its kind, while loading
     std::unique_ptr<ITzTextRowBuilder> m_built;
+    ITzDWKChildRoom<ITzDWKLayerDataTextInfo, ITzDWKLayerDataTextData> m_childRoom;
 };

@@ -27,6 +27,10 @@ ITzPicture::~ITzPicture()
     if (m_observers)
         PTzDestroyTwoLevelHandle(m_observers);
     m_observers = nullptr;
+    // The picture stops listening before it frees its layers: they have nothing left to
+    // tell it, and each would otherwise take itself out of its partner list one by one,
+    // shifting the rest of the list every time.
+    RemoveFromAllBroadcaster();
     for (ITzLayerBase*& layer : m_layers) {
         ITzLayerBase::DestroyLayer(layer);
         layer = nullptr;

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/error_codes.h"
 #include "base/font_measure.h"
@@ -151,6 +153,32 @@ TEST(FontFace, MissingItalicAndBoldAreSynthesised)
     const auto bold = widthsOf(fontRecord(u"DejaVu Sans Light", -100, 0, 700), u'l');
     EXPECT_GT(slanted.B, upright.B + 10);
     EXPECT_GT(bold.B, upright.B);
+}
+
+TEST(FontFace, AFaceClosedByOneFontServesTheNextAtItsOwnSizeAndStyle)
+{
+    const _tagPTzFONTDATAINFO records[] = {fontRecord(u"DejaVu Sans", -100), fontRecord(u"DejaVu Sans", -13),
+                                           fontRecord(u"DejaVu Sans Light", -100, 1),
+                                           fontRecord(u"DejaVu Sans Light", -100)};
+    // Made while all are alive, each font has a face of its own.
+    std::vector<_tagPTzFONT*> alive;
+    std::vector<_tagPTzCHARACTERWIDTHABC> expected;
+    for (const _tagPTzFONTDATAINFO& record : records) {
+        alive.push_back(PTzCreateFont(&record));
+        ASSERT_NE(alive.back(), nullptr);
+        ASSERT_EQ(PTzGetCharacterWidths(alive.back(), u'W', &expected.emplace_back()), 1);
+    }
+    for (_tagPTzFONT* font : alive)
+        PTzReleaseFont(font);
+    // Made one at a time, in the other order, each takes a face another font closed.
+    for (int round = 0; round < 2; ++round) {
+        for (size_t i = std::size(records); i-- > 0;) {
+            const _tagPTzCHARACTERWIDTHABC widths = widthsOf(records[i], u'W');
+            EXPECT_EQ(widths.A, expected[i].A) << i;
+            EXPECT_EQ(widths.B, expected[i].B) << i;
+            EXPECT_EQ(widths.C, expected[i].C) << i;
+        }
+    }
 }
 
 TEST(FontFace, NullArgumentsAreRefused)

@@ -153,6 +153,23 @@ TEST(NativeReader, LayersBeyondTwoHundredFiftyFiveAreDropped)
     EXPECT_EQ(loaded->GetLayerCount(), 255);
 }
 
+TEST(NativeReader, LoadedLayersTakeTheLinkNumbersInsertingThemWouldGive)
+{
+    // A 'layr' whose data chunk makes no layer (not ARGB) leaves no gap in the numbers.
+    const Bytes notArgb = Chunk("layr", Cat({Name(u"G"), LayerInfo(1, 1),
+                                             Chunk("prev", Cat({Bytes{1, 8, 0, 0}, Bytes(12, 0)}))}));
+    std::unique_ptr<ITzPicture> loaded = Load(File(Cat({PictInfo(1, 1), SmallLayer(), notArgb, SmallLayer(), SmallLayer()})));
+    ASSERT_TRUE(loaded);
+    ITzPicture inserted;
+    inserted.Create(1, 1);
+    for (int i = 0; i < 3; ++i)
+        AddLayer(inserted, {0, 0, 1, 1});
+    ASSERT_EQ(loaded->GetLayerCount(), inserted.GetLayerCount());
+    for (uint16_t i = 0; i < loaded->GetLayerCount(); ++i)
+        EXPECT_EQ(loaded->GetLayerbyIndex(i)->GetLinkNumber(), inserted.GetLayerbyIndex(i)->GetLinkNumber()) << i;
+    EXPECT_EQ(loaded->GetAvailableLinkNum(), inserted.GetAvailableLinkNum());
+}
+
 TEST(NativeReader, ProgressReachesOneHundredAtTheEnd)
 {
     MemoryFile file;
