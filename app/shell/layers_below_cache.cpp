@@ -72,16 +72,16 @@ bool CLayersBelowCache::Plan(ITzPicture* picture, const _tagITzBITMAP& tile, con
 
 void CTileRows::Run(int32_t top, int32_t bottom) const
 {
-    _tagITzBITMAP band = tile;
-    band.pixels += ptrdiff_t(top) * tile.stride;
-    band.height = bottom - top;
     if (below) {
         const size_t bytes = size_t(tile.width) * 3;
         for (int32_t y = top; y < bottom; ++y)
             std::memcpy(tile.pixels + ptrdiff_t(y) * tile.stride, below + ptrdiff_t(y) * belowStride, bytes);
     } else {
-        DrawTileBackground(&band, {zoomed.left, zoomed.top + top, zoomed.right, zoomed.top + bottom},
-                           TileBackground::Checkerboard);
+        PTzRECT rows = {0, top, tile.width, bottom};
+        _tagITzBITMAP band;
+        if (ITzGetSubBitmap(&band, &rows, &tile))
+            DrawTileBackground(&band, {zoomed.left, zoomed.top + top, zoomed.right, zoomed.top + bottom},
+                               TileBackground::Checkerboard);
     }
     layers->Run(tile, top, bottom);
 }

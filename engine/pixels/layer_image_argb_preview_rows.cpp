@@ -21,15 +21,6 @@ using lumatra::ZoomReadPlan;
 
 namespace {
 
-// Rows [top, bottom) of a bitmap as a bitmap of their own.
-_tagITzBITMAP Band(const _tagITzBITMAP& bitmap, int32_t top, int32_t bottom)
-{
-    _tagITzBITMAP band = bitmap;
-    band.pixels += ptrdiff_t(top) * bitmap.stride;
-    band.height = bottom - top;
-    return band;
-}
-
 // Zeroed bytes for one run, or none when memory is short: a run must not throw on
 // another thread, so one without them leaves its rows as the one-piece drawing leaves
 // a tile it has no scratch for.
@@ -175,8 +166,10 @@ public:
             }
             CMathMerge::MergeBitmap(m_tables, &whole, &floating.bitmap(), &pixels.bitmap(), &whole, &m_floating.merge);
         }
-        _tagITzBITMAP band = Band(bitmap, top, bottom);
-        CMathMerge::MergeBitmap(m_tables, &whole, &pixels.bitmap(), &band, &whole, &m_layer.merge);
+        PTzRECT rows = {0, top, bitmap.width, bottom};
+        _tagITzBITMAP band;
+        if (ITzGetSubBitmap(&band, &rows, &bitmap))
+            CMathMerge::MergeBitmap(m_tables, &whole, &pixels.bitmap(), &band, &whole, &m_layer.merge);
     }
 
 private:
