@@ -24,8 +24,8 @@ namespace quorvel {
 
 namespace {
 
-// Accepts the dialog for an added row the user activates in one of its views, and marks
-// a press in a view as a pick.
+// Accepts the dialog for a file row the user activates in one of its views, the row the
+// press picked, and marks a press in a view as a pick.
 class CActivationFilter : public QObject {
 public:
     CActivationFilter(QFileDialog& dialog, QAbstractItemView& view, const CUndecodedNamesModel& names)
@@ -44,16 +44,20 @@ public:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            const QModelIndex row = m_view.indexAt(mouse->position().toPoint());
-            if (watched != m_view.viewport() || mouse->button() != Qt::LeftButton || !m_names.IsUndecoded(row))
+            if (watched != m_view.viewport() || mouse->button() != Qt::LeftButton)
                 return false;
             const bool singleClick =
                 m_view.style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, &m_view);
             if (event->type() == QEvent::MouseButtonRelease && !singleClick)
                 return false;
+            const QModelIndex row = PickedRow(mouse->position().toPoint());
+            const bool added = m_names.IsUndecoded(row);
             // A click that only adds to the choice activates nothing.
-            if (!(mouse->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)))
-                Accept(row);
+            if (mouse->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+                return added;
+            if (!added && !IsFile(row))
+                return false;
+            Accept(row);
             return true;
         }
         case QEvent::KeyPress: {
@@ -70,6 +74,21 @@ public:
     }
 
 private:
+    // The row the press picked, else the one under the point. Qt reacts to a pick of an
+    // added row by looking its path up in its own model, which may add a row for it: the
+    // rows below move, and a second click of a double click can land on another file.
+    QModelIndex PickedRow(QPoint at) const
+    {
+        const QModelIndex current = m_view.currentIndex();
+        return current.isValid() && m_view.selectionModel()->isSelected(current) ? current : m_view.indexAt(at);
+    }
+
+    bool IsFile(const QModelIndex& row) const
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(m_names.sourceModel());
+        return row.isValid() && files && !files->isDir(m_names.mapToSource(row));
+    }
+
     // The row becomes the choice, when it is not part of it, and the dialog accepts it
     // as its own acceptance does (the Open and Save dialogs check the choice there).
     void Accept(const QModelIndex& row)
