@@ -1,6 +1,9 @@
 // The added rows come after the source's rows of the folder, so the source's own
 // insertions and removals, which the identity proxy passes on unchanged, move them
-// along. They are read again when the dialog's folder or filters change, and when Qt
+// along. A change of the source's layout (Qt sorts its rows again as it learns more of
+// its files) keeps its number of rows, and so the added rows' places: the proxy passes
+// it on itself, since the identity proxy would map the added rows' persistent indexes
+// (a view's choice, its current row) through the source and lose them. They are read again when the dialog's folder or filters change, and when Qt
 // loads the folder again after a change in it.
 #include "app/shell/undecoded_names_model.h"
 
@@ -37,6 +40,10 @@ void CUndecodedNamesModel::setSourceModel(QAbstractItemModel* source)
     QIdentityProxyModel::setSourceModel(source);
     if (!m_files)
         return;
+    disconnect(m_files, &QAbstractItemModel::layoutAboutToBeChanged, this, nullptr);
+    disconnect(m_files, &QAbstractItemModel::layoutChanged, this, nullptr);
+    connect(m_files, &QAbstractItemModel::layoutAboutToBeChanged, this, &CUndecodedNamesModel::SourceLayoutToChange);
+    connect(m_files, &QAbstractItemModel::layoutChanged, this, &CUndecodedNamesModel::SourceLayoutChanged);
     // A new folder is read at once (Qt may have it loaded already, and then tells of no
     // load); Qt's first load of it after that is read again only when the folder has
     // changed since, its later loads (of changes) always.
@@ -62,6 +69,33 @@ void CUndecodedNamesModel::setSourceModel(QAbstractItemModel* source)
     connect(m_files, &QAbstractItemModel::modelReset, this, [this] { Rescan(); });
     Rescan();
     m_firstLoadPending = true;
+}
+
+QList<QPersistentModelIndex> CUndecodedNamesModel::MapParents(const QList<QPersistentModelIndex>& sourceParents) const
+{
+    QList<QPersistentModelIndex> parents;
+    for (const QPersistentModelIndex& parent : sourceParents)
+        parents << (parent.isValid() ? QPersistentModelIndex(mapFromSource(parent)) : QPersistentModelIndex());
+    return parents;
+}
+
+void CUndecodedNamesModel::SourceLayoutToChange(const QList<QPersistentModelIndex>& sourceParents,
+                                                QAbstractItemModel::LayoutChangeHint hint)
+{
+    emit layoutAboutToBeChanged(MapParents(sourceParents), hint);
+    m_layoutRows.clear();
+    for (const QModelIndex& row : persistentIndexList()) {
+        if (!IsUndecoded(row))
+            m_layoutRows.emplace_back(row, mapToSource(row));
+    }
+}
+
+void CUndecodedNamesModel::SourceLayoutChanged(const QList<QPersistentModelIndex>& sourceParents,
+                                               QAbstractItemModel::LayoutChangeHint hint)
+{
+    for (const auto& [row, source] : std::exchange(m_layoutRows, {}))
+        changePersistentIndex(row, mapFromSource(source));
+    emit layoutChanged(MapParents(sourceParents), hint);
 }
 
 bool CUndecodedNamesModel::IsUndecoded(const QModelIndex& index) const

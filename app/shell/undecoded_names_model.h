@@ -8,6 +8,7 @@
 #include <QPersistentModelIndex>
 #include <QString>
 #include <array>
+#include <utility>
 #include <vector>
 
 class QFileSystemModel;
@@ -56,6 +57,14 @@ private:
     using Stamp = std::array<qint64, 5>;
     static Stamp FolderStamp(const QString& folder);
 
+    // The source's change of layout, passed on with the persistent indexes of Qt's rows
+    // mapped through it and the added rows' kept where they are.
+    void SourceLayoutToChange(const QList<QPersistentModelIndex>& sourceParents,
+                              QAbstractItemModel::LayoutChangeHint hint);
+    void SourceLayoutChanged(const QList<QPersistentModelIndex>& sourceParents,
+                             QAbstractItemModel::LayoutChangeHint hint);
+    QList<QPersistentModelIndex> MapParents(const QList<QPersistentModelIndex>& sourceParents) const;
+
     // Reads the root folder again and replaces the added rows when they changed.
     void Rescan();
     // The files of the folder whose names are not UTF-8, as the source's filters list
@@ -75,4 +84,7 @@ private:
     Stamp m_folderStamp{};
     // Qt's load of a new folder has not yet been told.
     bool m_firstLoadPending = false;
+    // During a change of the source's layout: Qt's rows held by persistent indexes, with
+    // their source rows.
+    std::vector<std::pair<QPersistentModelIndex, QPersistentModelIndex>> m_layoutRows;
 };
