@@ -1,5 +1,8 @@
 // Two_Level_Data, the paged store behind the two-level handle list, and the exported
-// functions that reach it. Item i lives in page i >> shift at slot i & mask.
+// functions that reach it. Item i lives in page i >> shift at slot i & mask. The
+// directory of pages grows with the pages it holds, up to one entry per page of the
+// capacity: most lists (a layer's blocks, an undo step's records) fill a page or two,
+// and a full-size directory for each would be cleared and carried for nothing.
 #include "two_level_handle.h"
 
 #include <algorithm>
@@ -15,6 +18,8 @@ constexpr uint16_t DefaultItemSize = 4;
 constexpr uint16_t DefaultPageBytes = 0x8000;
 // The capacity is items per page x (page bytes / 4 - 1): smaller pages leave no room.
 constexpr uint32_t MinPageBytes = 8;
+// Entries of a list's first directory; each growth doubles it.
+constexpr uint32_t FirstDirectoryEntries = 8;
 
 PTzHANDLE* PageTable(const PTzHandleLockGuard& directory)
 {
@@ -38,15 +43,15 @@ public:
     virtual int Get(uint32_t index, void* out);
     virtual int CopyIntoPage(PTzHANDLE page, uint32_t slot, const void* item);
     virtual int CopyOutOfPage(PTzHANDLE page, uint32_t slot, void* out);
-    virtual int MakeDirectory();
+    virtual int MakeDirectory(uint32_t page);
     virtual int Access(uint32_t index, void* buffer, bool get);
     virtual int Truncate(uint32_t n);
 
     uint32_t Count() const { return m_count; }
 
 private:
-    // The directory has one entry more than the capacity needs, so index = capacity
-    // still has a page.
+    // The full directory has one entry more than the capacity needs, so index =
+    // capacity still has a page.
     uint32_t DirectoryEntries() const { return m_pageBytes / 4u; }
     uint32_t PagesReached(uint32_t count) const { return (count + m_mask) >> m_shift; }
     int ReservePage(uint32_t page);
@@ -55,6 +60,7 @@ private:
     uint32_t m_count = 0;
     uint32_t m_pagesMade = 0;  // directory entries past this one never held a page
     PTzHANDLE m_directory = nullptr;
+    uint32_t m_directoryEntries = 0;
     uint16_t m_itemSize;
     uint16_t m_pageBytes;
     uint32_t m_capacity;
@@ -200,13 +206,35 @@ int Two_Level_Data::CopyOutOfPage(PTzHANDLE page, uint32_t slot, void* out)
     return 0;
 }
 
-int Two_Level_Data::MakeDirectory()
+// A directory with an entry for the page, in place of the one there is (whose entries
+// it takes over); the list is unchanged when it cannot be made.
+int Two_Level_Data::MakeDirectory(uint32_t page)
 {
+    const uint32_t entries =
+        std::min(std::max(std::bit_ceil(page + 1), FirstDirectoryEntries), DirectoryEntries());
     // A new handle comes zero-filled: every entry without a page.
-    PTzHANDLE directory = PTzHandleNew(DirectoryEntries() * uint32_t(sizeof(PTzHANDLE)));
+    PTzHANDLE directory = PTzHandleNew(entries * uint32_t(sizeof(PTzHANDLE)));
     if (!directory)
         return PTzLastErrorOr(PTzERR_OUT_OF_MEMORY);
+    if (m_directory) {
+        bool copied = false;
+        {
+            PTzHandleLockGuard from(m_directory);
+            PTzHandleLockGuard to(directory);
+            if (from && to) {
+                PTzMemcpy(to.bytes(), from.bytes(), m_pagesMade * uint32_t(sizeof(PTzHANDLE)));
+                copied = true;
+            }
+        }
+        if (!copied) {
+            const int code = PTzLastErrorOr(PTzERR_BAD_ARGUMENT);
+            PTzHandleFree(directory);
+            return code;
+        }
+        PTzHandleFree(m_directory);
+    }
     m_directory = directory;
+    m_directoryEntries = entries;
     return 0;
 }
 
@@ -252,13 +280,16 @@ int Two_Level_Data::Truncate(uint32_t n)
 int Two_Level_Data::ReservePage(uint32_t page)
 {
     const bool freshDirectory = !m_directory;
-    if (freshDirectory)
-        if (const int code = MakeDirectory())
+    if (page >= m_directoryEntries)
+        if (const int code = MakeDirectory(page))
             return code;
     const int code = AllocatePage(page);
-    // A directory made for this call alone goes again, so the list is left as it was.
-    if (code != 0 && freshDirectory)
+    // A first directory made for this call alone goes again, so the list is left as it
+    // was; a grown one holds the same pages as before.
+    if (code != 0 && freshDirectory) {
         m_directory = PTzHandleFree(m_directory);
+        m_directoryEntries = 0;
+    }
     return code;
 }
 

@@ -271,8 +271,11 @@ TEST_P(TwoLevelHandleModel, RandomEditsMatchAVector)
     }
 }
 
+// The directory of pages starts small and doubles: the last geometry grows it several
+// times, with allocations failing on the way.
 INSTANTIATE_TEST_SUITE_P(SmallPages, TwoLevelHandleModel,
                          testing::Values(Geometry{4, 64, 16, 16 * 15}, Geometry{3, 32, 8, 8 * 5},
-                                         Geometry{1, 8, 8, 8 * 1}, Geometry{64, 100, 1, 15}));
+                                         Geometry{1, 8, 8, 8 * 1}, Geometry{64, 100, 1, 15},
+                                         Geometry{4, 128, 32, 32 * 31}));
 
 }  // namespace
