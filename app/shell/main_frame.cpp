@@ -205,8 +205,8 @@ void CMainFrame::CreateCommands()
 void CMainFrame::CreateViewCommands()
 {
     for (const CViewCommand& command : ViewCommands()) {
-        QAction* action = AddCommand(command.id, QString::fromLatin1(command.text),
-                                     QKeySequence(QString::fromLatin1(command.shortcut)));
+        QAction* action = AddCommand(command.id, QString::fromLatin1(command.text));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(command.shortcut)));
         connect(action, &QAction::triggered, this, [this, handler = command.handler] {
             if (CTamsleyView* view = GetActiveTamsleyView())
                 (view->*handler)();

@@ -33,7 +33,8 @@ const CViewCommand kViewCommands[] = {
     {ID_SET_ACTIVE_LAYER, "&Set Active Layer", "", &CTamsleyView::OnSetActiveLayer},
     {ID_REFRESH_CACHE, "Refresh Cache", "", &CTamsleyView::OnRefreshCache},
     {ID_TESTING_DIALOG, "Testing Dialog", "", &CTamsleyView::OnTestingDialog},
-    {ID_ZOOM_IN, "&Zoom In", "Ctrl++", &CTamsleyView::OnZoomIn},
+    // The key that carries "+" zooms in with or without Shift, as Ctrl+- needs none.
+    {ID_ZOOM_IN, "&Zoom In", "Ctrl++; Ctrl+=", &CTamsleyView::OnZoomIn},
     {ID_ZOOM_OUT, "Zoom &Out", "Ctrl+-", &CTamsleyView::OnZoomOut},
 };
 

@@ -12,7 +12,9 @@ class CTamsleyView;
 struct CViewCommand {
     int id;
     const char* text;
-    const char* shortcut;  // in QKeySequence's portable text; empty for none
+    // In QKeySequence's portable text, alternatives after "; " (the menu shows the
+    // first); empty for none.
+    const char* shortcut;
     void (CTamsleyView::*handler)();
 };
 

@@ -276,6 +276,32 @@ TEST_F(PictureCommands, SetActiveLayerWaitsWhileAnotherEditHoldsThePicture)
     EXPECT_EQ(picture->GetActiveLayerID(), 0);
 }
 
+// Zoom In answers Ctrl with the key that carries "+", shifted (which the platform
+// delivers as Ctrl and "+") or not; the menu shows "Ctrl++".
+TEST_F(PictureCommands, ZoomKeysStepTheActiveViewsZoom)
+{
+    Open();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    EXPECT_EQ(frame->Action(ID_ZOOM_IN)->shortcut().toString(), QStringLiteral("Ctrl++"));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        _tagITzZOOMLEVEL zoom;
+    } cases[] = {
+        {Qt::Key_Equal, Qt::ControlModifier, {2, 1}},
+        {Qt::Key_Plus, Qt::ControlModifier, {3, 1}},
+        {Qt::Key_Minus, Qt::ControlModifier, {2, 1}},
+    };
+    for (const auto& c : cases) {
+        QTest::keyClick(view, c.key, c.modifiers);
+        _tagITzZOOMLEVEL zoom{};
+        view->GetZoomLevel(&zoom);
+        EXPECT_EQ(zoom.numerator * c.zoom.denominator, c.zoom.numerator * zoom.denominator)
+            << c.key << " " << c.modifiers << ": " << zoom.numerator << "/" << zoom.denominator;
+    }
+}
+
 TEST_F(PictureCommands, ShiftOrCtrlBackspaceFillsTheSelectionAndDeleteClearsIt)
 {
     ITzPicture* picture = Open();
