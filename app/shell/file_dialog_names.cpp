@@ -10,10 +10,12 @@
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStyle>
+#include <QTreeView>
 #include <algorithm>
 
 #include "app/shell/file_dialog_choice.h"
@@ -126,6 +128,29 @@ void ShowChosenNames(QLineEdit& box, const QAbstractItemView& view, const CUndec
                                  : shown.value(0));
 }
 
+// Qt looks the path of a chosen added row up in its own model, which then lists a row of
+// its own under that name (until it finds no such file): the same file shown twice. The
+// views hide Qt's row for each chosen added row; Qt never lists a name that carries
+// bytes from its folder reads (it shows them as U+FFFD), so no file of its own is hidden.
+void HideLookedUpRows(QListView& list, QTreeView& tree, const CUndecodedNamesModel& names)
+{
+    auto* files = qobject_cast<QFileSystemModel*>(names.sourceModel());
+    if (!files)
+        return;
+    for (const QModelIndex& row : list.selectionModel()->selectedRows()) {
+        if (!names.IsUndecoded(row))
+            continue;
+        const QString path = row.data(QFileSystemModel::FilePathRole).toString();
+        const QModelIndex looked = names.mapFromSource(files->index(path));
+        const QString lookedPath = looked.data(QFileSystemModel::FilePathRole).toString();
+        if (!looked.isValid() || names.IsUndecoded(looked) || DisplayText(lookedPath) == lookedPath)
+            continue;
+        if (looked.parent() == list.rootIndex())
+            list.setRowHidden(looked.row(), true);
+        tree.setRowHidden(looked.row(), looked.parent(), true);
+    }
+}
+
 // Qt disables Open for a file it cannot find under its own spelling of the name.
 void EnableOpenForUndecoded(QFileDialog& dialog)
 {
@@ -141,8 +166,8 @@ void EnableOpenForUndecoded(QFileDialog& dialog)
 
 void ListUndecodedNames(QFileDialog& dialog)
 {
-    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
-    auto* tree = dialog.findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!list || !tree || !box)
         return;
@@ -153,8 +178,9 @@ void ListUndecodedNames(QFileDialog& dialog)
     new CActivationFilter(dialog, *tree, *names);
     // Both views share the list view's selection, and Qt's own reactions come first.
     QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &dialog,
-                     [&dialog, box, list, names] {
+                     [&dialog, box, list, tree, names] {
                          ShowChosenNames(*box, *list, *names);
+                         HideLookedUpRows(*list, *tree, *names);
                          EnableOpenForUndecoded(dialog);
                      });
     QObject::connect(box, &QLineEdit::textChanged, &dialog, [&dialog] { EnableOpenForUndecoded(dialog); });

@@ -11,10 +11,12 @@
 #include <QFileSystemModel>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <functional>
 #include <optional>
@@ -323,6 +325,35 @@ TEST_F(FileNames, TheOpenDialogGivesTheChosenRowsOwnBytes)
             EXPECT_TRUE(dialogs->messages.empty());
         }
     }
+}
+
+// A pick of a row makes Qt look its path up in its own model, which lists the name again
+// as a row of its own until it finds no such file: the views show each file once all the
+// same.
+TEST_F(FileNames, APickShowsNoSecondRowForTheSameFile)
+{
+    WriteAlike();
+    int shown = -1;
+    WithModalDialog(
+        [&](QFileDialog* dialog) {
+            dialog->setDirectory(folder);
+            QAbstractItemView* view = nullptr;
+            const QModelIndex picked = RowOf(dialog, PathOf(kAlike[0]), &view);
+            ASSERT_TRUE(picked.isValid());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(picked).center());
+            const QModelIndex root = view->rootIndex();
+            const auto* tree = qobject_cast<QTreeView*>(view);
+            const auto* list = qobject_cast<QListView*>(view);
+            shown = 0;
+            for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                const QString path = view->model()->index(row, 0, root).data(QFileSystemModel::FilePathRole).toString();
+                const bool hidden = tree ? tree->isRowHidden(row, root) : list->isRowHidden(row);
+                if (!hidden && quorvel::DisplayText(path) == Path(kAlikeShown))
+                    ++shown;
+            }
+        },
+        [&] { quorvel::CQtShellDialogs().AskOpenFileNames(nullptr, {QStringLiteral("BMP (*.bmp)")}); });
+    EXPECT_EQ(shown, 3);
 }
 
 // Save As onto one of the files whose names show alike, picked in the list or proposed
