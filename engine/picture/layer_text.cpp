@@ -86,10 +86,19 @@ void ITzLayerText::PlaceAtStart()
         else if (m_alignment == ITzTEXTALIGN_CENTRE)
             left -= uint32_t(width) / 2;
     }
-    _tagPTzOFFSET offset = {PTzSaturate32(left - m_position.x), PTzSaturate32(top - m_position.y)};
-    if (offset.x == 0 && offset.y == 0)
+    // A file may store the layer farther from its start point than one move of 32 bits
+    // reaches: it goes there in as many moves as that takes (at most three).
+    const int64_t targetLeft = std::clamp<int64_t>(left, INT32_MIN, INT32_MAX);
+    const int64_t targetTop = std::clamp<int64_t>(top, INT32_MIN, INT32_MAX);
+    bool moved = false;
+    for (int step = 0; step < 3; ++step) {
+        _tagPTzOFFSET offset = {PTzSaturate32(targetLeft - m_position.x), PTzSaturate32(targetTop - m_position.y)};
+        if ((offset.x == 0 && offset.y == 0) || Shift(&offset) != 0)
+            break;
+        moved = true;
+    }
+    if (!moved)
         return;
-    Shift(&offset);
     // Laid out where it passed the coordinates' end, the image was cut there: placed at
     // its start point, the layer draws its whole text again. (Before its text is loaded a
     // layer has nothing to draw, whatever size a file stored for it.)

@@ -275,15 +275,17 @@ TEST(NativeText, APictureHoldingALayerTheFileCannotKeepIsNotWritten)
     EXPECT_EQ(writer.Step(), 0);
     EXPECT_TRUE(file.bytes.empty());
 }
-// A layer placed near the end of the coordinates keeps its text's size and its place
-// through every save, whichever way it is aligned.
+// A layer placed near the end of the coordinates, across or down, keeps its text's size
+// and its place through every save, whichever way it is aligned.
 TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
 {
+    const PTzPOINT starts[] = {{INT32_MAX - 4, 7}, {0, INT32_MAX - 4}, {INT32_MAX - 4, INT32_MAX - 4}};
+    for (const PTzPOINT start : starts)
     for (const uint32_t alignment : {ITzTEXTALIGN_LEFT, ITzTEXTALIGN_RIGHT, ITzTEXTALIGN_CENTRE}) {
-        SCOPED_TRACE(alignment);
+        SCOPED_TRACE(testing::Message() << start.x << "," << start.y << " alignment " << alignment);
         ITzPicture picture;
         picture.Create(60, 40);
-        ITzLayerText* layer = AddTextLayer(picture, {INT32_MAX - 4, 7});
+        ITzLayerText* layer = AddTextLayer(picture, start);
         Type(*layer, u"He", Sans(-20));
         layer->SetAlignment(alignment);
         const int32_t width = layer->GetRow(0)->GetWidth();
@@ -299,5 +301,36 @@ TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
             EXPECT_EQ(after.right - after.left, width);
         }
         EXPECT_TRUE(Save(*loaded) == saved);
+    }
+}
+// A file may store a text layer anywhere: loaded, it lies at its start point however far
+// that is, and comes back there from every save.
+TEST(NativeText, ALayerStoredFarFromItsStartPointLiesAtItLoaded)
+{
+    const struct {
+        PTzPOINT start;
+        int32_t storedLeft;
+        int32_t storedTop;
+    } cases[] = {
+        {{INT32_MAX - 4, 7}, -6, -1},
+        {{INT32_MIN + 2, 7}, INT32_MAX - 10, 0},
+        {{5, INT32_MAX - 30}, 0, INT32_MIN},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start.x << "," << c.start.y);
+        const Bytes text = Cat({TextInfo(0, 0, c.start.x, c.start.y), TextData({{0, 0, u'H'}})});
+        const Bytes file = File(Cat({PictInfo(100, 100), FontTable({Sans(-16)}, 1),
+                                     Chunk("layr", Cat({Name(u"T"), LayerInfo(4, 0, c.storedLeft, c.storedTop),
+                                                        Chunk("ttex", text)}))}));
+        std::unique_ptr<ITzPicture> loaded = Load(file);
+        ASSERT_TRUE(loaded);
+        PTzRECT bounds;
+        TextLayer(*loaded, 0)->GetBounds(&bounds);
+        EXPECT_EQ(bounds.left, c.start.x);
+        EXPECT_EQ(bounds.top, c.start.y);
+        const Bytes saved = Save(*loaded);
+        std::unique_ptr<ITzPicture> again = Load(saved);
+        ASSERT_TRUE(again);
+        EXPECT_TRUE(Save(*again) == saved);
     }
 }
