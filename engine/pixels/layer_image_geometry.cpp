@@ -91,10 +91,12 @@ int ITzLayerImage::GetBlockBounds(PTzRECT* rect) const
 {
     if (!rect)
         return ITzERR_INVALID;
-    const int32_t left = m_position.x - m_blockOffset.x;
-    const int32_t top = m_position.y - m_blockOffset.y;
-    *rect = {left, top, left + int32_t(m_blockCountX) * ITzBLOCK_SIDE,
-             top + int32_t(m_blockCountY) * ITzBLOCK_SIDE};
+    // A grid around a layer at either end of the coordinates may reach past them: its
+    // edges stop there.
+    const int64_t left = int64_t(m_position.x) - m_blockOffset.x;
+    const int64_t top = int64_t(m_position.y) - m_blockOffset.y;
+    *rect = {PTzSaturate32(left), PTzSaturate32(top), PTzSaturate32(left + int64_t(m_blockCountX) * ITzBLOCK_SIDE),
+             PTzSaturate32(top + int64_t(m_blockCountY) * ITzBLOCK_SIDE)};
     return 0;
 }
 

@@ -155,6 +155,23 @@ TEST_F(TextFixture, AlignmentPlacesTheLayerAgainstItsStartPoint)
     }
 }
 
+// Near the end of the coordinates the image's block grid reaches past them: as the text
+// grows, the layer and its image stop there.
+TEST_F(TextFixture, TextTypedAtTheCoordinatesEndIsCutThere)
+{
+    for (const PTzPOINT start : {PTzPOINT{0, INT32_MAX - 4}, PTzPOINT{INT32_MAX - 40, 0}}) {
+        ITzLayerText& text = Make(start);
+        Type(text, u"He", Sans(-20));
+        PTzRECT bounds, imageBounds;
+        text.GetBounds(&bounds);
+        text.GetPreviewLayer()->GetBounds(&imageBounds);
+        const PTzRECT cut = {start.x, start.y, PTzSaturate32(int64_t(start.x) + text.GetRow(0)->GetWidth()),
+                             PTzSaturate32(int64_t(start.y) + text.GetRow(0)->GetHeight())};
+        EXPECT_TRUE(PTzRectEqual(&bounds, &cut)) << start.x << "," << start.y;
+        EXPECT_TRUE(PTzRectEqual(&bounds, &imageBounds));
+    }
+}
+
 TEST_F(TextFixture, AStoredSizeBuildsNoImageGridAndTheTextGivesTheLayerItsSize)
 {
     ITzLayerText& text = Make({5, 6});
