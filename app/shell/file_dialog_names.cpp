@@ -142,8 +142,10 @@ void HideLookedUpRows(QListView& list, QTreeView& tree, const CUndecodedNamesMod
             continue;
         const QString path = row.data(QFileSystemModel::FilePathRole).toString();
         const QModelIndex looked = names.mapFromSource(files->index(path));
+        if (!looked.isValid() || names.IsUndecoded(looked))
+            continue;
         const QString lookedPath = looked.data(QFileSystemModel::FilePathRole).toString();
-        if (!looked.isValid() || names.IsUndecoded(looked) || DisplayText(lookedPath) == lookedPath)
+        if (DisplayText(lookedPath) == lookedPath)
             continue;
         if (looked.parent() == list.rootIndex())
             list.setRowHidden(looked.row(), true);

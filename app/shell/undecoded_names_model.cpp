@@ -3,8 +3,9 @@
 // along. A change of the source's layout (Qt sorts its rows again as it learns more of
 // its files) keeps its number of rows, and so the added rows' places: the proxy passes
 // it on itself, since the identity proxy would map the added rows' persistent indexes
-// (a view's choice, its current row) through the source and lose them. They are read again when the dialog's folder or filters change, and when Qt
-// loads the folder again after a change in it.
+// (a view's choice, its current row) through the source and lose them. The added rows
+// are read again when the dialog's folder or filters change, and when Qt loads the
+// folder again after a change in it.
 #include "app/shell/undecoded_names_model.h"
 
 #include <QCollator>
