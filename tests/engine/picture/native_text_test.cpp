@@ -301,6 +301,7 @@ TEST(NativeText, ALayerAtTheCoordinatesEndComesBackTheSameFromEverySave)
         EXPECT_TRUE(Save(*loaded) == saved);
     }
 }
+
 // A file may store a text layer anywhere: loaded, it lies at its start point however far
 // that is, and comes back there, byte for byte, from every save.
 TEST(NativeText, ALayerStoredFarFromItsStartPointLiesAtItLoaded)
