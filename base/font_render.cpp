@@ -46,8 +46,10 @@ void fill(const _tagPTzBITMAP_8& bitmap, int64_t left, int64_t top, int64_t righ
         std::memset(rowOf(bitmap, y) + left, 255, size_t(right - left));
 }
 
-// Lays the glyph image's top-left pixel at (left, top): dst = max(dst, coverage).
-void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, int64_t top)
+// Lays the glyph image's top-left pixel at (left, top): dst = max(dst, coverage). Onto a
+// bitmap known to be clear that is the coverage itself, copied row by row, which keeps a
+// large glyph's image as cheap as a copy.
+void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, int64_t top, bool ontoClear)
 {
     if (image.pixel_mode != FT_PIXEL_MODE_GRAY || image.rows == 0)
         return;
@@ -57,11 +59,16 @@ void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, i
     const int64_t x1 = std::min<int64_t>(left + image.width, bitmap.width);
     const int64_t y0 = std::max<int64_t>(top, 0);
     const int64_t y1 = std::min<int64_t>(top + image.rows, bitmap.height);
+    if (x0 >= x1)
+        return;
+    const size_t count = size_t(x1 - x0);
     for (int64_t y = y0; y < y1; ++y) {
-        const uint8_t* src = topRow + (y - top) * pitch;
-        uint8_t* dst = rowOf(bitmap, y);
-        for (int64_t x = x0; x < x1; ++x)
-            dst[x] = std::max(dst[x], src[x - left]);
+        const uint8_t* src = topRow + (y - top) * pitch + (x0 - left);
+        uint8_t* dst = rowOf(bitmap, y) + x0;
+        if (ontoClear)
+            std::memcpy(dst, src, count);
+        else
+            std::transform(src, src + count, dst, dst, [](uint8_t a, uint8_t b) { return std::max(a, b); });
     }
 }
 
@@ -76,11 +83,12 @@ bool missesBitmap(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, in
            baseline - floorPixels(ink.yMin) <= 0 || baseline - ceilPixels(ink.yMax) >= bitmap.height;
 }
 
-void renderGlyph(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, int64_t x, int64_t baseline)
+void renderGlyph(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, int64_t x, int64_t baseline,
+                 bool ontoClear)
 {
     FT_GlyphSlot slot = glyph.slot;
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0)
-        blit(bitmap, slot->bitmap, x + slot->bitmap_left, baseline - slot->bitmap_top);
+        blit(bitmap, slot->bitmap, x + slot->bitmap_left, baseline - slot->bitmap_top, ontoClear);
 }
 
 void underline(const _tagPTzBITMAP_8& bitmap, const _tagPTzFONT& font, int64_t width, int64_t baseline)
@@ -108,7 +116,7 @@ CORVANE_C int PTzDrawTextToBitmap(_tagPTzBITMAP_8* bitmap, const _tagPTzTEXTSTRI
             *font, text->text, text->length,
             [&](const corvane::Glyph& glyph, int64_t x, int64_t line) {
                 if (glyph.hasInk && !missesBitmap(target, glyph, x, baseline(line)))
-                    renderGlyph(target, glyph, x, baseline(line));
+                    renderGlyph(target, glyph, x, baseline(line), false);
             },
             [&](int64_t line, int64_t width) {
                 if (font->info.underline)
@@ -133,7 +141,7 @@ CORVANE_C int PTzDrawCharToBitmap(_tagPTzBITMAP_8* bitmap, _tagPTzFONT* font, PT
         // The ink box goes to column 0 whatever the left bearing, so that an italic
         // overhang to the left is kept rather than cut off.
         FT_Outline_Translate(&glyph.slot->outline, -glyph.ink.xMin, 0);
-        renderGlyph(target, glyph, 0, font->ascent);
+        renderGlyph(target, glyph, 0, font->ascent, true);
     }
     if (font->info.underline)
         underline(target, *font, target.width, font->ascent);

@@ -150,6 +150,25 @@ TEST(DrawTextToBitmap, LaterLinesAreTheFirstMovedDownByTheCellHeight)
             ASSERT_EQ(one.at(x, y), three.at(x, y + 20)) << x << ',' << y;
 }
 
+TEST(DrawTextToBitmap, ALaterGlyphNeverDimsTheInkOfAnEarlierOne)
+{
+    // An italic f reaches over the box of the glyph after it.
+    const auto record = fontRecord(u"DejaVu Serif", -40, 1);
+    for (const std::u16string_view text : {u"fj", u"fl", u"ff"}) {
+        const auto pair = textData(record, text);
+        const auto first = textData(record, text.substr(0, 1));
+        const _tagPTzSIZE size = textSize(pair);
+        GuardedBitmap both(size.cx, size.cy);
+        GuardedBitmap alone(size.cx, size.cy);
+        ASSERT_EQ(PTzDrawTextToBitmap(&both.bitmap, &pair), 1);
+        ASSERT_EQ(PTzDrawTextToBitmap(&alone.bitmap, &first), 1);
+        ASSERT_GT(alone.inkSum(), 0u);
+        for (int32_t y = 0; y < size.cy; ++y)
+            for (int32_t x = 0; x < size.cx; ++x)
+                ASSERT_GE(both.at(x, y), alone.at(x, y)) << char(text[1]) << ' ' << x << ',' << y;
+    }
+}
+
 TEST(DrawTextToBitmap, UnderlineIsAFullRowBelowTheBaseline)
 {
     const auto plain = textData(fontRecord(u"DejaVu Sans", -16), u"Hello");
