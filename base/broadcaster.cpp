@@ -15,15 +15,18 @@
 
 namespace {
 
-// Made in a block of the base allocator, so an allocation failure leaves no list. Most
-// objects have a partner or two (a layer its picture), so the list grows eight partners
-// at a time rather than taking room for hundreds with its first.
-PTzPartnerList makePartnerList()
+// The list, made with the first registration, in a block of the base allocator: most
+// objects never have a partner (a brush, a layer being read), and then take no memory
+// for one, while an allocation failure leaves no list. Those that do have a partner or
+// two (a layer its picture), so the list grows eight partners at a time rather than
+// taking room for hundreds with its first.
+PTzBufferList* partnerList(PTzPartnerList& list)
 {
-    void* block = PTzPointNew(sizeof(PTzBufferList));
-    if (!block)
-        return nullptr;
-    return PTzPartnerList(new (block) PTzBufferList(sizeof(void*), 3));
+    if (!list) {
+        if (void* block = PTzPointNew(sizeof(PTzBufferList)))
+            list.reset(new (block) PTzBufferList(sizeof(void*), 3));
+    }
+    return list.get();
 }
 
 // A partner list's pointers, locked for the life of the view. The lock must not be
@@ -128,7 +131,7 @@ struct PTzBroadcaster::BroadcastFrame {
     bool alive = true;
 };
 
-PTzBroadcaster::PTzBroadcaster() : m_listeners(makePartnerList()) {}
+PTzBroadcaster::PTzBroadcaster() = default;
 
 PTzBroadcaster::~PTzBroadcaster()
 {
@@ -172,9 +175,8 @@ int PTzBroadcaster::Broadcast(uint32_t message, void* param, PTzBroadcaster* sen
 
 int PTzBroadcaster::AddListener(PTzListener* listener)
 {
-    if (!listener || !m_listeners)
-        return 0;
-    return append(*m_listeners, listener);
+    PTzBufferList* list = listener ? partnerList(m_listeners) : nullptr;
+    return list && append(*list, listener);
 }
 
 int PTzBroadcaster::RemoveLister(PTzListener* listener)
@@ -188,7 +190,7 @@ int PTzBroadcaster::RemoveLister(PTzListener* listener)
 int PTzBroadcaster::RemoveAllListener()
 {
     if (!m_listeners)
-        return 0;
+        return 1;
     // Each listener removes the pair from both sides, the latest registration first.
     for (uint32_t i = m_listeners->GetItemCount(); i > 0; --i) {
         if (auto* listener = static_cast<PTzListener*>(partnerAt(*m_listeners, i - 1)))
@@ -197,7 +199,7 @@ int PTzBroadcaster::RemoveAllListener()
     return 1;
 }
 
-PTzListener::PTzListener() : m_broadcasters(makePartnerList()) {}
+PTzListener::PTzListener() = default;
 
 PTzListener::~PTzListener()
 {
@@ -206,11 +208,10 @@ PTzListener::~PTzListener()
 
 int PTzListener::AddToBroadcaster(PTzBroadcaster* broadcaster)
 {
-    if (!broadcaster || !m_broadcasters)
+    PTzBufferList* list = broadcaster ? partnerList(m_broadcasters) : nullptr;
+    if (!list || !broadcaster->AddListener(this))
         return 0;
-    if (!broadcaster->AddListener(this))
-        return 0;
-    if (append(*m_broadcasters, broadcaster))
+    if (append(*list, broadcaster))
         return 1;
     broadcaster->RemoveLister(this);
     return 0;
@@ -234,7 +235,7 @@ int PTzListener::Listen(uint32_t, void*, PTzBroadcaster*)
 int PTzListener::RemoveFromAllBroadcaster()
 {
     if (!m_broadcasters)
-        return 0;
+        return 1;
     int result = 1;
     for (uint32_t i = m_broadcasters->GetItemCount(); i > 0; --i) {
         auto* broadcaster = static_cast<PTzBroadcaster*>(partnerAt(*m_broadcasters, i - 1));

@@ -17,7 +17,7 @@ struct PTzPartnerListDeleter {
 using PTzPartnerList = std::unique_ptr<PTzBufferList, PTzPartnerListDeleter>;
 
 // Sends numbered messages with one untyped parameter to every registered listener,
-// newest registration first. Without a list (out of memory) every operation gives 0.
+// newest registration first. The list of listeners is made with the first registration.
 class CORVANE_API PTzBroadcaster {
 public:
     PTzBroadcaster();
@@ -31,7 +31,7 @@ protected:
     // unregister others, or destroy this broadcaster, from inside Listen.
     virtual int Broadcast(uint32_t message, void* param, PTzBroadcaster* sender);
 
-    // 1 when appended; 0 for a null listener, a missing list or a failed append.
+    // 1 when appended; 0 for a null listener or a list that cannot be made or grown.
     int AddListener(PTzListener* listener);
     // Removes the latest registration of listener: 1, or 0 when not found or null.
     int RemoveLister(PTzListener* listener);

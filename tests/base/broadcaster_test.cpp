@@ -248,41 +248,43 @@ TEST(BroadcastReentrancy, DestroyingTheBroadcasterInANestedBroadcastStopsBoth)
     EXPECT_EQ(f.heard(), (Ids{2, 1, 2, 1, 0}));
 }
 
-TEST(BroadcasterMemory, WithoutAListEveryOperationGivesZero)
+// Partner lists are made by the first registration: a broadcaster and a listener made
+// while no memory is to be had register later all the same.
+TEST(BroadcasterMemory, PartnersTakeMemoryOnlyFromTheFirstRegistration)
 {
-    Fixture f(1);
-    std::unique_ptr<TestBroadcaster> listless;
-    std::unique_ptr<RecordingListener> unlisted;
+    std::vector<Call> log;
+    std::unique_ptr<TestBroadcaster> broadcaster;
+    std::unique_ptr<RecordingListener> listener;
     {
         const AllocationHooksOff off;
         PTzTestSetAllocationCountdown(0);
-        listless = std::make_unique<TestBroadcaster>();
-        unlisted = std::make_unique<RecordingListener>(f.log, 9);
+        broadcaster = std::make_unique<TestBroadcaster>();
+        listener = std::make_unique<RecordingListener>(log, 0);
+        EXPECT_EQ(broadcaster->Broadcast(1, nullptr, nullptr), 1);
     }
-    EXPECT_EQ(f.listeners[0]->AddToBroadcaster(listless.get()), 0);
-    EXPECT_EQ(f.listeners[0]->RemoveFromBroadcaster(listless.get()), 0);
-    EXPECT_EQ(unlisted->AddToBroadcaster(f.broadcaster.get()), 0);
-    EXPECT_EQ(unlisted->RemoveFromBroadcaster(f.broadcaster.get()), 0);
-    EXPECT_EQ(listless->Broadcast(1, nullptr, nullptr), 1);
-    EXPECT_EQ(f.heard(), Ids{});
-    EXPECT_EQ(f.broadcast(), (Ids{0}));
+    ASSERT_EQ(listener->AddToBroadcaster(broadcaster.get()), 1);
+    EXPECT_EQ(broadcaster->Broadcast(1, nullptr, nullptr), 1);
+    EXPECT_EQ(log.size(), 1u);
 }
 
-TEST(BroadcasterMemory, FailedAppendOnEitherSideRegistersNeither)
+// A first registration makes four blocks: the listener's list, the broadcaster's list
+// and room in each. Whichever of them fails, neither side is registered, and a later
+// registration works.
+TEST(BroadcasterMemory, AFailedRegistrationRegistersNeitherSide)
 {
-    Fixture f(0);
-    RecordingListener listener(f.log, 0);
-    {
-        const AllocationHooksOff off;
-        PTzTestSetAllocationCountdown(0);  // the broadcaster's append fails
-        EXPECT_EQ(listener.AddToBroadcaster(f.broadcaster.get()), 0);
-        PTzTestSetAllocationCountdown(1);  // the broadcaster's append succeeds, the listener's fails
-        EXPECT_EQ(listener.AddToBroadcaster(f.broadcaster.get()), 0);
+    for (int64_t blocksMade = 0; blocksMade < 4; ++blocksMade) {
+        Fixture f(0);
+        RecordingListener listener(f.log, 0);
+        {
+            const AllocationHooksOff off;
+            PTzTestSetAllocationCountdown(blocksMade);
+            EXPECT_EQ(listener.AddToBroadcaster(f.broadcaster.get()), 0) << blocksMade;
+        }
+        EXPECT_EQ(f.broadcast(), Ids{}) << blocksMade;
+        EXPECT_EQ(listener.RemoveFromBroadcaster(f.broadcaster.get()), 0) << blocksMade;
+        ASSERT_EQ(listener.AddToBroadcaster(f.broadcaster.get()), 1) << blocksMade;
+        EXPECT_EQ(f.broadcast(), (Ids{0})) << blocksMade;
     }
-    EXPECT_EQ(f.broadcast(), Ids{});
-    EXPECT_EQ(listener.RemoveFromBroadcaster(f.broadcaster.get()), 0);
-    ASSERT_EQ(listener.AddToBroadcaster(f.broadcaster.get()), 1);
-    EXPECT_EQ(f.broadcast(), (Ids{0}));
 }
 
 // Random registrations, removals and destructions against per-broadcaster vectors of
