@@ -15,9 +15,9 @@
 
 namespace {
 
-// The list, made with the first registration, in a block of the base allocator: most
-// objects never have a partner (a brush, a layer being read), and then take no memory
-// for one, while an allocation failure leaves no list. Those that do have a partner or
+// The list, made with the first registration in a block of the base allocator: many
+// objects never have a partner (the brushes of a library) and then take no memory for
+// one, and an allocation failure leaves no list. Those that do mostly have a partner or
 // two (a layer its picture), so the list grows eight partners at a time rather than
 // taking room for hundreds with its first.
 PTzBufferList* partnerList(PTzPartnerList& list)

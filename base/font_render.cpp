@@ -46,10 +46,13 @@ void fill(const _tagPTzBITMAP_8& bitmap, int64_t left, int64_t top, int64_t righ
         std::memset(rowOf(bitmap, y) + left, 255, size_t(right - left));
 }
 
+// What a glyph is laid over: a cleared bitmap, or one that may hold earlier glyphs.
+enum class Onto { Clear, EarlierGlyphs };
+
 // Lays the glyph image's top-left pixel at (left, top): dst = max(dst, coverage). Onto a
-// bitmap known to be clear that is the coverage itself, copied row by row, which keeps a
-// large glyph's image as cheap as a copy.
-void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, int64_t top, bool ontoClear)
+// cleared bitmap that is the coverage itself, copied row by row, which keeps a large
+// glyph's image as cheap as a copy.
+void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, int64_t top, Onto onto)
 {
     if (image.pixel_mode != FT_PIXEL_MODE_GRAY || image.rows == 0)
         return;
@@ -65,7 +68,7 @@ void blit(const _tagPTzBITMAP_8& bitmap, const FT_Bitmap& image, int64_t left, i
     for (int64_t y = y0; y < y1; ++y) {
         const uint8_t* src = topRow + (y - top) * pitch + (x0 - left);
         uint8_t* dst = rowOf(bitmap, y) + x0;
-        if (ontoClear)
+        if (onto == Onto::Clear)
             std::memcpy(dst, src, count);
         else
             std::transform(src, src + count, dst, dst, [](uint8_t a, uint8_t b) { return std::max(a, b); });
@@ -83,12 +86,11 @@ bool missesBitmap(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, in
            baseline - floorPixels(ink.yMin) <= 0 || baseline - ceilPixels(ink.yMax) >= bitmap.height;
 }
 
-void renderGlyph(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, int64_t x, int64_t baseline,
-                 bool ontoClear)
+void renderGlyph(const _tagPTzBITMAP_8& bitmap, const corvane::Glyph& glyph, int64_t x, int64_t baseline, Onto onto)
 {
     FT_GlyphSlot slot = glyph.slot;
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0)
-        blit(bitmap, slot->bitmap, x + slot->bitmap_left, baseline - slot->bitmap_top, ontoClear);
+        blit(bitmap, slot->bitmap, x + slot->bitmap_left, baseline - slot->bitmap_top, onto);
 }
 
 void underline(const _tagPTzBITMAP_8& bitmap, const _tagPTzFONT& font, int64_t width, int64_t baseline)
@@ -116,7 +118,7 @@ CORVANE_C int PTzDrawTextToBitmap(_tagPTzBITMAP_8* bitmap, const _tagPTzTEXTSTRI
             *font, text->text, text->length,
             [&](const corvane::Glyph& glyph, int64_t x, int64_t line) {
                 if (glyph.hasInk && !missesBitmap(target, glyph, x, baseline(line)))
-                    renderGlyph(target, glyph, x, baseline(line), false);
+                    renderGlyph(target, glyph, x, baseline(line), Onto::EarlierGlyphs);
             },
             [&](int64_t line, int64_t width) {
                 if (font->info.underline)
@@ -141,7 +143,7 @@ CORVANE_C int PTzDrawCharToBitmap(_tagPTzBITMAP_8* bitmap, _tagPTzFONT* font, PT
         // The ink box goes to column 0 whatever the left bearing, so that an italic
         // overhang to the left is kept rather than cut off.
         FT_Outline_Translate(&glyph.slot->outline, -glyph.ink.xMin, 0);
-        renderGlyph(target, glyph, 0, font->ascent, true);
+        renderGlyph(target, glyph, 0, font->ascent, Onto::Clear);
     }
     if (font->info.underline)
         underline(target, *font, target.width, font->ascent);
