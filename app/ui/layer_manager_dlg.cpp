@@ -166,6 +166,10 @@ void CLayerManagerDlg::RunCommand(size_t button)
 {
     if (QAction* action = m_actions[button]; action && action->isEnabled())
         action->trigger();
+    // The click made the floating panel's window the active one: the keys go back to the
+    // view, so that Ctrl+Z undoes at once what the button did.
+    if (auto* frame = dynamic_cast<CMainFrame*>(m_frame.data()))
+        frame->FocusMainWindow();
 }
 
 void CLayerManagerDlg::EditActiveLayer()

@@ -1,7 +1,8 @@
-// After each modal dialog of the program closes, whatever closed it, the main window is
-// the active window and the active view has the keyboard, so that Ctrl+Z works at once:
-// on a real X server without a window manager (run under xvfb-run with
-// QT_QPA_PLATFORM=xcb), through Resize, Layer Properties, New and the colour dialog.
+// After each modal dialog of the program closes, whatever closed it, and after each click
+// on a button of the floating layers panel, the main window is the active window and the
+// active view has the keyboard, so that Ctrl+Z works at once: on a real X server without
+// a window manager (run under xvfb-run with QT_QPA_PLATFORM=xcb), through Resize, Layer
+// Properties, New and the colour dialog, and the panel's layer buttons.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -9,15 +10,19 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDockWidget>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "app/shell/main_frame.h"
+#include "app/shell/panel_place.h"
 #include "app/shell/settings_store.h"
 #include "app/shell/shell_strings.h"
+#include "app/ui/layer_manager_dlg.h"
 #include "app/ui/program_parts.h"
+#include "app/ui/status_button.h"
 #include "tests/app/shell/shell_test_support.h"
 #include "tests/app/shell/xcb_sanitizer_suppressions.h"
 
@@ -98,6 +103,41 @@ TEST(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTh
     const QRect window = frame->frameGeometry().translated(-screen->geometry().topLeft());
     EXPECT_TRUE(screen->grabWindow(0, window.x(), window.y(), window.width(), window.height())
                     .save(ScreenshotPath(QStringLiteral("modal_focus_xcb.png"))));
+}
+
+TEST(ModalFocusScreenshot, AfterEachLayersPanelButtonCtrlZReachesTheView)
+{
+    AppSettings().Wipe();
+    TestApp test(MakeProgramParts());
+    ASSERT_TRUE(test.app->InitInstance());
+    CMainFrame* frame = test.app->GetMainFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    CChildFrame* child = OpenPicture(frame, MakeArgbPicture(200, 150, [](int, int) { return 0xFF808080u; }),
+                                     QStringLiteral("panel.bmp"));
+    CTamsleyView* view = child->GetView();
+    QDockWidget* dock = frame->GetPanel(PanelSlot::Layers);
+    auto* panel = dock ? dynamic_cast<CLayerManagerDlg*>(dock->widget()) : nullptr;
+    ASSERT_TRUE(panel && dock->isFloating());
+    int undos = 0;
+    QObject::connect(frame->Action(ID_EDIT_UNDO), &QAction::triggered, [&] { ++undos; });
+
+    for (const int button : {CLayerManagerDlg::kNewLayerId, CLayerManagerDlg::kDeleteId,
+                             CLayerManagerDlg::kMergeDownId, CLayerManagerDlg::kMergeAllId}) {
+        // A layer for the button to work on, made from the menu; then the panel's window
+        // active, as a click on it leaves it. (A tool window counts as active while its
+        // main window is, so the wait is for the active window itself.)
+        frame->Action(ID_LAYER_NEW)->trigger();
+        dock->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dock; })) << button;
+        QTest::mouseClick(panel->GetButton(button), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return QApplication::activeWindow() == frame && QApplication::focusWidget() == view; }, 2000))
+            << button;
+        const int before = undos;
+        if (QWidget* focus = QApplication::focusWidget())
+            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(undos, before + 1) << button;
+    }
 }
 
 }  // namespace
