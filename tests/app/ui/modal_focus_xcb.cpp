@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 #include "app/shell/main_frame.h"
 #include "app/shell/panel_place.h"
@@ -61,21 +62,51 @@ void CloseNextModal(std::function<void(QWidget*)> close)
     poll->start(10);
 }
 
-TEST(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTheView)
+// The program started on fresh settings with one picture open, counting the runs of its
+// Undo command.
+class ModalFocusScreenshot : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppSettings().Wipe();
+        m_test.emplace(MakeProgramParts());
+        ASSERT_TRUE(m_test->app->InitInstance());
+        frame = m_test->app->GetMainFrame();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        CChildFrame* child = OpenPicture(frame, MakeArgbPicture(200, 150, [](int, int) { return 0xFF808080u; }),
+                                         QStringLiteral("focus.bmp"));
+        view = child->GetView();
+        QObject::connect(frame->Action(ID_EDIT_UNDO), &QAction::triggered, [this] { ++m_undos; });
+    }
+
+    // Whether the main window becomes the active window with the view holding the keys.
+    bool ViewGetsTheKeys()
+    {
+        return QTest::qWaitFor(
+            [&] { return QApplication::activeWindow() == frame && QApplication::focusWidget() == view; }, 2000);
+    }
+
+    // Whether Ctrl+Z, pressed where the keys go, runs Undo once.
+    bool CtrlZUndoes()
+    {
+        const int before = m_undos;
+        if (QWidget* focus = QApplication::focusWidget())
+            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+        return m_undos == before + 1;
+    }
+
+    CMainFrame* frame = nullptr;
+    CTamsleyView* view = nullptr;
+
+private:
+    std::optional<TestApp> m_test;
+    int m_undos = 0;
+};
+
+TEST_F(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTheView)
 {
-    AppSettings().Wipe();
-    TestApp test(MakeProgramParts());
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-    CChildFrame* child = OpenPicture(frame, MakeArgbPicture(200, 150, [](int, int) { return 0xFF808080u; }),
-                                     QStringLiteral("focus.bmp"));
-    CTamsleyView* view = child->GetView();
     frame->FocusMainWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view; }));
-    int undos = 0;
-    QObject::connect(frame->Action(ID_EDIT_UNDO), &QAction::triggered, [&] { ++undos; });
-
     const struct {
         const char* name;
         int command;
@@ -91,13 +122,8 @@ TEST(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTh
         frame->Action(ID_LAYER_NEW)->trigger();
         CloseNextModal(dialog.close);
         frame->Action(dialog.command)->trigger();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return QApplication::activeWindow() == frame && QApplication::focusWidget() == view; }, 2000))
-            << dialog.name;
-        const int before = undos;
-        if (QWidget* focus = QApplication::focusWidget())
-            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(undos, before + 1) << dialog.name;
+        EXPECT_TRUE(ViewGetsTheKeys()) << dialog.name;
+        EXPECT_TRUE(CtrlZUndoes()) << dialog.name;
     }
     QScreen* screen = frame->screen();
     const QRect window = frame->frameGeometry().translated(-screen->geometry().topLeft());
@@ -105,22 +131,11 @@ TEST(ModalFocusScreenshot, AfterEachDialogTheMainWindowIsActiveAndCtrlZReachesTh
                     .save(ScreenshotPath(QStringLiteral("modal_focus_xcb.png"))));
 }
 
-TEST(ModalFocusScreenshot, AfterEachLayersPanelButtonCtrlZReachesTheView)
+TEST_F(ModalFocusScreenshot, AfterEachLayersPanelButtonCtrlZReachesTheView)
 {
-    AppSettings().Wipe();
-    TestApp test(MakeProgramParts());
-    ASSERT_TRUE(test.app->InitInstance());
-    CMainFrame* frame = test.app->GetMainFrame();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-    CChildFrame* child = OpenPicture(frame, MakeArgbPicture(200, 150, [](int, int) { return 0xFF808080u; }),
-                                     QStringLiteral("panel.bmp"));
-    CTamsleyView* view = child->GetView();
     QDockWidget* dock = frame->GetPanel(PanelSlot::Layers);
     auto* panel = dock ? dynamic_cast<CLayerManagerDlg*>(dock->widget()) : nullptr;
     ASSERT_TRUE(panel && dock->isFloating());
-    int undos = 0;
-    QObject::connect(frame->Action(ID_EDIT_UNDO), &QAction::triggered, [&] { ++undos; });
-
     for (const int button : {CLayerManagerDlg::kNewLayerId, CLayerManagerDlg::kDeleteId,
                              CLayerManagerDlg::kMergeDownId, CLayerManagerDlg::kMergeAllId}) {
         // A layer for the button to work on, made from the menu; then the panel's window
@@ -130,13 +145,8 @@ TEST(ModalFocusScreenshot, AfterEachLayersPanelButtonCtrlZReachesTheView)
         dock->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == dock; })) << button;
         QTest::mouseClick(panel->GetButton(button), Qt::LeftButton);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return QApplication::activeWindow() == frame && QApplication::focusWidget() == view; }, 2000))
-            << button;
-        const int before = undos;
-        if (QWidget* focus = QApplication::focusWidget())
-            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(undos, before + 1) << button;
+        EXPECT_TRUE(ViewGetsTheKeys()) << button;
+        EXPECT_TRUE(CtrlZUndoes()) << button;
     }
 }
 
